@@ -1,0 +1,39 @@
+#include "lift_lcd/cli.h"
+
+#include <ostream>
+
+namespace Lift::Cli {
+
+void PrintUsage(std::ostream& out) {
+    out << "Usage: lift-lcd COMMAND [ARGS...]\n"
+           "\n"
+           "Builds, inspects and uploads ROM images for the PRM-620BX7 lift LCD controller.\n"
+           "\n"
+           "Commands:\n";
+    for (const Command& c : Commands())
+        out << "  " << c.synopsis << "\n";
+    out << "\n"
+           "Run 'lift-lcd COMMAND --help' for the options of one command.\n"
+           "Exit status: 0 done, 1 stopped or failed, 2 usage error.\n";
+}
+
+int Run(const std::vector<std::string>& argv, Streams& io) {
+    if (argv.size() < 2) {
+        PrintUsage(io.err);
+        return ExitUsage;
+    }
+    const std::string& name = argv[1];
+    if (name == "--help" || name == "-h" || name == "help") {
+        PrintUsage(io.out);
+        return ExitOk;
+    }
+    for (const Command& c : Commands()) {
+        if (name == c.name)
+            return c.run(std::vector<std::string>(argv.begin() + 2, argv.end()), io);
+    }
+    io.err << "lift-lcd: unknown command '" << name << "'\n";
+    PrintUsage(io.err);
+    return ExitUsage;
+}
+
+} // namespace Lift::Cli

@@ -1,0 +1,2 @@
+# Warnings are errors everywhere in our own code.
+add_compile_options(-Wall -Wextra -Wpedantic -Werror)
