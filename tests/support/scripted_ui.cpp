@@ -1,0 +1,81 @@
+#include "support/scripted_ui.h"
+
+namespace Lift::Test {
+
+namespace {
+std::optional<std::string> next(std::deque<std::optional<std::string>>& q) {
+    if (q.empty())
+        return std::nullopt;
+    auto v = q.front();
+    q.pop_front();
+    return v;
+}
+} // namespace
+
+std::optional<std::string> ScriptedUi::chooseSaveFile(const Editor::FileDialogRequest& r) {
+    dialogs.push_back(r);
+    auto a = next(saveAnswers);
+    calls.push_back("save-dialog: " + a.value_or("<cancel>"));
+    return a;
+}
+
+std::optional<std::string> ScriptedUi::chooseOpenFile(const Editor::FileDialogRequest& r) {
+    dialogs.push_back(r);
+    auto a = next(openAnswers);
+    calls.push_back("open-dialog: " + a.value_or("<cancel>"));
+    return a;
+}
+
+std::optional<std::string> ScriptedUi::choosePictureFile(const Editor::FileDialogRequest& r) {
+    dialogs.push_back(r);
+    auto a = next(pictureAnswers);
+    calls.push_back("picture-dialog: " + a.value_or("<cancel>"));
+    return a;
+}
+
+bool ScriptedUi::askYesNo(const std::string& text, const std::string& caption) {
+    bool a = false;
+    if (!yesNoAnswers.empty()) {
+        a = yesNoAnswers.front();
+        yesNoAnswers.pop_front();
+    }
+    calls.push_back("ask: " + caption + " | " + text + " -> " + (a ? "Yes" : "No"));
+    return a;
+}
+
+void ScriptedUi::messageBox(const std::string& text, const std::string& caption) {
+    calls.push_back("message: " + caption + " | " + text);
+}
+
+void ScriptedUi::appendLog(const std::string& line) {
+    log.push_back(line);
+    calls.push_back("log: " + line);
+}
+
+void ScriptedUi::clearLog() {
+    log.clear();
+    calls.push_back("clear-log");
+}
+
+void ScriptedUi::setStatusPanel(int panel, const std::string& text) {
+    if (panel >= 0 && panel < 4)
+        status[static_cast<size_t>(panel)] = text;
+    calls.push_back("status" + std::to_string(panel) + ": " + text);
+}
+
+void ScriptedUi::setBusy(bool busy) {
+    busyDepth += busy ? 1 : -1;
+    if (busyDepth > busyMax)
+        busyMax = busyDepth;
+}
+
+std::vector<std::string> ScriptedUi::messages() const {
+    std::vector<std::string> out;
+    const std::string prefix = "message: ";
+    for (const auto& c : calls)
+        if (c.compare(0, prefix.size(), prefix) == 0)
+            out.push_back(c.substr(prefix.size()));
+    return out;
+}
+
+} // namespace Lift::Test
