@@ -1,0 +1,486 @@
+#include "util/ty_ini_file.h"
+
+#include "support/error_box_recorder.h"
+#include "support/temp_dir.h"
+#include "util/atomic_file.h"
+#include "util/econvert_error.h"
+#include "util/eygeneral.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <random>
+#include <string>
+#include <sys/stat.h>
+
+using namespace YVclUtil;
+using Lift::Test::ErrorBoxRecorder;
+using Lift::Test::ReadBytes;
+using Lift::Test::TempDir;
+using Lift::Test::WriteBytes;
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kDataDir = std::string(LIFT_TEST_DIR) + "/util/data/ini/";
+
+// Loads `bytes` as a file, applies `edit`, destroys the object; returns the file after.
+std::string roundTrip(const std::string& bytes, const std::function<void(TYIniFile&)>& edit) {
+    TempDir dir;
+    const std::string path = dir.file("t.ini");
+    WriteBytes(path, bytes);
+    {
+        TYIniFile ini(path);
+        edit(ini);
+    }
+    return ReadBytes(path);
+}
+
+std::string saveOf(const std::string& bytes) {
+    return roundTrip(bytes, [](TYIniFile& ini) {
+        ini.WriteString("zz", "k", "v");
+        ini.EraseSection("zz");
+    });
+}
+
+std::string convertMessage(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const EConvertError& e) {
+        return e.Message();
+    }
+    return "<no exception>";
+}
+
+// Compares with a golden file; LIFT_UPDATE_GOLDEN=1 rewrites it instead.
+void expectGolden(const std::string& name, const std::string& actual) {
+    const std::string path = kDataDir + name;
+    if (std::getenv("LIFT_UPDATE_GOLDEN")) {
+        WriteBytes(path, actual);
+        return;
+    }
+    EXPECT_EQ(actual, ReadBytes(path)) << "golden file " << path;
+}
+
+} // namespace
+
+// --- construction and the file on disk ---------------------------------------------------
+
+TEST(IniFileConstruct, MissingFileAndOneFolderLevelAreCreatedEmpty) {
+    TempDir dir;
+    const std::string path = dir.file("new/settings.ini");
+    {
+        TYIniFile ini(path);
+        EXPECT_FALSE(ini.Modified());
+        EXPECT_FALSE(ini.SectionExists(""));
+    }
+    ASSERT_TRUE(fs::exists(path));
+    EXPECT_EQ(fs::file_size(path), 0u);
+}
+
+TEST(IniFileConstruct, FailuresShowTheBoxAndThrow) {
+    TempDir dir;
+    ErrorBoxRecorder boxes;
+    auto constructorError = [](const std::string& path) {
+        try {
+            TYIniFile ini(path);
+        } catch (const EYGeneral& e) {
+            return e.Message();
+        }
+        return std::string("<constructed>");
+    };
+    EXPECT_EQ(constructorError(dir.file("a/b/c.ini")), "Err: Constructor !!!");
+    ASSERT_EQ(boxes.count(), 1u);
+    EXPECT_EQ(boxes.at(0).caption, "TYIniFile");
+    EXPECT_EQ(boxes.at(0).text, "Err: Can not create directory \n \"" + dir.file("a/b/") + "\" ");
+    EXPECT_FALSE(fs::exists(dir.file("a")));
+
+    boxes.clear();
+    fs::create_directory(dir.file("folder.ini"));
+    EXPECT_EQ(constructorError(dir.file("folder.ini")), "Err: Constructor !!!");
+    EXPECT_EQ(boxes.at(0).text, "Err: Can not create file \n \"" + dir.file("folder.ini") + "\" ");
+
+    boxes.clear();
+    WriteBytes(dir.file("ro.ini"), "[A]\r\nk=v\r\n");
+    ::chmod(dir.file("ro.ini").c_str(), 0444);
+    if (::access(dir.file("ro.ini").c_str(), W_OK) != 0) { // not when running as root
+        EXPECT_EQ(constructorError(dir.file("ro.ini")), "Err: Constructor !!!");
+        EXPECT_EQ(boxes.at(0).text, "Err: Can not open file \n \"" + dir.file("ro.ini") + "\" ");
+    }
+
+    boxes.clear();
+    TYStrTab* none = nullptr;
+    EXPECT_THROW(TYIniFile(dir.file("x.ini"), none), EYGeneral);
+    EXPECT_EQ(boxes.at(0).text, "Err: Can not create TYHashedStringList for Sections !!!");
+}
+
+TEST(IniFileConstruct, UntouchedFileStaysByteForByte) {
+    const std::string original = "# keep me\n[A]\r\n  k =  v  \n\n;x\n";
+    EXPECT_EQ(roundTrip(original,
+                        [](TYIniFile& ini) {
+                            EXPECT_EQ(ini.ReadString("A", "k", "-"), "v");
+                            ini.EraseSection("absent");
+                            ini.DeleteKey("A", "absent");
+                        }),
+              original);
+}
+
+TEST(IniFileConstruct, SharedPoolServesSeveralFiles) {
+    TempDir dir;
+    TYStrTab pool;
+    {
+        TYIniFile a(dir.file("a.ini"), &pool);
+        TYIniFile b(dir.file("b.ini"), &pool);
+        a.WriteString("S", "k", "from a");
+        b.WriteString("S", "k", "from b");
+        EXPECT_EQ(a.ReadString("S", "k", ""), "from a");
+        EXPECT_EQ(b.ReadString("S", "k", ""), "from b");
+        EXPECT_GT(pool.StrCount(), 0);
+    }
+    EXPECT_EQ(pool.StrCount(), 0) << "each file gives back what it stored";
+    EXPECT_EQ(pool.MemBlockCount(), 0);
+    EXPECT_EQ(ReadBytes(dir.file("b.ini")), "[S]\r\nk=from b\r\n\r\n");
+}
+
+// --- loading rules -----------------------------------------------------------------------
+
+TEST(IniFileLoad, TheExampleFileSavesAsGolden) {
+    const std::string input = ReadBytes(kDataDir + "example.ini");
+    expectGolden("example.saved.ini", saveOf(input));
+}
+
+TEST(IniFileLoad, LineRules) {
+    struct Case {
+        const char* input;
+        const char* saved;
+    };
+    const Case cases[] = {
+        {"[A]\nk=v\n", "[A]\r\nk=v\r\n\r\n"},
+        {"k=v\n[A]\n", ""},                              // no section yet: nothing stored
+        {"  [ A ]x\nk=v\n", "[A]\r\nk=v\r\n\r\n"},       // text after ']' ignored
+        {"[A\nk=v\n", ""},                               // "[A" opens nothing
+        {"[S]\n[A=B\n", "[S]\r\n[A=B\r\n\r\n"},          // but "[A=B" is a key line
+        {"[S]\n#k=v\n  #k=v\n", "[S]\r\n #k=v\r\n\r\n"}, // comment only in column 1
+        {"[S]\n;k=v\n", "[S]\r\n;k=v\r\n\r\n"},
+        {"[S]\nk=\nj=   \n", ""},                            // empty values are not loaded
+        {"[S]\n\tk\t=\t v \t\n", "[S]\r\nk\t=v \t\r\n\r\n"}, // only spaces are trailing blanks
+        {"[S]\nk = a = b\n", "[S]\r\nk=a = b\r\n\r\n"},
+        {"[ ]\nk=v\n", ""},
+        {"[S]\nk=1\nj=2\nk=3\n[T]\nx=y\n[S]\nj=4\nn=5\n",
+         "[S]\r\nk=3\r\nj=4\r\nn=5\r\n\r\n[T]\r\nx=y\r\n\r\n"}, // merged, first place, last value
+        {"[S]\r\nk=v\r\n", "[S]\r\nk=v\r\n\r\n"},
+        {"[E]\n[S]\nk=v\n", "[S]\r\nk=v\r\n\r\n"}, // a header without keys makes no section
+        {"[Main]\na=1\n[main]\na=2\n", "[Main]\r\na=1\r\n\r\n[main]\r\na=2\r\n\r\n"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(saveOf(c.input), c.saved) << c.input;
+}
+
+TEST(IniFileLoad, OddBytesLoadWithoutHarm) {
+    // NUL ends the line's text; CR alone is no line end; a BOM makes the first header a
+    // key line; very long lines come in pieces of 8191 characters.
+    EXPECT_EQ(saveOf(std::string("[S]\nk=v\0w\nj\0=1\n", 15)), "[S]\r\nk=v\r\n\r\n");
+    EXPECT_EQ(saveOf("[S]\rk=v\rj=w\r"), "");
+    EXPECT_EQ(saveOf("[S]\nk=v\rj=w\r\n"), "[S]\r\nk=v\r\n\r\n") << "a value ends at CR";
+    EXPECT_EQ(saveOf("[S]\nk\rj=w\r\n"), "[S]\r\nk\rj=w\r\n\r\n") << "a key may hold one";
+    EXPECT_EQ(saveOf("\xEF\xBB\xBF[S]\nk=v\n"), "");
+    EXPECT_EQ(saveOf("[S]\n\xEF\xBB\xBFk=v\n"), "[S]\r\n\xEF\xBB\xBFk=v\r\n\r\n");
+
+    const std::string longValue(100000, 'x');
+    std::string saved = saveOf("[S]\nk=" + longValue + "\nnext=1\n");
+    // First piece: "k=" and 8189 x; the rest are pieces of x without '=', ignored.
+    EXPECT_EQ(saved, "[S]\r\nk=" + std::string(8189, 'x') + "\r\nnext=1\r\n\r\n");
+
+    const std::string name300(300, 'n');
+    EXPECT_EQ(saveOf("[" + name300 + "]\nk=v\n[S]\n" + name300 + "=1\nok=1\n"),
+              "[S]\r\nok=1\r\n\r\n");
+    const std::string name256(256, 'n');
+    EXPECT_EQ(saveOf("[" + name256 + "]\n" + name256 + "=1\n"),
+              "[" + name256 + "]\r\n" + name256 + "=1\r\n\r\n");
+}
+
+TEST(IniFileLoad, PieceBoundaryKeepsCrLfTogether) {
+    // 8190 characters and CR LF make one piece of 8191 once CR LF reads as LF.
+    const std::string line = "k=" + std::string(8188, 'v');
+    EXPECT_EQ(saveOf("[S]\r\n" + line + "\r\nj=1\r\n"), "[S]\r\n" + line + "\r\nj=1\r\n\r\n");
+}
+
+// --- saving ------------------------------------------------------------------------------
+
+TEST(IniFileSave, FormatOfEditsIsGolden) {
+    const std::string saved = roundTrip("", [](TYIniFile& ini) {
+        ini.WriteString("Main", "Name", "Lift 1");
+        ini.WriteInteger("Main", "Floors", -5);
+        ini.WriteUnsigned("Main", "Mask", 4294967295u);
+        ini.WriteHexNum("Main", "Id", 26);
+        ini.WriteFloat("Main", "Ratio", 1.5);
+        ini.WriteBool("Flags", "b0", true, 0);
+        ini.WriteBool("Flags", "b1", false, 1);
+        ini.WriteBool("Flags", "b2", true, 2);
+        ini.WriteBool("Flags", "b3", false, 3);
+        ini.WriteBool("Flags", "b9", true, 9);
+        ini.WriteDate("Time", "Date", 46362.0);
+        ini.WriteTime("Time", "Time", 0.75);
+        ini.WriteDateTime("Time", "Both", 46362.5);
+        ini.Printf("Main", "Fmt", "%s-%03d", "p", 7);
+        ini.WriteString("Main", "Name", "Lift 2"); // keeps its place
+        ini.WriteString("Gone", "k", "v");
+        ini.EraseSection("Gone");
+        ini.WriteString("Empty", "k", "v");
+        ini.DeleteKey("Empty", "k");
+        ini.WriteString("Flags", "blank", "x");
+        ini.DeleteValue("Flags", "blank");
+    });
+    expectGolden("edits.saved.ini", saved);
+}
+
+TEST(IniFileSave, ValueLengthLimits) {
+    const std::string v8191(8191, 'a'), v8192(8192, 'b');
+    const std::string saved = roundTrip("", [&](TYIniFile& ini) {
+        ini.WriteString("S", "ok", v8191);
+        ini.WriteString("S", "long", v8192);
+        EXPECT_EQ(ini.ReadString("S", "long", ""), v8192) << "kept in memory";
+    });
+    EXPECT_EQ(saved, "[S]\r\nok=" + v8191 + "\r\nlong=\r\n\r\n");
+}
+
+TEST(IniFileSave, ErasedOnlySectionLeavesAnEmptyFile) {
+    EXPECT_EQ(roundTrip("[A]\nk=v\n", [](TYIniFile& ini) { ini.EraseSection("A"); }), "");
+}
+
+TEST(IniFileSave, UpdateFileWritesOnceAndFileNameMovesTheModel) {
+    TempDir dir;
+    TYIniFile ini(dir.file("a.ini"));
+    EXPECT_TRUE(ini.UpdateFile());
+    ini.WriteString("S", "k", "v");
+    EXPECT_TRUE(ini.Modified());
+    EXPECT_TRUE(ini.UpdateFile());
+    EXPECT_FALSE(ini.Modified());
+    EXPECT_EQ(ReadBytes(dir.file("a.ini")), "[S]\r\nk=v\r\n\r\n");
+    WriteBytes(dir.file("a.ini"), "changed outside");
+    EXPECT_TRUE(ini.UpdateFile());
+    EXPECT_EQ(ReadBytes(dir.file("a.ini")), "changed outside") << "nothing to write";
+    ini.pw_FileName(dir.file("b.ini"));
+    EXPECT_TRUE(ini.Modified());
+    EXPECT_TRUE(ini.UpdateFile());
+    EXPECT_EQ(ReadBytes(dir.file("b.ini")), "[S]\r\nk=v\r\n\r\n");
+}
+
+TEST(IniFileSave, FailedSaveKeepsOldFileAndStaysModified) {
+    using Lift::Util::FileFault;
+    for (FileFault fault : {FileFault::Create, FileFault::Write, FileFault::DiskFull,
+                            FileFault::Flush, FileFault::Rename}) {
+        TempDir dir;
+        const std::string path = dir.file("p.ini");
+        const std::string old = "[Old]\r\nk=v\r\n\r\n";
+        WriteBytes(path, old);
+        ::chmod(path.c_str(), 0640);
+        ErrorBoxRecorder boxes;
+        TYIniFile ini(path);
+        ini.WriteString("New", "big", std::string(5000, 'n'));
+        {
+            Lift::Util::FileFaultInjection inject(fault);
+            EXPECT_FALSE(ini.UpdateFile()) << int(fault);
+        }
+        EXPECT_TRUE(ini.Modified());
+        EXPECT_EQ(ReadBytes(path), old) << int(fault);
+        ASSERT_EQ(boxes.count(), 1u);
+        EXPECT_EQ(boxes.at(0).caption, "TYIniFile");
+        EXPECT_EQ(boxes.at(0).text, "Err: Can not create file \n \"" + path + "\" ");
+        EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
+        EXPECT_TRUE(ini.UpdateFile()) << "a later save succeeds";
+        EXPECT_NE(ReadBytes(path).find("[New]"), std::string::npos);
+        struct stat st {};
+        ::stat(path.c_str(), &st);
+        EXPECT_EQ(st.st_mode & 0777, 0640u) << "permissions kept";
+    }
+}
+
+// Load -> save -> load -> save: the second save must repeat the first byte for byte.
+TEST(IniFileSave, SavingIsStableForGeneratedInputs) {
+    std::mt19937 rng(4242);
+    const char alphabet[] = "ab[]= #;\t\r\n\x01\xE9xyz09";
+    for (int round = 0; round < 300; ++round) {
+        std::string input;
+        const int length = int(rng() % 400);
+        for (int i = 0; i < length; ++i) {
+            if (rng() % 8 == 0)
+                input += "\n[" + std::string(1, char('A' + rng() % 3)) + "]\n";
+            else
+                input += alphabet[rng() % (sizeof alphabet - 1)];
+        }
+        const std::string first = saveOf(input);
+        const std::string second = saveOf(first);
+        ASSERT_EQ(second, first) << "input #" << round;
+        ASSERT_EQ(saveOf(second), second);
+    }
+}
+
+// --- lookups, cache, deletions -----------------------------------------------------------
+
+TEST(IniFileLookup, ExistenceOfSectionsKeysAndValues) {
+    roundTrip("[Main]\nk=v\n", [](TYIniFile& ini) {
+        EXPECT_TRUE(ini.SectionExists("Main"));
+        EXPECT_FALSE(ini.SectionExists("main"));
+        EXPECT_FALSE(ini.SectionExists(""));
+        EXPECT_TRUE(ini.KeyExists("Main", "k"));
+        EXPECT_FALSE(ini.KeyExists("main", "k"));
+        EXPECT_TRUE(ini.ValueExists("Main", "k"));
+        ini.WriteString("Main", "k", "");
+        EXPECT_TRUE(ini.KeyExists("Main", "k"));
+        EXPECT_FALSE(ini.ValueExists("Main", "k"));
+        EXPECT_EQ(ini.ReadString("Main", "k", "dflt"), "dflt");
+        ini.EraseSection("Main");
+        EXPECT_FALSE(ini.SectionExists("Main"));
+        EXPECT_FALSE(ini.SectionExists(""));
+    });
+}
+
+TEST(IniFileLookup, LastSectionCacheFollowsErasedSections) {
+    roundTrip("[A]\na=1\n[B]\nb=2\n[C]\nc=3\n", [](TYIniFile& ini) {
+        EXPECT_EQ(ini.ReadString("C", "c", ""), "3"); // C cached at index 2
+        ini.EraseSection("A");                        // C moves to index 1
+        EXPECT_EQ(ini.ReadString("C", "c", ""), "3");
+        EXPECT_EQ(ini.ReadString("B", "b", ""), "2");
+        ini.WriteString("D", "d", "4"); // new sections are not cached
+        EXPECT_EQ(ini.ReadString("B", "b", ""), "2");
+        EXPECT_EQ(ini.ReadString("D", "d", ""), "4");
+        EXPECT_EQ(ini.SectionCount(), 3);
+        EXPECT_EQ(ini.SectionName(2), "D");
+    });
+}
+
+TEST(IniFileLookup, DeletionsMoveLaterEntriesUp) {
+    const std::string saved = roundTrip("[S]\na=1\nb=2\nc=3\n[T]\nx=1\n", [](TYIniFile& ini) {
+        ini.DeleteKey("S", "a");
+        EXPECT_EQ(ini.KeyName("S", 0), "b");
+        ini.DeleteValue("S", "c");
+        EXPECT_TRUE(ini.KeyExists("S", "c"));
+        ini.WriteString("S", "a", "new");
+        EXPECT_EQ(ini.KeyCount("S"), 3);
+        ini.DeleteKey("S", "missing");
+        ini.DeleteValue("missing", "a");
+    });
+    EXPECT_EQ(saved, "[S]\r\nb=2\r\nc=\r\na=new\r\n\r\n[T]\r\nx=1\r\n\r\n");
+    EXPECT_EQ(saveOf(saved), "[S]\r\nb=2\r\na=new\r\n\r\n[T]\r\nx=1\r\n\r\n");
+}
+
+TEST(IniFileLookup, OverlongNamesStoreNothing) {
+    const std::string n257(257, 'k');
+    const std::string saved = roundTrip("", [&](TYIniFile& ini) {
+        ini.WriteString(n257, "k", "v");
+        ini.WriteString("S", n257, "v");
+        ini.WriteString("", "k", "v");
+        ini.WriteString("S", "", "v");
+        EXPECT_FALSE(ini.SectionExists(n257));
+        EXPECT_FALSE(ini.KeyExists("S", n257));
+        EXPECT_TRUE(ini.Modified());
+    });
+    EXPECT_EQ(saved, "") << "a refused key makes no section";
+}
+
+// --- typed reads -------------------------------------------------------------------------
+
+TEST(IniFileRead, IntegersAndTheConversionError) {
+    roundTrip("[N]\nneg=-5\nhex=0x1A\ndollar=$1A\nbad=12abc\nall=$FFFFFFFF\n", [](TYIniFile& ini) {
+        EXPECT_EQ(ini.ReadInteger("N", "neg", 0), -5);
+        EXPECT_EQ(ini.ReadInteger("N", "hex", 0), 26);
+        EXPECT_EQ(ini.ReadInteger("N", "dollar", 0), 26);
+        EXPECT_EQ(ini.ReadInteger("N", "all", 0), -1);
+        EXPECT_EQ(ini.ReadInteger("N", "absent", 77), 77);
+        EXPECT_EQ(convertMessage([&] { ini.ReadInteger("N", "bad", 0); }),
+                  "'12abc' is not a valid integer value");
+    });
+}
+
+TEST(IniFileRead, UnsignedHexFloatAndBool) {
+    roundTrip("", [](TYIniFile& ini) {
+        ini.WriteUnsigned("U", "max", 4294967295u);
+        EXPECT_EQ(ini.ReadString("U", "max", ""), "-1");
+        EXPECT_EQ(ini.ReadUnsigned("U", "max", 0), 4294967295u);
+        ini.WriteHexNum("U", "hex", 26);
+        EXPECT_EQ(ini.ReadString("U", "hex", ""), "0x1A");
+        EXPECT_EQ(ini.ReadHexNum("U", "hex", 0), 26u);
+        ini.WriteString("U", "upper", "0X1A");
+        EXPECT_EQ(ini.ReadUnsigned("U", "upper", 9), 0u);
+        ini.WriteString("U", "abc", "abc");
+        EXPECT_EQ(ini.ReadUnsigned("U", "abc", 9), 9u);
+        ini.WriteFloat("F", "f", 1.5);
+        EXPECT_EQ(ini.ReadString("F", "f", ""), "1.500000");
+        EXPECT_EQ(ini.ReadFloat("F", "f", 0), 1.5);
+        ini.WriteString("F", "junk", "junk");
+        EXPECT_EQ(ini.ReadFloat("F", "junk", 2.5), 2.5);
+        ini.WriteString("F", "part", "3.25kg");
+        EXPECT_EQ(ini.ReadFloat("F", "part", 0), 3.25);
+
+        const char* yes[] = {"Yes", "yes", "High", "true", "1", "T", "h"};
+        const char* no[] = {"Not", "No", "Low", "0", "false", "f", "l"};
+        for (const char* t : yes) {
+            ini.WriteString("B", "b", t);
+            EXPECT_TRUE(ini.ReadBool("B", "b", false)) << t;
+        }
+        for (const char* t : no) {
+            ini.WriteString("B", "b", t);
+            EXPECT_FALSE(ini.ReadBool("B", "b", true)) << t;
+        }
+        ini.WriteString("B", "b", "?");
+        EXPECT_TRUE(ini.ReadBool("B", "b", true));
+        EXPECT_FALSE(ini.ReadBool("B", "b", false));
+        ini.WriteString("B", "b", "");
+        EXPECT_TRUE(ini.ReadBool("B", "b", true));
+        ini.WriteBool("B", "b", false, 3);
+        EXPECT_EQ(ini.ReadString("B", "b", ""), "Not");
+    });
+}
+
+TEST(IniFileRead, DatesAndTimesRoundTripThroughTheFile) {
+    TempDir dir;
+    const std::string path = dir.file("d.ini");
+    const double when = 46362.0 + (13 * 3600 + 14 * 60 + 15) / 86400.0;
+    {
+        TYIniFile ini(path);
+        ini.WriteDate("D", "date", when);
+        ini.WriteTime("D", "time", when);
+        ini.WriteDateTime("D", "both", when);
+        ini.WriteCurrentDateTime("D", "now");
+        ini.WriteString("D", "bad", "31.12.2026");
+    }
+    TYIniFile ini(path);
+    EXPECT_EQ(ini.ReadDate("D", "date", 0), 46362.0);
+    EXPECT_NEAR(ini.ReadTime("D", "time", 0), when - 46362.0, 1e-9);
+    EXPECT_NEAR(ini.ReadDateTime("D", "both", 0), when, 1e-9);
+    EXPECT_GT(ini.ReadDateTime("D", "now", 0), 46000.0);
+    EXPECT_EQ(ini.ReadDate("D", "absent", -3), -3);
+    EXPECT_EQ(convertMessage([&] { ini.ReadDate("D", "bad", 0); }),
+              "'31.12.2026' is not a valid date");
+    EXPECT_EQ(convertMessage([&] { ini.ReadTime("D", "bad", 0); }),
+              "'31.12.2026' is not a valid time");
+    EXPECT_EQ(convertMessage([&] { ini.ReadDateTime("D", "bad", 0); }),
+              "'31.12.2026' is not a valid date and time");
+}
+
+TEST(IniFileRead, ValuesOver16383CharactersReadAsAbsent) {
+    roundTrip("", [](TYIniFile& ini) {
+        ini.WriteString("S", "k", std::string(16383, 'x'));
+        EXPECT_EQ(ini.ReadString("S", "k", "").size(), 16383u);
+        ini.WriteString("S", "k", std::string(16384, 'x'));
+        EXPECT_EQ(ini.ReadString("S", "k", "d"), "d");
+        EXPECT_TRUE(ini.ValueExists("S", "k"));
+    });
+}
+
+TEST(IniFileCompare, CaseSensitiveAndInsensitive) {
+    roundTrip("[S]\nv=Beta\n", [](TYIniFile& ini) {
+        EXPECT_EQ(ini.StrCmp("S", "v", "Beta"), 0);
+        EXPECT_EQ(ini.StrCmp("S", "v", "Alpha"), 1);
+        EXPECT_EQ(ini.StrCmp("S", "v", "Gamma"), -1);
+        EXPECT_NE(ini.StrCmp("S", "v", "beta"), 0);
+        EXPECT_EQ(ini.StrICmp("S", "v", "bETA"), 0);
+        EXPECT_EQ(ini.StrICmp("S", "v", "alpha"), 1);
+        EXPECT_EQ(ini.StrICmp("S", "v", "GAMMA"), -1);
+        EXPECT_EQ(ini.StrCmp("S", "absent", ""), 0);
+        EXPECT_EQ(ini.StrCmp("S", "absent", "a"), -1);
+    });
+}
