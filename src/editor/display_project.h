@@ -32,7 +32,8 @@ extern const std::array<const char*, kPowerSavingCount> kPowerSavingItems;
 
 struct DisplayProject {
     // Grid columns "CTBL0".."CTBL2", rows 1..256 (row n+1 = code n): the label texts as typed.
-    std::array<std::array<std::string, kCodeCount>, kCodeTableCount> codeTables{};
+    // (No "{}" initialisers on these nested arrays: clang 14 crashes on them.)
+    std::array<std::array<std::string, kCodeCount>, kCodeTableCount> codeTables;
 
     // Radio-button fields: the value as set (a loaded value may be out of range).
     int defaultCodeTable = 0;
@@ -51,7 +52,7 @@ struct DisplayProject {
     bool dateTimeBox = false;
 
     // [row][column] picture file paths.
-    std::array<std::array<std::string, kSlotColumns>, kSlotRows> liftStatePictures{};
+    std::array<std::array<std::string, kSlotColumns>, kSlotRows> liftStatePictures;
 
     // Customer logo: ON exactly when "OFF" is not selected.
     bool logoEnabled = false;
