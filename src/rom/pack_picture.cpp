@@ -2,11 +2,15 @@
 
 #include "util/atomic_file.h"
 
+#include <bit>
 #include <cstdint>
+#include <cstring>
 
 namespace Lift::Rom {
 
 namespace {
+
+static_assert(std::endian::native == std::endian::little, "eight pixels are loaded as one word");
 
 void appendHeader(std::string& out, int width, int height) {
     out.push_back(static_cast<char>(width & 0xFF));
@@ -15,36 +19,49 @@ void appendHeader(std::string& out, int width, int height) {
     out.push_back(static_cast<char>((height >> 8) & 0xFF));
 }
 
-// Unrotated: per band, OR each of the 8 rows into the band's column bytes. Row-wise access
-// keeps the inner loop contiguous.
+// Unrotated: per band, OR each of its 8 rows, shifted to its bit, into the band's column
+// bytes, eight columns at a time (pixels are 0 or 1, so shifts never cross a byte).
 void packStraight(const BlackPicture& p, std::uint8_t* data) {
     const std::size_t w = static_cast<std::size_t>(p.width);
-    const int bands = p.height / 8;
-    const std::uint8_t* rows = p.black.data();
-    for (int band = 0; band < bands; ++band) {
-        std::uint8_t* out = data + static_cast<std::size_t>(band) * w;
-        for (int k = 0; k < 8; ++k) {
-            const std::uint8_t* row = rows + (static_cast<std::size_t>(band) * 8 + k) * w;
-            for (std::size_t x = 0; x < w; ++x)
-                out[x] = static_cast<std::uint8_t>(out[x] | (row[x] << k));
+    const std::size_t bands = static_cast<std::size_t>(p.height) / 8;
+    const std::size_t words = w / 8;
+    for (std::size_t band = 0; band < bands; ++band) {
+        std::uint8_t* out = data + band * w;
+        const std::uint8_t* rows = p.black.data() + band * 8 * w;
+        for (std::size_t i = 0; i < words; ++i) {
+            std::uint64_t acc = 0;
+            for (unsigned k = 0; k < 8; ++k) {
+                std::uint64_t eight;
+                std::memcpy(&eight, rows + k * w + 8 * i, 8);
+                acc |= eight << k;
+            }
+            std::memcpy(out + 8 * i, &acc, 8);
+        }
+        for (std::size_t x = words * 8; x < w; ++x) {
+            unsigned byte = 0;
+            for (unsigned k = 0; k < 8; ++k)
+                byte |= static_cast<unsigned>(rows[k * w + x]) << k;
+            out[x] = static_cast<std::uint8_t>(byte);
         }
     }
 }
 
 // Rotated: the turned picture is W' = H wide and H' = W high; byte (band, x') gathers source
-// row x', columns W - 1 - 8 * band - k for k = 0..7.
+// row x', columns W - 1 - 8 * band - k for k = 0..7, i.e. the 8 pixels ending at that
+// column with the leftmost in bit 7. Eight 0/1 bytes are gathered by one multiplication:
+// with 0x8040201008040201 the byte at address i lands alone in bit 63 - i, and the partial
+// products below bit 56 never overlap, so no carry disturbs the top byte.
 void packRotated(const BlackPicture& p, std::uint8_t* data) {
     const std::size_t w = static_cast<std::size_t>(p.width);
     const std::size_t newWidth = static_cast<std::size_t>(p.height);
-    const int bands = p.width / 8;
+    const std::size_t bands = w / 8;
     for (std::size_t y = 0; y < newWidth; ++y) {
         const std::uint8_t* row = p.black.data() + y * w;
-        for (int band = 0; band < bands; ++band) {
-            const std::uint8_t* right = row + w - 1 - static_cast<std::size_t>(band) * 8;
-            std::uint8_t byte = 0;
-            for (int k = 0; k < 8; ++k)
-                byte = static_cast<std::uint8_t>(byte | (*(right - k) << k));
-            data[static_cast<std::size_t>(band) * newWidth + y] = byte;
+        for (std::size_t band = 0; band < bands; ++band) {
+            std::uint64_t eight;
+            std::memcpy(&eight, row + w - 8 * (band + 1), 8);
+            data[band * newWidth + y] =
+                static_cast<std::uint8_t>((eight * 0x8040201008040201u) >> 56);
         }
     }
 }
