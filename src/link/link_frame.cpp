@@ -1,6 +1,6 @@
 #include "link/link_frame.h"
 
-#include "link/link_crc8.h"
+#include "util/crc8.h"
 
 #include <algorithm>
 
@@ -21,7 +21,7 @@ std::optional<int> FromBcd(std::uint8_t bcd) {
 }
 
 std::uint8_t FrameCrc(const LinkFrame& frame) {
-    return Crc8(std::span<const std::uint8_t>(frame.data(), kFrameCrcIndex));
+    return Util::Crc8(std::span<const std::uint8_t>(frame.data(), kFrameCrcIndex));
 }
 
 bool FrameCrcValid(const LinkFrame& frame) {
@@ -62,7 +62,7 @@ LinkFrame MakeDateTimeFrame(const LocalDateTime& now) {
 void ToggleHeaderMask(std::span<std::uint8_t> image) {
     const std::size_t n = std::min(image.size(), kMaskedHeaderSize);
     for (std::size_t i = 0; i < n; ++i)
-        image[i] ^= kCrc8Table[i];
+        image[i] ^= Util::kCrc8Table[i];
 }
 
 std::optional<int> RomBlockNumber(const LinkFrame& frame) {
