@@ -17,7 +17,10 @@ std::atomic<FileFault> g_fault{FileFault::None};
 std::atomic<unsigned> g_counter{0};
 
 std::string reason(const std::string& what, const std::string& path, int err) {
-    return what + " \"" + path + "\": " + std::strerror(err);
+    char buf[256];
+    // GNU strerror_r: thread-safe, returns the text (maybe not in buf).
+    const char* text = ::strerror_r(err, buf, sizeof buf);
+    return what + " \"" + path + "\": " + text;
 }
 
 bool fail(std::string* error, const std::string& what, const std::string& path, int err) {
