@@ -1,0 +1,266 @@
+#include "util/ty_hashed_string_list.h"
+
+#include "util/eygeneral.h"
+#include "util/standalone_function.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+namespace YVclUtil {
+
+namespace {
+
+constexpr const char* kCaption = "TYHashedStringList";
+
+template <typename T> T loadField(const unsigned char (&bytes)[8]) {
+    T value;
+    std::memcpy(&value, bytes, sizeof value);
+    return value;
+}
+
+template <typename T> void storeField(unsigned char (&bytes)[8], T value) {
+    std::memcpy(bytes, &value, sizeof value);
+}
+
+std::uint64_t keyOf(const YHASHEDSTRINGLISTCELL* cell) {
+    return (std::uint64_t(cell->HashKeyHigh) << 32) | cell->HashKeyLow;
+}
+
+std::uint32_t rotateRight(std::uint32_t v, int s) {
+    return (v >> s) | (v << (32 - s));
+}
+std::uint32_t rotateLeft(std::uint32_t v, int s) {
+    return (v << s) | (v >> (32 - s));
+}
+
+} // namespace
+
+TYHashedStringList::TYHashedStringList(TYStrTab* strTab) : m_strTab(strTab) {
+    if (!strTab) {
+        ShowErrMsgBox_Printf(kCaption, "Err: The user specified TYStrTab* is NULL !!!");
+        return;
+    }
+    try {
+        m_hashTab.resize(kBucketCount);
+    } catch (const std::bad_alloc&) {
+        ShowErrMsgBox_Printf(kCaption, "Err: Can not allocate memory for HashTab[ ]");
+    }
+}
+
+TYHashedStringList::~TYHashedStringList() {
+    DeleteAll();
+}
+
+std::uint64_t TYHashedStringList::StrToHashKey(const char* text, std::int32_t* length) {
+    std::uint32_t n = 0, a = 0, b = 0;
+    if (text) {
+        for (const char* p = text; *p; ++p) {
+            // Bytes 128..255 enter as -128..-1.
+            const auto c = static_cast<std::uint32_t>(static_cast<std::int32_t>(
+                static_cast<std::int8_t>(static_cast<unsigned char>(*p))));
+            ++n;
+            a = rotateRight(a + ((n ^ b) + c), 5);
+            b = rotateLeft(b - (a + c), 3);
+        }
+    }
+    if (length)
+        *length = static_cast<std::int32_t>(n);
+    if (n == 0)
+        return 0;
+    return (std::uint64_t(a | 1) << 32) | b;
+}
+
+std::int32_t TYHashedStringList::find(std::uint64_t key, const char* text,
+                                      std::size_t length) const {
+    const Bucket& bucket = m_hashTab[key & (kBucketCount - 1)];
+    const std::size_t size = bucket.keys.size();
+    const std::uint64_t* keys = bucket.keys.data();
+    for (std::size_t i = 0; i < size; ++i) {
+        if (keys[i] != key)
+            continue;
+        const YHASHEDSTRINGLISTCELL* cell = bucket.cells[i];
+        __builtin_prefetch(cell); // its Index is needed once the text matches
+        if (m_strTab->SameText(bucket.texts[i], text, length))
+            return cell->Index;
+    }
+    return -1;
+}
+
+std::int32_t TYHashedStringList::Add(const char* text) {
+    return Add(text, nullptr);
+}
+
+std::int32_t TYHashedStringList::Add(const char* text, void* object) {
+    std::int32_t length = 0;
+    const std::uint64_t key = StrToHashKey(text, &length);
+    if (key == 0 || length > kMaxTextLength || m_hashTab.empty())
+        return -1;
+    const std::int32_t existing = find(key, text, std::size_t(length));
+    if (existing >= 0) {
+        if (OnReplace)
+            OnReplace(this, existing);
+        storeField(m_listTab[existing]->Object, object);
+        return existing;
+    }
+    if (m_capacity <= m_count && !GrowupListTab())
+        return -1;
+    Bucket& bucket = m_hashTab[key & (kBucketCount - 1)];
+    try {
+        bucket.keys.reserve(bucket.keys.size() + 1);
+        bucket.cells.reserve(bucket.cells.size() + 1);
+        bucket.texts.reserve(bucket.texts.size() + 1);
+    } catch (const std::bad_alloc&) {
+        return -1;
+    }
+    YSTRTABCELL* strCell = m_strTab->Add(text, std::size_t(length));
+    if (!strCell)
+        return -1;
+    YHASHEDSTRINGLISTCELL* cell = nullptr;
+    try {
+        cell = AllocateCell();
+    } catch (...) {
+        m_strTab->Delete(strCell);
+        throw;
+    }
+    if (!cell) {
+        m_strTab->Delete(strCell);
+        return -1;
+    }
+    cell->HashKeyLow = static_cast<std::uint32_t>(key);
+    cell->HashKeyHigh = static_cast<std::uint32_t>(key >> 32);
+    storeField(cell->StrCell, strCell);
+    storeField(cell->Object, object);
+    cell->Index = m_count;
+    // Capacity reserved above: these cannot throw.
+    bucket.keys.push_back(key);
+    bucket.cells.push_back(cell);
+    bucket.texts.push_back(strCell);
+    m_listTab[m_count] = cell;
+    return m_count++;
+}
+
+std::int32_t TYHashedStringList::IndexOf(const char* text) const {
+    std::int32_t length = 0;
+    const std::uint64_t key = StrToHashKey(text, &length);
+    if (key == 0 || m_hashTab.empty())
+        return -1;
+    return find(key, text, std::size_t(length));
+}
+
+void TYHashedStringList::releaseEntry(YHASHEDSTRINGLISTCELL* cell) {
+    m_strTab->Delete(loadField<YSTRTABCELL*>(cell->StrCell));
+    ReleaseCell(cell);
+}
+
+bool TYHashedStringList::Delete(std::int32_t index) {
+    if (index < 0 || index >= m_count)
+        return false;
+    if (OnDelete)
+        OnDelete(this, index);
+    YHASHEDSTRINGLISTCELL* cell = m_listTab[index];
+    Bucket& bucket = m_hashTab[keyOf(cell) & (kBucketCount - 1)];
+    for (std::size_t i = 0; i < bucket.cells.size(); ++i) {
+        if (bucket.cells[i] == cell) {
+            bucket.cells.erase(bucket.cells.begin() + std::ptrdiff_t(i));
+            bucket.keys.erase(bucket.keys.begin() + std::ptrdiff_t(i));
+            bucket.texts.erase(bucket.texts.begin() + std::ptrdiff_t(i));
+            break;
+        }
+    }
+    releaseEntry(cell);
+    for (std::int32_t i = index + 1; i < m_count; ++i) {
+        m_listTab[i - 1] = m_listTab[i];
+        m_listTab[i - 1]->Index = i - 1;
+    }
+    --m_count;
+    ShrinkListTab();
+    return true;
+}
+
+bool TYHashedStringList::DeleteAll() {
+    for (std::int32_t i = 0; i < m_count; ++i) {
+        if (OnDelete)
+            OnDelete(this, i);
+        releaseEntry(m_listTab[i]);
+    }
+    m_count = 0;
+    std::free(m_listTab);
+    m_listTab = nullptr;
+    m_capacity = 0;
+    for (Bucket& bucket : m_hashTab) {
+        bucket.keys.clear();
+        bucket.cells.clear();
+        bucket.texts.clear();
+    }
+    return true;
+}
+
+std::string TYHashedStringList::pr_Strings(std::int32_t index) {
+    if (index < 0 || index >= m_count)
+        throw EYGeneral("TYHashedStringList: Invalid Index for Strings[%d]", index);
+    std::size_t length = 0;
+    if (!m_strTab->Get(loadField<YSTRTABCELL*>(m_listTab[index]->StrCell), m_readBuf, kReadBufSize,
+                       length))
+        return {};
+    return std::string(m_readBuf, length);
+}
+
+void TYHashedStringList::pw_Strings(std::int32_t, const char*) {
+    throw EYGeneral("TYHashedStringList: Strings[ ] is read only");
+}
+
+void* TYHashedStringList::pr_Objects(std::int32_t index) const {
+    if (index < 0 || index >= m_count)
+        throw EYGeneral("TYHashedStringList: Invalid Index for Objects[%d]", index);
+    return loadField<void*>(m_listTab[index]->Object);
+}
+
+void TYHashedStringList::pw_Objects(std::int32_t index, void* object) {
+    if (index < 0 || index >= m_count)
+        throw EYGeneral("TYHashedStringList: Invalid Index for Objects[%d]", index);
+    storeField(m_listTab[index]->Object, object);
+}
+
+const YSTRTABCELL* TYHashedStringList::StrCell(std::int32_t index) const {
+    if (index < 0 || index >= m_count)
+        return nullptr;
+    return loadField<YSTRTABCELL*>(m_listTab[index]->StrCell);
+}
+
+bool TYHashedStringList::GrowupListTab() {
+    if (m_capacity > INT32_MAX - kListStep)
+        return false;
+    const std::size_t slots = std::size_t(m_capacity) + kListStep;
+    void* grown = std::realloc(m_listTab, slots * sizeof *m_listTab);
+    if (!grown)
+        return false;
+    m_listTab = static_cast<YHASHEDSTRINGLISTCELL**>(grown);
+    m_capacity += kListStep;
+    return true;
+}
+
+void TYHashedStringList::ShrinkListTab() {
+    if (m_capacity <= kListStep || m_capacity - kListStep < m_count)
+        return;
+    const std::size_t slots = std::size_t(m_capacity) - kListStep;
+    void* shrunk = std::realloc(m_listTab, slots * sizeof *m_listTab);
+    if (!shrunk)
+        return;
+    m_listTab = static_cast<YHASHEDSTRINGLISTCELL**>(shrunk);
+    m_capacity -= kListStep;
+}
+
+YHASHEDSTRINGLISTCELL* TYHashedStringList::AllocateCell() {
+    void* record = m_strTab->malloc(sizeof(YHASHEDSTRINGLISTCELL));
+    if (!record)
+        return nullptr;
+    std::memset(record, 0, sizeof(YHASHEDSTRINGLISTCELL));
+    return static_cast<YHASHEDSTRINGLISTCELL*>(record);
+}
+
+void TYHashedStringList::ReleaseCell(YHASHEDSTRINGLISTCELL* cell) {
+    m_strTab->free(cell);
+}
+
+} // namespace YVclUtil

@@ -1,0 +1,300 @@
+#include "util/ty_hashed_string_list.h"
+
+#include "support/error_box_recorder.h"
+#include "util/eygeneral.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <random>
+#include <string>
+#include <utility>
+#include <vector>
+
+using namespace YVclUtil;
+
+namespace {
+
+std::string messageOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const EYGeneral& e) {
+        return e.Message();
+    }
+    return "<no exception>";
+}
+
+struct Notification {
+    std::string kind;
+    int index;
+    std::string text;
+    void* object;
+};
+
+// Records every notification together with the entry as the handler sees it.
+struct Recorder {
+    std::vector<Notification> seen;
+    void attach(TYHashedStringList& list) {
+        list.OnReplace = [this](TYHashedStringList* l, std::int32_t i) {
+            seen.push_back({"replace", i, l->pr_Strings(i), l->pr_Objects(i)});
+        };
+        list.OnDelete = [this](TYHashedStringList* l, std::int32_t i) {
+            seen.push_back({"delete", i, l->pr_Strings(i), l->pr_Objects(i)});
+        };
+    }
+};
+
+// A colliding pair: different 9-byte texts with equal 64-bit keys, found by a
+// cycle-finding search over texts of bytes 0x80..0xFF.
+const std::string kCollisionA = "\x9E\x94\xB9\xF6\xB8\xE7\xD5\xE0\xB6";
+const std::string kCollisionB = "\x97\x88\xFD\xAB\xC7\xE4\xE3\xF8\xC6";
+
+} // namespace
+
+TEST(HashedListKey, MatchesTheReferenceVectors) {
+    std::int32_t length = -1;
+    EXPECT_EQ(TYHashedStringList::StrToHashKey("abc", &length), 0x3D83FF29F3DF2A68ull);
+    EXPECT_EQ(length, 3);
+    EXPECT_EQ(0xF3DF2A68u & 127, 104u);
+    // A byte above 127 enters as a negative number.
+    EXPECT_EQ(TYHashedStringList::StrToHashKey("\xE9", &length), 0x57FFFFFF400000C5ull);
+    EXPECT_EQ(length, 1);
+    EXPECT_EQ(TYHashedStringList::StrToHashKey("", &length), 0u);
+    EXPECT_EQ(length, 0);
+    EXPECT_EQ(TYHashedStringList::StrToHashKey(nullptr, &length), 0u);
+    EXPECT_EQ(length, 0);
+    EXPECT_EQ(TYHashedStringList::StrToHashKey("x") >> 32 & 1, 1u) << "high word is odd";
+    EXPECT_NE(TYHashedStringList::StrToHashKey("Main"), TYHashedStringList::StrToHashKey("main"));
+}
+
+TEST(HashedListAdd, SameTextReplacesObjectAfterNotifying) {
+    TYStrTab tab;
+    Recorder rec; // outlives the list, whose destructor still notifies
+    TYHashedStringList list(&tab);
+    rec.attach(list);
+    int first = 1, second = 2;
+    EXPECT_EQ(list.Add("abc", &first), 0);
+    EXPECT_TRUE(rec.seen.empty());
+    EXPECT_EQ(list.Add("abc", &second), 0);
+    ASSERT_EQ(rec.seen.size(), 1u);
+    EXPECT_EQ(rec.seen[0].kind, "replace");
+    EXPECT_EQ(rec.seen[0].index, 0);
+    EXPECT_EQ(rec.seen[0].object, &first) << "the handler sees the old object";
+    EXPECT_EQ(list.Count(), 1);
+    EXPECT_EQ(list.pr_Objects(0), &second);
+    EXPECT_EQ(tab.StrCount(), 2) << "one text and one entry record";
+}
+
+TEST(HashedListAdd, TextLengthLimits) {
+    TYStrTab tab;
+    TYHashedStringList list(&tab);
+    const std::string max(256, 'm'), over(257, 'm');
+    EXPECT_EQ(list.Add(max.c_str()), 0);
+    EXPECT_EQ(list.pr_Strings(0), max);
+    EXPECT_EQ(list.Add(over.c_str()), -1);
+    EXPECT_EQ(list.Add(""), -1);
+    EXPECT_EQ(list.Add(nullptr), -1);
+    EXPECT_EQ(list.IndexOf(""), -1);
+    EXPECT_EQ(list.IndexOf(over.c_str()), -1);
+    EXPECT_EQ(list.IndexOf(max.c_str()), 0);
+    EXPECT_EQ(list.Count(), 1);
+    EXPECT_EQ(tab.StrCount(), 2) << "refused texts leave nothing in the pool";
+}
+
+TEST(HashedListAdd, LetterCaseMakesDifferentEntries) {
+    TYStrTab tab;
+    TYHashedStringList list(&tab);
+    EXPECT_EQ(list.Add("Main"), 0);
+    EXPECT_EQ(list.Add("main"), 1);
+    EXPECT_EQ(list.Add("MAIN"), 2);
+    EXPECT_EQ(list.IndexOf("main"), 1);
+    EXPECT_EQ(list.IndexOf("mAin"), -1);
+}
+
+TEST(HashedListCollision, DifferentTextsWithEqualKeysStayTwoEntries) {
+    ASSERT_NE(kCollisionA, kCollisionB);
+    ASSERT_EQ(TYHashedStringList::StrToHashKey(kCollisionA.c_str()),
+              TYHashedStringList::StrToHashKey(kCollisionB.c_str()));
+    TYStrTab tab;
+    Recorder rec; // outlives the list, whose destructor still notifies
+    TYHashedStringList list(&tab);
+    rec.attach(list);
+    int a = 1, b = 2, b2 = 3;
+    list.Add("filler");
+    EXPECT_EQ(list.Add(kCollisionA.c_str(), &a), 1);
+    EXPECT_EQ(list.Add(kCollisionB.c_str(), &b), 2);
+    EXPECT_TRUE(rec.seen.empty()) << "the second text is no replacement of the first";
+    EXPECT_EQ(list.Count(), 3);
+    EXPECT_EQ(list.IndexOf(kCollisionA.c_str()), 1);
+    EXPECT_EQ(list.IndexOf(kCollisionB.c_str()), 2);
+    EXPECT_EQ(list.pr_Strings(2), kCollisionB);
+
+    EXPECT_EQ(list.Add(kCollisionB.c_str(), &b2), 2);
+    ASSERT_EQ(rec.seen.size(), 1u);
+    EXPECT_EQ(rec.seen[0].index, 2);
+    EXPECT_EQ(list.pr_Objects(1), &a);
+    EXPECT_EQ(list.pr_Objects(2), &b2);
+
+    ASSERT_TRUE(list.Delete(1));
+    EXPECT_EQ(list.IndexOf(kCollisionA.c_str()), -1);
+    EXPECT_EQ(list.IndexOf(kCollisionB.c_str()), 1);
+    EXPECT_EQ(list.pr_Objects(1), &b2);
+}
+
+TEST(HashedListDelete, LaterEntriesMoveDownAndStayFindable) {
+    TYStrTab tab;
+    TYHashedStringList list(&tab);
+    list.Add("a");
+    list.Add("b");
+    list.Add("c");
+    ASSERT_TRUE(list.Delete(0));
+    EXPECT_EQ(list.pr_Strings(0), "b");
+    EXPECT_EQ(list.pr_Strings(1), "c");
+    EXPECT_EQ(list.IndexOf("c"), 1);
+    EXPECT_EQ(list.IndexOf("a"), -1);
+    EXPECT_FALSE(list.Delete(2));
+    EXPECT_FALSE(list.Delete(-1));
+    EXPECT_EQ(list.Add("a"), 2) << "a re-added text goes to the end";
+    ASSERT_TRUE(list.Delete(1));
+    EXPECT_EQ(list.IndexOf("a"), 1);
+    list.DeleteAll();
+    EXPECT_EQ(tab.StrCount(), 0);
+    EXPECT_EQ(tab.MemBlockCount(), 0);
+}
+
+TEST(HashedListDelete, NotificationsSeeTheWholeEntryInOrder) {
+    TYStrTab tab;
+    Recorder rec; // outlives the list, whose destructor still notifies
+    TYHashedStringList list(&tab);
+    rec.attach(list);
+    int objects[4] = {};
+    for (int i = 0; i < 4; ++i)
+        list.Add(std::string(1, char('p' + i)).c_str(), &objects[i]);
+    ASSERT_TRUE(list.Delete(1));
+    ASSERT_EQ(rec.seen.size(), 1u);
+    EXPECT_EQ(rec.seen[0].kind, "delete");
+    EXPECT_EQ(rec.seen[0].index, 1);
+    EXPECT_EQ(rec.seen[0].text, "q");
+    EXPECT_EQ(rec.seen[0].object, &objects[1]);
+
+    list.pw_Objects(0, &objects[3]);
+    EXPECT_EQ(rec.seen.size(), 1u) << "writing Objects sends no notification";
+
+    rec.seen.clear();
+    ASSERT_TRUE(list.DeleteAll());
+    ASSERT_EQ(rec.seen.size(), 3u);
+    const char* texts[] = {"p", "r", "s"};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(rec.seen[i].index, i);
+        EXPECT_EQ(rec.seen[i].text, texts[i]);
+    }
+    EXPECT_EQ(list.Count(), 0);
+    EXPECT_EQ(list.Capacity(), 0);
+    EXPECT_EQ(list.IndexOf("s"), -1);
+    EXPECT_EQ(list.Add("again"), 0);
+    list.Delete(0);
+    EXPECT_EQ(rec.seen.size(), 4u) << "handlers stay set after DeleteAll";
+}
+
+TEST(HashedListTable, GrowsAndShrinksInStepsOf1024) {
+    TYStrTab tab;
+    TYHashedStringList list(&tab);
+    EXPECT_EQ(list.Capacity(), 0);
+    for (int i = 0; i < 1024; ++i)
+        ASSERT_EQ(list.Add(("k" + std::to_string(i)).c_str()), i);
+    EXPECT_EQ(list.Capacity(), 1024);
+    list.Add("k1024");
+    EXPECT_EQ(list.Capacity(), 2048);
+    for (int i = 0; i < 2048; ++i)
+        list.Add(("x" + std::to_string(i)).c_str());
+    EXPECT_EQ(list.Count(), 3073);
+    EXPECT_EQ(list.Capacity(), 4096);
+    while (list.Count() > 3072)
+        list.Delete(list.Count() - 1);
+    EXPECT_EQ(list.Capacity(), 3072);
+    while (list.Count() > 2049)
+        list.Delete(0);
+    EXPECT_EQ(list.Capacity(), 3072) << "shrinks only when a whole step is unused";
+    list.Delete(0);
+    EXPECT_EQ(list.Capacity(), 2048);
+    EXPECT_EQ(list.IndexOf("x2046"), 2047) << "contents kept across reallocation";
+    while (list.Count() > 1024)
+        list.Delete(0);
+    EXPECT_EQ(list.Capacity(), 1024);
+    while (list.Count() > 0)
+        list.Delete(0);
+    EXPECT_EQ(list.Capacity(), 1024) << "never below one step while the table exists";
+}
+
+TEST(HashedListIndex, BadIndexesAndStringWritesRaise) {
+    TYStrTab tab;
+    TYHashedStringList list(&tab);
+    list.Add("only");
+    EXPECT_EQ(messageOf([&] { list.pr_Strings(-1); }),
+              "TYHashedStringList: Invalid Index for Strings[-1]");
+    EXPECT_EQ(messageOf([&] { list.pr_Strings(1); }),
+              "TYHashedStringList: Invalid Index for Strings[1]");
+    EXPECT_EQ(messageOf([&] { list.pw_Strings(0, "x"); }),
+              "TYHashedStringList: Strings[ ] is read only");
+    EXPECT_EQ(messageOf([&] { list.pr_Objects(1); }),
+              "TYHashedStringList: Invalid Index for Objects[1]");
+    EXPECT_EQ(messageOf([&] { list.pw_Objects(-7, nullptr); }),
+              "TYHashedStringList: Invalid Index for Objects[-7]");
+    EXPECT_EQ(list.pr_Strings(0), "only");
+}
+
+TEST(HashedListSetup, NullPoolShowsTheErrorAndRefusesWork) {
+    Lift::Test::ErrorBoxRecorder boxes;
+    TYHashedStringList list(nullptr);
+    ASSERT_EQ(boxes.count(), 1u);
+    EXPECT_EQ(boxes.at(0).caption, "TYHashedStringList");
+    EXPECT_EQ(boxes.at(0).text, "Err: The user specified TYStrTab* is NULL !!!");
+    EXPECT_EQ(list.Add("a"), -1);
+    EXPECT_EQ(list.IndexOf("a"), -1);
+    EXPECT_TRUE(list.DeleteAll());
+}
+
+// Random adds, lookups and deletes against a vector model: order, indexes and lookups
+// must agree at every step, including after entries move down.
+TEST(HashedListModel, RandomOperationsAgreeWithAVectorModel) {
+    TYStrTab tab;
+    TYHashedStringList list(&tab);
+    std::vector<std::pair<std::string, std::intptr_t>> model;
+    std::mt19937 rng(77);
+    auto randomText = [&] {
+        std::string s(1 + rng() % 12, 'a');
+        for (char& c : s)
+            c = char('a' + rng() % 4); // small alphabet: many repeats
+        return s;
+    };
+    for (int step = 0; step < 30000; ++step) {
+        const unsigned op = rng() % 10;
+        const std::string text = randomText();
+        auto it = std::find_if(model.begin(), model.end(),
+                               [&](const auto& e) { return e.first == text; });
+        if (op < 5) {
+            const std::intptr_t object = step;
+            const int index = list.Add(text.c_str(), reinterpret_cast<void*>(object));
+            if (it == model.end()) {
+                ASSERT_EQ(index, int(model.size()));
+                model.emplace_back(text, object);
+            } else {
+                ASSERT_EQ(index, it - model.begin());
+                it->second = object;
+            }
+        } else if (op < 8) {
+            ASSERT_EQ(list.IndexOf(text.c_str()), it == model.end() ? -1 : int(it - model.begin()));
+        } else if (!model.empty()) {
+            const int index = int(rng() % model.size());
+            ASSERT_TRUE(list.Delete(index));
+            model.erase(model.begin() + index);
+        }
+    }
+    ASSERT_EQ(list.Count(), int(model.size()));
+    for (int i = 0; i < list.Count(); ++i) {
+        ASSERT_EQ(list.pr_Strings(i), model[i].first);
+        ASSERT_EQ(reinterpret_cast<std::intptr_t>(list.pr_Objects(i)), model[i].second);
+    }
+    EXPECT_EQ(tab.StrCount(), 2 * list.Count());
+}

@@ -1,0 +1,296 @@
+#include "util/ty_str_tab.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <map>
+#include <random>
+#include <string>
+#include <vector>
+
+using namespace YVclUtil;
+
+namespace {
+
+std::vector<const YSTRTABCELL*> chainOf(const TYStrTab& tab, const YSTRTABCELL* cell) {
+    std::vector<const YSTRTABCELL*> cells;
+    for (; cell; cell = tab.NextCell(cell))
+        cells.push_back(cell);
+    return cells;
+}
+
+std::string read(const TYStrTab& tab, const YSTRTABCELL* cell) {
+    std::string buffer(tab.Length(cell) + 1, '\0');
+    std::size_t length = 0;
+    if (!tab.Get(cell, buffer.data(), buffer.size(), length))
+        return "<refused>";
+    return buffer.substr(0, length);
+}
+
+// Every cell is either free or in use, and every held block has 255 cells.
+void expectConsistent(const TYStrTab& tab, std::size_t cellsInUse) {
+    EXPECT_EQ(tab.FreeCellCount() + cellsInUse, 255u * std::uint32_t(tab.MemBlockCount()));
+    int blocks = 0, freeBlocks = 0;
+    std::uint32_t freeCells = 0;
+    for (auto* b = tab.MemBlockList(); b; b = tab.NextBlock(b))
+        ++blocks;
+    for (auto* b = tab.FreeMemBlockList(); b; b = tab.NextFreeBlock(b)) {
+        ++freeBlocks;
+        EXPECT_GT(b->FreeCellCount, 0u);
+        EXPECT_LT(b->FreeCellCount, 255u) << "an empty block must have been given back";
+        freeCells += b->FreeCellCount;
+    }
+    EXPECT_EQ(blocks, tab.MemBlockCount());
+    EXPECT_EQ(freeBlocks, tab.FreeMemBlockCount());
+    EXPECT_EQ(freeCells, tab.FreeCellCount());
+}
+
+} // namespace
+
+TEST(StrTabCells, StringTakesOneCellPer27Characters) {
+    struct Case {
+        std::size_t length, cells, lastLen;
+    };
+    for (Case c : {Case{1, 1, 1}, Case{27, 1, 27}, Case{28, 2, 1}, Case{54, 2, 27}, Case{55, 3, 1},
+                   Case{256, 10, 13}}) {
+        TYStrTab tab;
+        std::string text;
+        for (std::size_t i = 0; i < c.length; ++i)
+            text += char('A' + i % 26);
+        const YSTRTABCELL* cell = tab.Add(text.c_str());
+        ASSERT_NE(cell, nullptr) << c.length;
+        const auto cells = chainOf(tab, cell);
+        EXPECT_EQ(cells.size(), c.cells) << c.length;
+        EXPECT_EQ(cells.back()->Len, c.lastLen) << c.length;
+        for (std::size_t i = 0; i + 1 < cells.size(); ++i)
+            EXPECT_EQ(cells[i]->Len, 27) << "every cell but the last is full";
+        EXPECT_EQ(tab.FreeCellCount(), 255u - c.cells);
+        EXPECT_EQ(read(tab, cell), text);
+    }
+}
+
+TEST(StrTabCells, BytesAreStoredAsGivenIncludingNulAndHighBytes) {
+    TYStrTab tab;
+    const std::string text("a\0b\xff\x80z", 6);
+    const YSTRTABCELL* cell = tab.Add(text.data(), text.size());
+    EXPECT_EQ(read(tab, cell), text);
+    EXPECT_EQ(tab.Add(""), nullptr);
+    EXPECT_EQ(tab.Add(nullptr), nullptr);
+    EXPECT_EQ(tab.Add("abc", 0), nullptr);
+    EXPECT_EQ(tab.StrCount(), 1);
+}
+
+TEST(StrTabBlocks, FirstStringObtainsABlockAndItsDeletionGivesItBack) {
+    TYStrTab tab;
+    EXPECT_EQ(tab.MemBlockCount(), 0);
+    YSTRTABCELL* cell = tab.Add(std::string(60, 'x').c_str());
+    EXPECT_EQ(tab.MemBlockCount(), 1);
+    EXPECT_EQ(tab.FreeMemBlockCount(), 1);
+    EXPECT_EQ(tab.FreeCellCount(), 252u);
+    EXPECT_EQ(tab.StrCount(), 1);
+    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(TYStrTab::BlockOf(cell)) % 8192, 0u);
+    ASSERT_TRUE(tab.Delete(cell));
+    EXPECT_EQ(tab.MemBlockCount(), 0);
+    EXPECT_EQ(tab.FreeMemBlockCount(), 0);
+    EXPECT_EQ(tab.FreeCellCount(), 0u);
+    EXPECT_EQ(tab.StrCount(), 0);
+    EXPECT_EQ(tab.MemBlockList(), nullptr);
+}
+
+TEST(StrTabBlocks, FullBlockLeavesFreeListAndRegainedCellIsReusedFirst) {
+    TYStrTab tab;
+    std::vector<YSTRTABCELL*> cells;
+    for (int i = 0; i < 255; ++i)
+        cells.push_back(tab.Add("s"));
+    const YSTRTABMEMBLOCK* first = TYStrTab::BlockOf(cells[0]);
+    EXPECT_EQ(tab.MemBlockCount(), 1);
+    EXPECT_EQ(tab.FreeCellCount(), 0u);
+    EXPECT_EQ(tab.FreeMemBlockCount(), 0);
+    EXPECT_EQ(tab.FreeMemBlockList(), nullptr);
+    for (YSTRTABCELL* c : cells)
+        EXPECT_EQ(TYStrTab::BlockOf(c), first);
+
+    YSTRTABCELL* extra = tab.Add("t");
+    const YSTRTABMEMBLOCK* second = TYStrTab::BlockOf(extra);
+    EXPECT_NE(second, first);
+    EXPECT_EQ(tab.MemBlockCount(), 2);
+    EXPECT_EQ(tab.FreeMemBlockList(), second);
+
+    YSTRTABCELL* freed = cells[100];
+    ASSERT_TRUE(tab.Delete(freed));
+    EXPECT_EQ(tab.FreeMemBlockList(), first) << "a block that regains a cell goes to the head";
+    EXPECT_EQ(tab.NextFreeBlock(first), second);
+    EXPECT_EQ(tab.FreeMemBlockCount(), 2);
+    EXPECT_EQ(tab.Add("u"), freed);
+    EXPECT_EQ(tab.FreeMemBlockList(), second);
+    expectConsistent(tab, 256);
+}
+
+TEST(StrTabBlocks, FreshBlockGoesToTheTailAndAStringMaySpanBlocks) {
+    TYStrTab tab;
+    for (int i = 0; i < 253; ++i)
+        tab.Add("s");
+    const YSTRTABMEMBLOCK* first = tab.MemBlockList();
+    ASSERT_EQ(tab.FreeCellCount(), 2u);
+    // Five cells with two free: one more block, appended behind the first.
+    YSTRTABCELL* cell = tab.Add(std::string(135, 'L').c_str());
+    ASSERT_NE(cell, nullptr);
+    const auto cells = chainOf(tab, cell);
+    ASSERT_EQ(cells.size(), 5u);
+    EXPECT_EQ(TYStrTab::BlockOf(cells[0]), first);
+    EXPECT_EQ(TYStrTab::BlockOf(cells[1]), first);
+    for (std::size_t i = 2; i < 5; ++i)
+        EXPECT_NE(TYStrTab::BlockOf(cells[i]), first);
+    EXPECT_EQ(tab.MemBlockCount(), 2);
+    EXPECT_EQ(tab.MemBlockList(), TYStrTab::BlockOf(cells[2])) << "new blocks head the list";
+    EXPECT_EQ(read(tab, cell), std::string(135, 'L'));
+    expectConsistent(tab, 258);
+}
+
+TEST(StrTabBlocks, LongStringObtainsAsManyBlocksAsItNeeds) {
+    TYStrTab tab;
+    const std::string value(8191, 'v'); // 304 cells: more than one block gives
+    YSTRTABCELL* cell = tab.Add(value.c_str());
+    ASSERT_NE(cell, nullptr);
+    EXPECT_EQ(tab.MemBlockCount(), 2);
+    EXPECT_EQ(tab.FreeCellCount(), 510u - 304u);
+    EXPECT_EQ(read(tab, cell), value);
+
+    std::string huge;
+    for (int i = 0; i < 20000; ++i)
+        huge += char('a' + i % 23);
+    YSTRTABCELL* big = tab.Add(huge.c_str()); // 741 cells
+    ASSERT_NE(big, nullptr);
+    EXPECT_EQ(read(tab, big), huge);
+    expectConsistent(tab, 304 + 741);
+    ASSERT_TRUE(tab.Delete(big));
+    ASSERT_TRUE(tab.Delete(cell));
+    EXPECT_EQ(tab.MemBlockCount(), 0);
+    EXPECT_EQ(tab.FreeCellCount(), 0u);
+}
+
+TEST(StrTabGet, CapacityMustLeaveRoomForTheTerminator) {
+    TYStrTab tab;
+    const std::string text256(256, 'k');
+    const YSTRTABCELL* cell = tab.Add(text256.c_str());
+    char buffer[300];
+    std::size_t length = 0;
+    EXPECT_TRUE(tab.Get(cell, buffer, 264, length));
+    EXPECT_EQ(length, 256u);
+    EXPECT_EQ(std::string(buffer), text256);
+    EXPECT_FALSE(tab.Get(cell, buffer, 256)) << "exactly C characters with capacity C";
+    EXPECT_TRUE(tab.Get(cell, buffer, 257));
+    EXPECT_TRUE(tab.Get(cell, buffer, 0)) << "0 means unbounded";
+    EXPECT_TRUE(tab.Get(cell, buffer));
+    EXPECT_FALSE(tab.Get(cell, buffer, 27)) << "refused after the first cell";
+    EXPECT_FALSE(tab.Get(cell, nullptr));
+    EXPECT_FALSE(tab.Get(nullptr, buffer));
+
+    const YSTRTABCELL* one = tab.Add("xyz");
+    EXPECT_FALSE(tab.Get(one, buffer, 3));
+    EXPECT_TRUE(tab.Get(one, buffer, 4));
+    EXPECT_STREQ(buffer, "xyz");
+}
+
+TEST(StrTabGet, ForeignFreedAndEmptyTableCellsAreRefused) {
+    TYStrTab a, b;
+    YSTRTABCELL* cell = a.Add("owned by a");
+    b.Add("b has one");
+    char buffer[64];
+    EXPECT_FALSE(b.Get(cell, buffer));
+    EXPECT_FALSE(b.Delete(cell));
+    EXPECT_EQ(b.StrCount(), 1);
+    EXPECT_EQ(a.StrCount(), 1);
+    EXPECT_TRUE(a.Get(cell, buffer));
+
+    TYStrTab empty;
+    EXPECT_FALSE(empty.Get(cell, buffer));
+    EXPECT_FALSE(empty.Delete(cell));
+
+    YSTRTABCELL* keep = a.Add("keep"); // holds the block while `cell` is freed
+    ASSERT_TRUE(a.Delete(cell));
+    EXPECT_FALSE(a.Delete(cell)) << "a second delete must not corrupt the free list";
+    EXPECT_FALSE(a.Get(cell, buffer));
+    EXPECT_EQ(a.StrCount(), 1);
+    expectConsistent(a, 1);
+    EXPECT_EQ(read(a, keep), "keep");
+}
+
+TEST(StrTabRecords, MallocGivesZeroedRecordsOf28Bytes) {
+    TYStrTab tab;
+    EXPECT_EQ(tab.malloc(0), nullptr);
+    EXPECT_EQ(tab.malloc(29), nullptr);
+    EXPECT_EQ(tab.StrCount(), 0);
+    EXPECT_EQ(tab.MemBlockCount(), 0);
+
+    auto* record = static_cast<unsigned char*>(tab.malloc(28));
+    ASSERT_NE(record, nullptr);
+    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(record) % 32, 4u) << "the cell's fifth byte";
+    for (int i = 0; i < 28; ++i)
+        EXPECT_EQ(record[i], 0) << i;
+    std::memset(record, 0xAB, 28); // the whole record is the caller's
+    void* small = tab.malloc(1);
+    EXPECT_EQ(tab.StrCount(), 2);
+    EXPECT_EQ(tab.FreeCellCount(), 253u);
+
+    TYStrTab other;
+    EXPECT_FALSE(other.free(record));
+    EXPECT_FALSE(tab.free(nullptr));
+    EXPECT_TRUE(tab.free(record));
+    EXPECT_TRUE(tab.free(small));
+    EXPECT_EQ(tab.StrCount(), 0);
+    EXPECT_EQ(tab.MemBlockCount(), 0);
+}
+
+TEST(StrTabLifecycle, DeleteAllReleasesEverythingAndThePoolStaysUsable) {
+    TYStrTab tab;
+    for (int i = 0; i < 600; ++i)
+        tab.Add(std::string(40, char('a' + i % 26)).c_str());
+    tab.malloc(8);
+    EXPECT_GT(tab.MemBlockCount(), 4);
+    EXPECT_TRUE(tab.DeleteAll());
+    EXPECT_EQ(tab.MemBlockCount(), 0);
+    EXPECT_EQ(tab.StrCount(), 0);
+    EXPECT_EQ(tab.FreeMemBlockCount(), 0);
+    EXPECT_EQ(tab.FreeCellCount(), 0u);
+    YSTRTABCELL* cell = tab.Add("again");
+    EXPECT_EQ(read(tab, cell), "again");
+    EXPECT_EQ(tab.MemBlockCount(), 1);
+}
+
+// Random adds and deletes against a plain map: contents and counters must always agree.
+TEST(StrTabChurn, RandomAddsAndDeletesKeepContentsAndCounts) {
+    TYStrTab tab;
+    std::mt19937 rng(20261206);
+    std::map<YSTRTABCELL*, std::string> live;
+    std::size_t cellsInUse = 0;
+    for (int step = 0; step < 20000; ++step) {
+        if (live.empty() || rng() % 100 < 55) {
+            const std::size_t length = 1 + rng() % (rng() % 10 == 0 ? 9000 : 80);
+            std::string text(length, '\0');
+            for (char& ch : text)
+                ch = char(rng());
+            YSTRTABCELL* cell = tab.Add(text.data(), text.size());
+            ASSERT_NE(cell, nullptr);
+            ASSERT_TRUE(live.emplace(cell, text).second) << "cell handed out twice";
+            cellsInUse += (length + 26) / 27;
+        } else {
+            auto it = live.begin();
+            std::advance(it, rng() % live.size());
+            ASSERT_EQ(read(tab, it->first), it->second);
+            ASSERT_TRUE(tab.Delete(it->first));
+            cellsInUse -= (it->second.size() + 26) / 27;
+            live.erase(it);
+        }
+        if (step % 1000 == 0) {
+            expectConsistent(tab, cellsInUse);
+            ASSERT_EQ(tab.StrCount(), int(live.size()));
+        }
+    }
+    for (auto& [cell, text] : live)
+        ASSERT_EQ(read(tab, cell), text);
+    for (auto& [cell, text] : live)
+        ASSERT_TRUE(tab.Delete(cell));
+    EXPECT_EQ(tab.MemBlockCount(), 0);
+    EXPECT_EQ(tab.FreeCellCount(), 0u);
+}
