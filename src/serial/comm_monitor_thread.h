@@ -54,6 +54,8 @@ public:
 
     // Any thread: bytes were queued for sending; watch for the queue to run empty.
     void NotifyTxdQueued();
+    // The same without waking the thread: for calls made while it waits for a hand-over.
+    void WatchTxdQueue() { m_txWatch.store(true); }
     // Readable once Terminate was called; lets a blocking write give up.
     int TerminateEventFd() const { return m_terminateFd; }
 

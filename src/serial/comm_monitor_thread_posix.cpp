@@ -273,6 +273,8 @@ void TCommMonitorThread::handleReceived(std::size_t n) {
 void TCommMonitorThread::handOver(const std::function<void()>& call) {
     m_loop->invokeSync([&] {
         ++m_owner->m_handOverDepth;
+        TCommMonitorThread* outer = m_owner->m_handOverFrom;
+        m_owner->m_handOverFrom = this;
         try {
             call();
         } catch (...) {
@@ -281,6 +283,7 @@ void TCommMonitorThread::handOver(const std::function<void()>& call) {
             auto error = std::current_exception();
             m_loop->post([error] { std::rethrow_exception(error); });
         }
+        m_owner->m_handOverFrom = outer;
         --m_owner->m_handOverDepth;
     });
 }

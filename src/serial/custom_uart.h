@@ -217,6 +217,8 @@ private:
     std::vector<Buffers> m_retiredBuffers;
     // Depth of hand-overs of this component being run on the loop thread.
     int m_handOverDepth = 0;
+    // The monitor thread whose hand-over is running now, if any (loop thread only).
+    TCommMonitorThread* m_handOverFrom = nullptr;
     mutable std::mutex m_fatalMutex;
     std::string m_lastFatalError;
 

@@ -187,8 +187,14 @@ std::uint32_t TCustomUart::SendData(std::uint32_t count, const void* data) {
         m_lastErrMsg = "Can not send to comm";
         return 1;
     }
-    if (m_monitor)
-        m_monitor->NotifyTxdQueued();
+    if (m_monitor) {
+        // Inside a hand-over the monitor thread looks at the queue as soon as it resumes;
+        // waking it as well would only cost time on the way back.
+        if (m_handOverFrom == m_monitor.get())
+            m_monitor->WatchTxdQueue();
+        else
+            m_monitor->NotifyTxdQueued();
+    }
     if (result.written < count) {
         m_lastErrMsg = "Timeout when send to comm";
         return 4;

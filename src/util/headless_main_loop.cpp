@@ -79,8 +79,10 @@ HeadlessMainLoop::~HeadlessMainLoop() {
 void HeadlessMainLoop::post(std::function<void()> fn) {
     if (!fn)
         return;
-    std::lock_guard<std::mutex> lock(m_mutex);
-    m_queue.push_back(Task{std::move(fn), nullptr});
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_queue.push_back(Task{std::move(fn), nullptr});
+    }
     m_wakeCv.notify_one();
 }
 
@@ -94,9 +96,14 @@ void HeadlessMainLoop::invokeSync(const std::function<void()>& fn) {
     SyncCall call;
     call.fn = &fn;
     {
-        std::unique_lock<std::mutex> lock(m_mutex);
+        std::lock_guard<std::mutex> lock(m_mutex);
         m_queue.push_back(Task{nullptr, &call});
-        m_wakeCv.notify_one();
+    }
+    // Notified outside the lock so the loop does not wake only to block on the mutex: this
+    // hand-over is on the serial round trip's critical path.
+    m_wakeCv.notify_one();
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
         m_doneCv.wait(lock, [&] { return call.done; });
     }
     if (call.error)
