@@ -23,6 +23,8 @@
 // received with a parity error reads as 0x00. Line errors and modem-line changes are reported
 // where the driver counts them (TIOCGICOUNT, real UARTs); the monitor thread then samples the
 // counters every 20 ms. A device without modem lines (a pseudo-terminal) reads all lines off.
+// SysUartRxdIntervalTimeout is kept but has nothing to do: bytes are handed on as soon as the
+// driver has them. Destroy the component before its main loop.
 
 #include "serial/uart_types.h"
 #include "util/component.h"
@@ -153,6 +155,8 @@ public:
     // The device path the port number currently names.
     std::string devicePath() const;
     bool SendingTxtFile() const { return m_sendingTxtFile.load(); }
+    // What the last Open fixed: event mask, filter, time-outs.
+    const UartRunConfig& runConfig() const { return m_run; }
 
 protected:
     void RunConstructor();

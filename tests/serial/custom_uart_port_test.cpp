@@ -164,6 +164,53 @@ TEST_F(UartPort, EveryLineSettingIsAccepted) {
     ASSERT_TRUE(uart.Open()) << uart.LastErrMsg();
 }
 
+TEST_F(UartPort, WriteTimeOutsFollowTheLineSettings) {
+    ASSERT_TRUE(uart.Open());
+    EXPECT_EQ(uart.runConfig().writeTotalTimeoutMs, 5000u);
+    EXPECT_EQ(uart.runConfig().readTotalTimeoutMs, 5000u);
+    uart.Close();
+    uart.pw_UartBaud(300);
+    ASSERT_TRUE(uart.Open());
+    EXPECT_EQ(uart.runConfig().writeTotalTimeoutMs, 5034u);
+    uart.Close();
+    uart.pw_UartParityBit(upb_Even);
+    uart.pw_UartStopBits(usb_2bits); // 12 bits a character
+    uart.pw_SysUartTxdQueueSize(2048);
+    ASSERT_TRUE(uart.Open());
+    EXPECT_EQ(uart.runConfig().readTotalTimeoutMs, 5040u);
+    EXPECT_EQ(uart.runConfig().writeTotalTimeoutMs, 5081u);
+}
+
+TEST_F(UartPort, EventMaskFollowsTheAssignedHandlers) {
+    ASSERT_TRUE(uart.Open());
+    EXPECT_EQ(uart.runConfig().eventMask, EV_RXCHAR | EV_TXEMPTY);
+    uart.Close();
+    uart.OnParityErr = [](TComponent*) {};
+    uart.OnRiChanged = [](TComponent*) {};
+    uart.OnCdChanged = [](TComponent*) {};
+    uart.OnCtsChanged = [](TComponent*) {};
+    uart.OnDsrChanged = [](TComponent*) {};
+    ASSERT_TRUE(uart.Open());
+    EXPECT_EQ(uart.runConfig().eventMask,
+              EV_RXCHAR | EV_TXEMPTY | EV_ERR | EV_RING | EV_RLSD | EV_CTS | EV_DSR);
+    uart.Close();
+    // A line that drives flow control is not reported as a change.
+    uart.pw_FlowCtrlStyle(fcs_Hardware);
+    uart.pw_FlowCtrlHwTxd(fcht_DSR_CTS);
+    ASSERT_TRUE(uart.Open());
+    EXPECT_EQ(uart.runConfig().eventMask, EV_RXCHAR | EV_TXEMPTY | EV_ERR | EV_RING | EV_RLSD);
+}
+
+// Nobody reads the far end: the queue fills and the write gives up after its time-out.
+TEST_F(UartPort, WriteThatCannotLeaveTimesOut) {
+    ASSERT_TRUE(uart.Open());
+    const std::string block(1 << 20, 'w');
+    EXPECT_EQ(uart.SendData(static_cast<std::uint32_t>(block.size()), block.data()), 4u);
+    EXPECT_EQ(uart.LastErrMsg(), "Timeout when send to comm");
+    EXPECT_TRUE(uart.Close());
+    EXPECT_EQ(uart.LastErrMsg(), "");
+}
+
 TEST_F(UartPort, ThousandCyclesLeaveNoThreadOrDescriptorBehind) {
     recordUnits();
     ASSERT_TRUE(uart.Open());

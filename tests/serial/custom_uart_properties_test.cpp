@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 using namespace YVclCtrl;
 using Lift::Test::ErrorBoxRecorder;
@@ -168,4 +169,53 @@ TEST_F(UartProperties, ClosedPortRefusesModemAccessAndSends) {
     EXPECT_EQ(uart.SendTxtFile("/nonexistent", 0), 2u);
     EXPECT_EQ(uart.LastErrMsg(), "");
     EXPECT_TRUE(uart.Close());
+}
+
+TEST_F(UartProperties, LineErrorsAndModemSignalsFireInTheirOrder) {
+    std::vector<std::string> fired;
+    auto note = [&](const char* name) {
+        return [this, &fired, name](TComponent* sender) {
+            EXPECT_EQ(sender, &uart);
+            fired.push_back(name);
+        };
+    };
+    uart.OnFrameErr = note("frame");
+    uart.OnParityErr = note("parity");
+    uart.OnBreakLevelErr = note("break");
+    uart.OnRxOverrunErr = note("rx overrun");
+    uart.OnTxOverrunErr = note("tx overrun");
+    uart.OnRiChanged = note("ri");
+    uart.OnCdChanged = note("cd");
+    uart.OnDsrChanged = note("dsr");
+    uart.OnCtsChanged = note("cts");
+
+    uart.FireUartErrEvent(0x1FF);
+    EXPECT_EQ(fired,
+              (std::vector<std::string>{"frame", "parity", "break", "rx overrun", "tx overrun"}));
+    fired.clear();
+    uart.FireUartErrEvent(CE_OVERRUN); // the hardware overrun has no event of its own
+    EXPECT_TRUE(fired.empty());
+    uart.FireUartErrEvent(CE_BREAK | CE_RXOVER);
+    EXPECT_EQ(fired, (std::vector<std::string>{"break", "rx overrun"}));
+    fired.clear();
+
+    uart.FireModemSignalEvent(EV_CTS | EV_DSR | EV_RLSD | EV_RING | EV_RXCHAR | EV_TXEMPTY);
+    EXPECT_EQ(fired, (std::vector<std::string>{"ri", "cd", "dsr", "cts"}));
+    fired.clear();
+    uart.OnCdChanged = nullptr; // unassigned events are skipped
+    uart.FireModemSignalEvent(EV_RLSD | EV_CTS);
+    EXPECT_EQ(fired, (std::vector<std::string>{"cts"}));
+}
+
+TEST_F(UartProperties, ReceivedDataEventSeesExactlyTheCount) {
+    int calls = 0;
+    uart.FireRxdDatasEvent(3); // unassigned: nothing happens
+    uart.OnRxdDatas = [&](TComponent* sender, std::int32_t bytes, const char* datas) {
+        calls++;
+        EXPECT_EQ(sender, &uart);
+        EXPECT_EQ(bytes, 0);
+        EXPECT_NE(datas, nullptr);
+    };
+    uart.FireRxdDatasEvent(0);
+    EXPECT_EQ(calls, 1);
 }
