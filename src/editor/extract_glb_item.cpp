@@ -11,8 +11,7 @@ std::string ExtractGlbItem(const GlbLibrary& glb, const std::string& startDirect
                            int number, std::string* error) {
     if (error)
         error->clear();
-    const std::string path =
-        (std::filesystem::path(startDirectory) / kTempPictureFileName).string();
+    std::string path = (std::filesystem::path(startDirectory) / kTempPictureFileName).string();
 
     // The old file goes first, so that an absent item can never be mistaken for the
     // previous one.
