@@ -67,7 +67,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             check(!item->empty() && item->data() >= glb.bytes().data() &&
                   item->data() + item->size() <= glb.bytes().data() + glb.bytes().size());
             packBothWays(*item);
-            if (found++ != 0)
+            // The file round trip (each write is flushed to disk) is slow: one input in 8.
+            if (found++ != 0 || item->size() % 8 != 0)
                 continue;
             std::string error;
             const std::string name =

@@ -34,7 +34,7 @@ bool checkMask(std::uint32_t mask, int bitsPerPixel, const char* channel, std::s
     const int shift = std::countr_zero(mask);
     const std::uint32_t bits = mask >> shift;
     const int width = std::countr_one(bits);
-    if ((bits >> width) != 0)
+    if (width < 32 && (bits >> width) != 0) // (a full 32-bit mask has nothing above it)
         return fail(reason, std::string("the bit-field mask of ") + channel + " is not contiguous");
     if (width > 8)
         return fail(reason, std::string("the bit-field mask of ") + channel +

@@ -324,6 +324,8 @@ TEST(DamagedPictures, HeaderFaultsAreNamed) {
         {"zero blue mask", bitfields565(0xF800, 0x07E0, 0), "mask of blue is zero"},
         {"split mask", bitfields565(0xF801, 0x07E0, 0x001E), "not contiguous"},
         {"10-bit mask", bitfields565(0xFFC0, 0x0030, 0x000F), "wider than 8 bits"},
+        {"all-ones mask (was a shift by 32)", bitfields565(0xFFFFFFFFu, 0x07E0, 0x001F),
+         "wider than 8 bits"},
         {"mask beyond 16 bits", bitfields565(0xF0000, 0x07E0, 0x001F), "outside the 16-bit pixel"},
     };
     for (const auto& c : cases)
