@@ -4,6 +4,7 @@
 
 #include <exception>
 #include <filesystem>
+#include <stdexcept>
 #include <system_error>
 #include <vector>
 
@@ -21,6 +22,14 @@ VersionSettings readVersion(SettingsReader& ini, const std::string& section) {
     v.disphv = ini.readInteger(section, "DISPHV", 1);
     v.encode = ini.readInteger(section, "ENCODE", 1);
     return v;
+}
+
+std::unique_ptr<SettingsReader> openSettings(const SettingsFileOpener& open,
+                                             const std::string& path) {
+    auto ini = open(path);
+    if (!ini)
+        throw std::runtime_error(std::string(kProgramSettingsFileName) + " cannot be read");
+    return ini;
 }
 
 // The reason shown for a settings file that cannot be used.
@@ -54,7 +63,7 @@ void ReadProgramSettings(const std::string& startDirectory, const SettingsFileOp
     int index = -1;
     std::string name;
     try {
-        const auto ini = open(path);
+        const auto ini = openSettings(open, path);
         read.glbFileName = ini->readString(kGlobal, "GLB", kDefaultGlbFileName);
         read.userGlbFileName = ini->readString(kGlobal, "UBFGLB", "");
         const int count = ini->readInteger(kGlobal, "VCN", 0);
@@ -94,7 +103,7 @@ void SelectVersion(const std::string& name, const std::string& startDirectory,
                    DisplayProject& project, EditorUi& ui) {
     VersionSettings read;
     try {
-        const auto ini = open(ProgramSettingsPath(startDirectory));
+        const auto ini = openSettings(open, ProgramSettingsPath(startDirectory));
         // An empty name is no section at all: the defaults, without asking the file.
         read = name.empty() ? VersionSettings{0, 41, 1, 1} : readVersion(*ini, name);
     } catch (const std::exception& e) {

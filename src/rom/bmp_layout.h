@@ -19,8 +19,9 @@ namespace Lift::Rom {
 
 // Largest width and height accepted, in pixels. The largest picture the ROM holds is 64 x 64
 // and the biggest picture the editor shows is 240 x 240; this leaves ample room for
-// oversized user files while bounding the decoder's memory to 16 MiB.
-inline constexpr int kMaxPictureSide = 2048;
+// oversized user files while bounding the decoder's memory to 4 MiB and its time to
+// milliseconds, also for a run-length file of a few bytes that claims the largest size.
+inline constexpr int kMaxPictureSide = 1024;
 
 struct BmpLayout {
     int width = 0;

@@ -303,11 +303,11 @@ TEST(DamagedPictures, HeaderFaultsAreNamed) {
         {"negative width", withLe32(good, 18, static_cast<std::uint32_t>(-4)),
          "picture size -4 x 4"},
         {"height 0", withLe32(good, 22, 0), "picture size 4 x 0"},
-        {"huge width", withLe32(good, 18, 100000), "must be 1..2048"},
-        {"huge height", withLe32(good, 22, 2049), "must be 1..2048"},
+        {"huge width", withLe32(good, 18, 100000), "must be 1..1024"},
+        {"height one past the limit", withLe32(good, 22, kMaxPictureSide + 1), "must be 1..1024"},
         {"huge negative height", withLe32(good, 22, static_cast<std::uint32_t>(-3000)),
-         "must be 1..2048"},
-        {"most negative height", withLe32(good, 22, 0x80000000u), "must be 1..2048"},
+         "must be 1..1024"},
+        {"most negative height", withLe32(good, 22, 0x80000000u), "must be 1..1024"},
         {"two planes", withLe16(good, 26, 2), "2 colour planes"},
         {"7 bits per pixel", withLe16(good, 28, 7), "7 bits per pixel"},
         {"unknown compression", withLe32(good, 30, 5), "compression 5"},
@@ -389,7 +389,7 @@ TEST(DamagedPictures, ACutFileNeverDecodesToADifferentPicture) {
 }
 
 TEST(DamagedPictures, LargestAcceptedSizeDecodes) {
-    // 2048 x 2048 at 1 bit is half a megabyte: the limit itself must work.
+    // The limit itself must work.
     const BmpFile bmp =
         WriteBmp(FilledPicture(kMaxPictureSide, kMaxPictureSide, kBlack), BmpForm::Mono);
     BlackPicture pic;
@@ -397,6 +397,13 @@ TEST(DamagedPictures, LargestAcceptedSizeDecodes) {
     ASSERT_TRUE(DecodeBlackPicture(bmp.bytes, pic, reason)) << reason;
     EXPECT_EQ(pic.width, kMaxPictureSide);
     EXPECT_TRUE(pic.isBlack(kMaxPictureSide - 1, kMaxPictureSide - 1));
+
+    // A few bytes of run-length data claiming the largest size: every pixel unwritten,
+    // hence colour 0 (black here).
+    std::string tiny = rle8(std::string("\x00\x01", 2), kMaxPictureSide);
+    PutLe32(tiny, 18, kMaxPictureSide);
+    ASSERT_TRUE(DecodeBlackPicture(tiny, pic, reason)) << reason;
+    EXPECT_EQ(pic.black, std::vector<std::uint8_t>(kMaxPictureSide * kMaxPictureSide, 1));
 }
 
 // --- Files ---------------------------------------------------------------------------------
