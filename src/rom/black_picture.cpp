@@ -159,7 +159,7 @@ bool DecodeBlackPicture(std::string_view bmp, BlackPicture& out, std::string& re
     device.open(QIODevice::ReadOnly);
     QImageReader reader(&device, "bmp");
     // InspectBmp bounds the size already; this is a second fence should it ever be bypassed.
-    reader.setAllocationLimit(64);
+    reader.setAllocationLimit(8); // megabytes; the largest accepted picture needs 4
     QImage image;
     if (!reader.read(&image))
         return fail(reason,
