@@ -1,4 +1,3 @@
-#include "editor/code_table_labels.h"
 #include "editor/program_settings.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
@@ -209,16 +208,4 @@ TEST_F(ProgramSettingsTest, SelectVersionKeepsEverythingOnUnreadableValue) {
     EXPECT_EQ(settings.versionSettings, (VersionSettings{3, 41, 1, 1}));
     EXPECT_EQ(project.versionName, "GOOD");
     EXPECT_EQ(ui.status[1], "Version: GOOD");
-}
-
-TEST_F(ProgramSettingsTest, GrayVersionSwitchesTheInputPatternColumn) {
-    auto rowLabel = [&](int row) {
-        return InputPatternLabel(row - 1, UsesGrayOrder(project.versionName));
-    };
-    select("ZEB-GRY");
-    EXPECT_EQ(rowLabel(33), "100000");
-    EXPECT_EQ(rowLabel(32), "010000");
-    select("ZEB-BIN");
-    EXPECT_EQ(rowLabel(33), "100000");
-    EXPECT_EQ(rowLabel(32), "011111");
 }

@@ -96,35 +96,20 @@ RgbPicture FilledPicture(int width, int height, Rgb colour) {
 }
 
 const char* FormName(BmpForm form) {
-    switch (form) {
-    case BmpForm::Mono:
-        return "1-bit";
-    case BmpForm::Indexed4:
-        return "4-bit";
-    case BmpForm::Indexed8:
-        return "8-bit";
-    case BmpForm::Rle4:
-        return "RLE4";
-    case BmpForm::Rle8:
-        return "RLE8";
-    case BmpForm::Rgb555:
-        return "16-bit 555";
-    case BmpForm::Bitfields565:
-        return "16-bit bit fields 565";
-    case BmpForm::Rgb24:
-        return "24-bit";
-    case BmpForm::Rgb32:
-        return "32-bit";
-    case BmpForm::Bitfields32:
-        return "32-bit bit fields";
-    case BmpForm::Argb32V5:
-        return "32-bit ARGB, version 5 header";
-    case BmpForm::Core24:
-        return "24-bit, core header";
-    case BmpForm::Core8:
-        return "8-bit, core header";
-    }
-    return "?";
+    static const char* const names[] = {"1-bit",
+                                        "4-bit",
+                                        "8-bit",
+                                        "RLE4",
+                                        "RLE8",
+                                        "16-bit 555",
+                                        "16-bit bit fields 565",
+                                        "24-bit",
+                                        "32-bit",
+                                        "32-bit bit fields",
+                                        "32-bit ARGB, version 5 header",
+                                        "24-bit, core header",
+                                        "8-bit, core header"};
+    return names[static_cast<int>(form)];
 }
 
 BmpFile WriteBmp(const RgbPicture& pic, BmpForm form, bool topDown) {
