@@ -1,5 +1,7 @@
 #include "util/atomic_file.h"
 
+#include "util/errno_text.h"
+
 #include <atomic>
 #include <cerrno>
 #include <climits>
@@ -17,10 +19,7 @@ std::atomic<FileFault> g_fault{FileFault::None};
 std::atomic<unsigned> g_counter{0};
 
 std::string reason(const std::string& what, const std::string& path, int err) {
-    char buf[256];
-    // GNU strerror_r: thread-safe, returns the text (maybe not in buf).
-    const char* text = ::strerror_r(err, buf, sizeof buf);
-    return what + " \"" + path + "\": " + text;
+    return what + " \"" + path + "\": " + ErrnoText(err);
 }
 
 bool fail(std::string* error, const std::string& what, const std::string& path, int err) {
