@@ -32,6 +32,16 @@ QPolygonF chevron(double top) {
         {{24, top}, {44, top + 14}, {44, top + 20}, {24, top + 6}, {4, top + 20}, {4, top + 14}});
 }
 
+QPolygonF blockArrow() {
+    // Symmetric about x = 24: head 42 wide, shaft 18 wide, 44 high in all.
+    return QPolygonF({{24, 2}, {45, 23}, {33, 23}, {33, 46}, {15, 46}, {15, 23}, {3, 23}});
+}
+
+// Narrower and pointed, for the scrolling style: head 32 wide, shaft 10 wide.
+QPolygonF slimArrow() {
+    return QPolygonF({{24, 2}, {40, 20}, {29, 20}, {29, 46}, {19, 46}, {19, 20}, {8, 20}});
+}
+
 QPolygonF triangle() {
     return QPolygonF({{24, 5}, {45, 43}, {3, 43}});
 }
@@ -50,18 +60,22 @@ Bitmap RenderArrow() {
 }
 
 std::array<Bitmap, kArrowFrameCount> RenderArrowFrames(int style) {
+    // Each style has its own shape as well as its own motion, so that the five previews
+    // (frame 0) can be told apart in the editor.
     std::array<Bitmap, kArrowFrameCount> frames;
     const Bitmap arrow = RenderArrow();
+    const Bitmap slim = drawPolygons({slimArrow()});
+    const Bitmap hollow = drawPolygons({blockArrow()}, 4);
     for (int k = 0; k < kArrowFrameCount; ++k) {
         switch (style) {
         case 0:
             frames[k] = arrow;
             break;
         case 1: // one full turn over the 12 frames, 4 pixels a frame
-            frames[k] = arrow.scrolledUp(k * N / kArrowFrameCount);
+            frames[k] = slim.scrolledUp(k * N / kArrowFrameCount);
             break;
-        case 2: // on for half the cycle
-            frames[k] = k < kArrowFrameCount / 2 ? arrow : Bitmap(N, N);
+        case 2: // an outlined arrow, on for half the cycle
+            frames[k] = k < kArrowFrameCount / 2 ? hollow : Bitmap(N, N);
             break;
         case 3: {
             // Chevrons light up from the bottom, stay, go dark; frame 0 shows all three.
