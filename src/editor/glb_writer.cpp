@@ -44,7 +44,7 @@ bool GlbWriter::hasItem(int group, int number) const {
 }
 
 bool GlbWriter::build(std::string& out, std::string* error) const {
-    constexpr std::uint64_t kLimit = std::numeric_limits<std::uint32_t>::max();
+    static_assert(kMaxGlbFileBytes <= std::numeric_limits<std::uint32_t>::max());
     std::string file(kDataStart, '\0');
     file.replace(0, 4, kMagic, 4);
     putBigEndian32(file, 4, std::uint32_t(m_items.size()));
@@ -57,10 +57,12 @@ bool GlbWriter::build(std::string& out, std::string* error) const {
         if (found != stored.end()) {
             offset = found->second;
         } else {
-            if (file.size() + data.size() > kLimit) {
+            if (file.size() + data.size() > kMaxGlbFileBytes) {
                 if (error)
-                    *error = "the library would exceed 4 GiB, which its 32-bit offsets cannot "
-                             "address";
+                    *error = YVclUtil::Format(
+                        "the library would be larger than %llu bytes, which the editor refuses "
+                        "to load",
+                        static_cast<unsigned long long>(kMaxGlbFileBytes));
                 return false;
             }
             offset = std::uint32_t(file.size());

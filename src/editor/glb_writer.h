@@ -10,6 +10,8 @@
 //
 // Plain value type, no threads, no Qt. Errors come back as false plus a one-line reason.
 
+#include "editor/glb_library.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <map>
@@ -19,8 +21,8 @@ namespace Lift::Editor {
 
 class GlbWriter {
 public:
-    static constexpr int kGroupCount = 8;
-    static constexpr int kNumbersPerGroup = 256;
+    static constexpr int kGroupCount = kGlbGroupCount;
+    static constexpr int kNumbersPerGroup = kGlbItemsPerGroup;
     static constexpr std::size_t kHeaderSize = 8;
     static constexpr std::size_t kEntrySize = 8;
     static constexpr std::size_t kDataStart =
@@ -37,8 +39,8 @@ public:
     bool hasItem(int group, int number) const;
     std::size_t itemCount() const { return m_items.size(); }
 
-    // The whole library as bytes. Fails only when the file would exceed what 32-bit
-    // offsets can address.
+    // The whole library as bytes. Fails when the file would be larger than the editor
+    // loads (kMaxGlbFileBytes), which is also well within what 32-bit offsets address.
     bool build(std::string& out, std::string* error = nullptr) const;
 
     // Builds and writes the file atomically: on failure the old file (if any) is untouched.

@@ -1,3 +1,4 @@
+#include "editor/glb_library.h"
 #include "editor/glb_manifest.h"
 #include "editor/glb_writer.h"
 #include "support/temp_dir.h"
@@ -108,6 +109,23 @@ TEST(GlbWriter, RefusesItemsNoReaderCouldAddressAndKeepsWhatItHad) {
     }
     EXPECT_EQ(writer.itemCount(), 1u);
     EXPECT_EQ(itemOf(built(writer), 3, 7), "kept");
+}
+
+TEST(GlbWriter, BuildsUpToTheSizeTheEditorLoadsAndNoFurther) {
+    const std::size_t limit = Lift::Editor::kMaxGlbFileBytes;
+    std::string out = "untouched", error;
+    {
+        GlbWriter tooBig;
+        ASSERT_TRUE(tooBig.addItem(0, 1, std::string(limit / 2, 'a')));
+        ASSERT_TRUE(tooBig.addItem(0, 2, std::string(limit / 2, 'b')));
+        EXPECT_FALSE(tooBig.build(out, &error));
+        EXPECT_EQ(out, "untouched");
+        EXPECT_NE(error.find("refuses to load"), std::string::npos) << error;
+    }
+    GlbWriter exact;
+    ASSERT_TRUE(exact.addItem(0, 1, std::string(limit - GlbWriter::kDataStart, 'c')));
+    ASSERT_TRUE(exact.build(out, &error)) << error;
+    EXPECT_EQ(out.size(), limit);
 }
 
 TEST(GlbWriter, FailedWriteLeavesTheOldLibrary) {

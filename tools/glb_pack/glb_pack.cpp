@@ -7,6 +7,7 @@
 //
 // Exit codes: 0 done, 1 failed (one message on stderr naming the file), 2 usage error.
 
+#include "editor/glb_library.h"
 #include "editor/glb_manifest.h"
 #include "editor/glb_writer.h"
 #include "util/atomic_file.h"
@@ -48,50 +49,35 @@ int failed(const std::string& message) {
     return ExitFailed;
 }
 
-std::uint32_t bigEndian32(const std::string& b, std::size_t at) {
-    return (std::uint32_t(std::uint8_t(b[at])) << 24) |
-           (std::uint32_t(std::uint8_t(b[at + 1])) << 16) |
-           (std::uint32_t(std::uint8_t(b[at + 2])) << 8) | std::uint32_t(std::uint8_t(b[at + 3]));
-}
-
-std::int32_t littleEndian32(const std::string& b, std::size_t at) {
+std::int32_t littleEndian32(std::string_view b, std::size_t at) {
     return std::int32_t(std::uint32_t(std::uint8_t(b[at])) |
                         (std::uint32_t(std::uint8_t(b[at + 1])) << 8) |
                         (std::uint32_t(std::uint8_t(b[at + 2])) << 16) |
                         (std::uint32_t(std::uint8_t(b[at + 3])) << 24));
 }
 
-// The directory as the editor reads it: entry (g, i) at 8 + (256 g + i) * 8. Only for this
-// tool's listing; entries beyond the end of a short file count as absent.
+// A present directory entry, and whether its bytes lie within the file.
 struct DirectoryEntry {
-    int group;
-    int number;
-    std::uint32_t offset;
-    std::uint32_t length;
-    bool inside; // offset + length lie within the file
+    std::uint32_t offset = 0;
+    std::uint32_t length = 0;
+    bool inside = false;
 };
 
-bool readEntry(const std::string& glb, int group, int number, DirectoryEntry& e) {
-    const std::size_t at =
-        GlbWriter::kHeaderSize +
-        (std::size_t(group) * GlbWriter::kNumbersPerGroup + number) * GlbWriter::kEntrySize;
-    if (at + GlbWriter::kEntrySize > glb.size())
+bool presentEntry(std::string_view glb, int group, int number, DirectoryEntry& e) {
+    const auto entry = Lift::Editor::ReadGlbEntry(glb, group, number);
+    if (!entry || entry->length == 0)
         return false;
-    e.group = group;
-    e.number = number;
-    e.offset = bigEndian32(glb, at);
-    e.length = bigEndian32(glb, at + 4);
-    if (e.length == 0)
-        return false;
-    e.inside = std::uint64_t(e.offset) + e.length <= glb.size();
+    e.offset = entry->offset;
+    e.length = entry->length;
+    e.inside = Lift::Editor::FindGlbItem(glb, group, number).has_value();
     return true;
 }
 
 // A short description of an item's content: the BMP header's size and depth, or "data".
-std::string describe(const std::string& glb, const DirectoryEntry& e) {
+std::string describe(std::string_view glb, const DirectoryEntry& e) {
     if (!e.inside)
         return "DAMAGED: points outside the file";
-    if (e.length >= 30 && glb.compare(e.offset, 2, "BM") == 0) {
+    if (e.length >= 30 && glb.substr(e.offset, 2) == "BM") {
         const std::int32_t w = littleEndian32(glb, e.offset + 18);
         const std::int32_t h = littleEndian32(glb, e.offset + 22);
         const int bits = std::uint8_t(glb[e.offset + 28]) | (std::uint8_t(glb[e.offset + 29]) << 8);
@@ -153,9 +139,11 @@ int build(const std::string& manifestPath, const std::string& outputPath) {
 }
 
 int list(const std::string& path) {
-    std::string glb, error;
-    if (!Lift::Util::ReadWholeFile(path, glb, &error))
+    Lift::Editor::GlbLibrary library;
+    std::string error;
+    if (!Lift::Editor::LoadGlbFile(path, library, &error))
         return failed(error);
+    const std::string_view glb = library.bytes();
     if (glb.size() < GlbWriter::kHeaderSize + GlbWriter::kEntrySize)
         return failed(path + ": too short for a GLB library (" + std::to_string(glb.size()) +
                       " bytes)");
@@ -163,13 +151,15 @@ int list(const std::string& path) {
     int count = 0, damaged = 0;
     for (int g = 0; g < GlbWriter::kGroupCount; ++g) {
         for (int n = 0; n < GlbWriter::kNumbersPerGroup; ++n) {
-            DirectoryEntry e{};
-            if (!readEntry(glb, g, n, e))
+            DirectoryEntry e;
+            if (!presentEntry(glb, g, n, e))
                 continue;
             ++count;
             damaged += e.inside ? 0 : 1;
-            const std::string shown =
-                (g >= 1 && g <= 4 && n >= 0x21 && n <= 0x7E) ? Format("%3d '%c'", n, n) : Format("%3d    ", n);
+            // Glyph groups show the character too.
+            const std::string shown = (g >= 1 && g <= 4 && n >= 0x21 && n <= 0x7E)
+                                          ? Format("%3d '%c'", n, n)
+                                          : Format("%3d    ", n);
             std::cout << Format("%5d %s %9u %9u  %s\n", g, shown.c_str(), e.offset, e.length,
                                 describe(glb, e).c_str());
         }
@@ -188,17 +178,17 @@ int extract(const std::string& path, const std::string& groupText, const std::st
     if (!parseNumber(numberText, GlbWriter::kNumbersPerGroup - 1, number))
         return usage("NUMBER must be 0..255 or a character such as 'A', not \"" + numberText +
                      "\"");
-    std::string glb, error;
-    if (!Lift::Util::ReadWholeFile(path, glb, &error))
+    Lift::Editor::GlbLibrary library;
+    std::string error;
+    if (!Lift::Editor::LoadGlbFile(path, library, &error))
         return failed(error);
-    DirectoryEntry e{};
-    if (!readEntry(glb, group, number, e))
+    DirectoryEntry e;
+    if (!presentEntry(library.bytes(), group, number, e))
         return failed(Format("%s has no item (%d, %d)", path.c_str(), group, number));
     if (!e.inside)
         return failed(Format("%s: item (%d, %d) points outside the file; the library is damaged",
                              path.c_str(), group, number));
-    if (!Lift::Util::WriteFileAtomically(outputPath,
-                                         std::string_view(glb).substr(e.offset, e.length), &error))
+    if (!Lift::Util::WriteFileAtomically(outputPath, *library.item(group, number), &error))
         return failed(error);
     return ExitOk;
 }
