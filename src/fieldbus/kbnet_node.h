@@ -3,9 +3,16 @@
 // topology (BindTo), through which it sends its requests and in which it is registered at
 // its address.
 //
-// Registration: a node built with a topology registers at once (kind 2); a node assembled
-// like a form would (properties assigned, then Loaded; see YVclCtrl::AssembleComponent)
-// registers in Loaded when BindTo, KbnSegId and KbnNodeId were all assigned (kind 1).
+// Registration: a node built with a topology registers at once (kind 2). A node that a form
+// would hold registers in Loaded, and only when BindTo, KbnSegId and KbnNodeId were all
+// assigned (kind 1). Without a form loader, YVclCtrl::AssembleComponent plays its part:
+//
+//     auto* module = new TPrm4i4o(form);
+//     YVclCtrl::AssembleComponent(module, [&](TPrm4i4o& m) {
+//         m.pw_KbnSegId(0x80);
+//         m.pw_KbnNodeId(0x05);
+//         m.pw_BindTo(net);
+//     }); // Loaded has run: the module is in net's table, or EYGeneral was raised
 //
 // Lifetime: the node and the topologies it is bound to or registered in know of each other.
 // A node destroyed first leaves their address tables; a topology destroyed first unbinds the
