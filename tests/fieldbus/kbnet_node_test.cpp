@@ -40,32 +40,18 @@ TEST(KbnNodeAddress, SegmentAcceptsUpTo0x80) {
     EXPECT_EQ(messageOf([&] { node.pw_KbnSegId(0xFF); }),
               "Invalid value, the range must be 0x00~0x80 !!!");
     EXPECT_EQ(node.pr_KbnSegId(), 0x12);
+    EXPECT_EQ(node.pr_KbnNodeFlags(), TKBNet_Node::kFlagKbnSegId);
 }
 
 TEST(KbnNodeAddress, NodeAcceptsUpTo0x7F) {
     TPrm4i4o node(nullptr);
+    EXPECT_THROW(node.pw_KbnNodeId(0x80), EYGeneral);
+    EXPECT_EQ(node.pr_KbnNodeFlags(), 0u) << "a refused write is no assignment";
     node.pw_KbnNodeId(0x7F);
     EXPECT_EQ(node.pr_KbnNodeId(), 0x7F);
     EXPECT_EQ(messageOf([&] { node.pw_KbnNodeId(0x80); }),
               "Invalid value, the range must be 0x00~0x7F !!!");
     EXPECT_EQ(node.pr_KbnNodeId(), 0x7F);
-}
-
-TEST(KbnNodeAddress, RefusedWritesDoNotCountAsAssigned) {
-    TPrm4i4o node(nullptr);
-    EXPECT_THROW(node.pw_KbnSegId(0x81), EYGeneral);
-    EXPECT_THROW(node.pw_KbnNodeId(0x80), EYGeneral);
-    EXPECT_EQ(node.pr_KbnNodeFlags(), 0u);
-    node.pw_KbnNodeId(3);
-    EXPECT_EQ(node.pr_KbnNodeFlags(), TKBNet_Node::kFlagKbnNodeId);
-}
-
-TEST(KbnNodeConstruction, PlainModuleSitsAtSegment0x80Node0) {
-    TPrm4i4o module(nullptr);
-    EXPECT_EQ(module.pr_KbnClsId(), kci_Prm4i4o);
-    EXPECT_EQ(module.pr_KbnSegId(), 0x80);
-    EXPECT_EQ(module.pr_KbnNodeId(), 0);
-    EXPECT_EQ(module.pr_BindTo(), nullptr);
 }
 
 TEST(KbnNodeConstruction, WithTopologyRegistersAsConstructed) {
@@ -204,13 +190,6 @@ TEST(KbnNodeReplies, UnknownCommandGoesToTheUnfilteredEventWithThePacket) {
     module.FilteringReceivedKbnPacket(RxdPacket({0x80, 0x00, 3, 0x77, 1, 2}));
     EXPECT_EQ(sender, &module);
     EXPECT_EQ(got, (std::vector<std::uint8_t>{0x77, 1, 2}));
-}
-
-TEST(KbnNodeReplies, RepliesWithoutHandlersStillStoreTheirValues) {
-    TPrm4i4o module(nullptr);
-    module.FilteringReceivedKbnPacket(RxdPacket({0x80, 0x00, 2, 0x15, 0x09}));
-    module.FilteringReceivedKbnPacket(RxdPacket({0x80, 0x00, 2, 0x99, 0x09}));
-    EXPECT_EQ(module.pr_KbnCustomerId(), 0x09);
 }
 
 TEST(KbnNodeReplies, HandlerMayReplaceItsOwnEvent) {
