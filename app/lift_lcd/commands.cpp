@@ -7,6 +7,11 @@ const std::vector<Command>& Commands() {
     static const std::vector<Command> commands = {
         {"simulate-controller", "simulate-controller [--link PATH] [--out FILE] [OPTIONS]",
          SimulateControllerCommand},
+        {"upload",
+         "upload IMAGE.BIN --port PORT [--msg] [--version NAME] [--workdir DIR] "
+         "[--period-ms N]",
+         UploadCommand},
+        {"sync-time", "sync-time --port PORT [--msg] [--period-ms N]", SyncTimeCommand},
     };
     return commands;
 }

@@ -6,5 +6,7 @@
 namespace Lift::Cli {
 
 int SimulateControllerCommand(const std::vector<std::string>& args, Streams& io);
+int UploadCommand(const std::vector<std::string>& args, Streams& io);
+int SyncTimeCommand(const std::vector<std::string>& args, Streams& io);
 
 } // namespace Lift::Cli

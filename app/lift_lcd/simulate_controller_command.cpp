@@ -25,6 +25,7 @@ constexpr const char* kUsage =
     "  --blocks N           image size in 64-byte blocks (default 976)\n"
     "  --baud N             answer as a line at N baud would (default: at once)\n"
     "  --ask-ms N           repeat the request 'C' every N ms until a frame arrives (1000)\n"
+    "  --ask-with-ack       ask with ACK instead of 'C'\n"
     "  --seed N             seed of the random faults (1)\n"
     "  --nak-rate P         answer NAK to a good frame with chance P (0..1)\n"
     "  --garbage-rate P     send garbage bytes before an answer with chance P\n"
@@ -93,6 +94,10 @@ int SimulateControllerCommand(const std::vector<std::string>& args, Streams& io)
         if (a == "--help" || a == "-h") {
             io.out << kUsage;
             return ExitOk;
+        }
+        if (a == "--ask-with-ack") {
+            config.askByte = Link::kAckByte;
+            continue;
         }
         if (i + 1 >= args.size())
             return usage(a.rfind("--", 0) == 0 ? "option " + a + " needs a value"

@@ -159,7 +159,7 @@ std::vector<std::uint8_t> ControllerSimulator::takeDue(TimePoint now) {
     }
     if (m_asking && now >= m_nextAsk) {
         ++m_stats.requests;
-        queue(Output{now, {kRequestByte}});
+        queue(Output{now, {m_config.askByte}});
         m_nextAsk = now + m_config.askInterval;
     }
     std::vector<std::uint8_t> bytes;

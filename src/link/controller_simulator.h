@@ -46,8 +46,9 @@ struct SimulatorFaults {
 struct SimulatorConfig {
     int blocks = kFullBlockCount;                // image size in blocks (975 or 976)
     std::chrono::milliseconds askInterval{1000}; // 'C' repeated until the first frame
-    unsigned baud = 0;                           // 0: answer at once
-    std::chrono::milliseconds gap{500}; // a partial frame idle this long is dropped and NAKed
+    std::uint8_t askByte = kRequestByte; // what to ask with (an ACK tests a peer that skips 'C')
+    unsigned baud = 0;                   // 0: answer at once
+    std::chrono::milliseconds gap{500};  // a partial frame idle this long is dropped and NAKed
     SimulatorFaults faults;
 };
 
