@@ -38,6 +38,7 @@ void ControllerSimulator::receive(std::span<const std::uint8_t> bytes, TimePoint
         answer(kNakByte, now);
     }
     m_asking = false;
+    m_resyncAt.reset();
     const TimePoint start = m_config.baud ? std::max(now, m_rxLineFree) : now;
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         m_frame[m_frameFill++] = bytes[i];
@@ -76,8 +77,12 @@ void ControllerSimulator::handleFrame(TimePoint done) {
         ++m_stats.duplicates;
         // Two requests can cross the first frame on the line, and the PC then sends block 1
         // twice; answering both would put two frames in flight for the rest of the transfer.
-        if (*block == 1 && m_stats.requests > 1 && !m_restarted)
+        // But the PC may also have taken the second request and dropped the ACK behind it in
+        // the same chunk: then it waits, and the ACK is given again after a while.
+        if (*block == 1 && m_stats.requests > 1 && !m_restarted) {
+            m_resyncAt = done + m_config.resync;
             return;
+        }
         answer(kAckByte, done);
         return;
     }
@@ -157,6 +162,10 @@ std::vector<std::uint8_t> ControllerSimulator::takeDue(TimePoint now) {
         m_frameFill = 0;
         answer(kNakByte, now);
     }
+    if (m_resyncAt && now >= *m_resyncAt) {
+        m_resyncAt.reset();
+        answer(kAckByte, now);
+    }
     if (m_asking && now >= m_nextAsk) {
         ++m_stats.requests;
         queue(Output{now, {m_config.askByte}});
@@ -182,6 +191,8 @@ std::optional<ControllerSimulator::TimePoint> ControllerSimulator::nextDue() con
         consider(m_nextAsk);
     if (m_frameFill > 0)
         consider(m_lastByteAt + m_config.gap);
+    if (m_resyncAt)
+        consider(*m_resyncAt);
     return next;
 }
 

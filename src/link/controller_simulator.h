@@ -49,6 +49,9 @@ struct SimulatorConfig {
     std::uint8_t askByte = kRequestByte; // what to ask with (an ACK tests a peer that skips 'C')
     unsigned baud = 0;                   // 0: answer at once
     std::chrono::milliseconds gap{500};  // a partial frame idle this long is dropped and NAKed
+    // After a second block 1 was left unanswered (see handleFrame), the ACK is repeated when
+    // no frame follows within this time.
+    std::chrono::milliseconds resync{500};
     SimulatorFaults faults;
 };
 
@@ -115,6 +118,7 @@ private:
     TimePoint m_nextAsk{};
     int m_expectedBlock = 1;
     int m_nakBlockDeliveries = 0;
+    std::optional<TimePoint> m_resyncAt;
     bool m_restarted = false;
 
     LinkFrame m_frame{};
