@@ -190,7 +190,7 @@ std::string BuildRomImage(const RomContent& content, RomBuildReport* report) {
     }
 
     image.copyInto(kCfiArea, kCfiArea.offset, content.cfiItem);
-    if (!content.encode)
+    if (content.encode == 0)
         image.copyInto(kIfiArea, kIfiArea.offset, content.ifiItem);
     image.copyInto(kPicture040Area, kPicture040Area.offset, content.picture040);
     if (content.logo)
@@ -201,7 +201,7 @@ std::string BuildRomImage(const RomContent& content, RomBuildReport* report) {
     r.smallPictureBytes = small.used();
 
     std::string bytes = image.take();
-    if (content.encode) {
+    if (content.encode == 1) {
         for (std::size_t i = 0; i < 256; ++i)
             bytes[i] = static_cast<char>(static_cast<std::uint8_t>(bytes[i]) ^ kCrc8Table[i]);
     }

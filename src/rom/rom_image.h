@@ -42,8 +42,10 @@ using CodeTableBytes = std::array<std::array<CodeBytes, 256>, 3>;
 
 struct RomContent {
     std::string_view cfiItem; // GLB item (0, CFI), whole
-    std::string_view ifiItem; // GLB item (0, IFI), whole; only read when `encode` is false
-    bool encode = true;       // ENCODE = 1: bytes 0..255 masked, IFI area holds the pattern
+    std::string_view ifiItem; // GLB item (0, IFI), whole; only placed when `encode` is 0
+    // ENCODE of the version: 1 masks bytes 0..255; 0 places the IFI item. With any other
+    // value neither happens and the IFI area keeps the pattern.
+    int encode = 1;
 
     SettingsBlock settings{};
     CodeTableBytes codeTables{};

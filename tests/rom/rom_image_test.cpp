@@ -114,7 +114,7 @@ std::string Reference(const RomContent& c) {
             put(0x22B8 + 512 * std::size_t(t) + std::size_t(r), c.codeTables[t][r].right);
         }
     copy(0x0000, 0x1C00, c.cfiItem);
-    if (!c.encode)
+    if (c.encode == 0)
         copy(0xF400, 0xFB00, c.ifiItem);
     copy(0xFB00, 0xFC00, c.picture040);
     if (c.logo)
@@ -125,7 +125,7 @@ std::string Reference(const RomContent& c) {
             copy(pos, 0x2000, s);
         pos += s.size();
     }
-    if (c.encode)
+    if (c.encode == 1)
         for (std::size_t i = 0; i < 256; ++i)
             put(i, At(img, i) ^ BitwiseCrc(std::uint8_t(i)));
     return img;
@@ -139,7 +139,7 @@ std::string Bytes(std::size_t n, std::uint8_t seed) {
 }
 
 // A content with something in every zone, sized as the controller expects.
-RomContent TypicalContent(bool encode) {
+RomContent TypicalContent(int encode) {
     RomContent c;
     c.encode = encode;
     static const std::string cfi = Bytes(5000, 3);
@@ -220,7 +220,7 @@ TEST(RomImage, EmptyContentIsPatternTablesAndZeros) {
 }
 
 TEST(RomImage, TypicalContentMatchesTheReferenceWithAndWithoutMask) {
-    for (bool encode : {false, true}) {
+    for (int encode : {0, 1, 2}) {
         SCOPED_TRACE(encode);
         const RomContent c = TypicalContent(encode);
         RomBuildReport report;
@@ -241,7 +241,7 @@ TEST(RomImage, RandomContentsMatchTheReference) {
     for (int round = 0; round < 30; ++round) {
         SCOPED_TRACE(round);
         RomContent c;
-        c.encode = pick(2) == 0;
+        c.encode = pick(3);
         const std::string cfi = Bytes(std::size_t(pick(9000)), std::uint8_t(round));
         const std::string ifi = Bytes(std::size_t(pick(2500)), std::uint8_t(round + 1));
         c.cfiItem = cfi;
@@ -275,13 +275,13 @@ TEST(RomImage, MaskXorsTheFirst256BytesOnly) {
     cfi[0] = 0;
     cfi[1] = 0x20;
     c.cfiItem = cfi;
-    c.encode = true;
+    c.encode = 1;
     const std::string masked = BuildRomImage(c);
     EXPECT_EQ(At(masked, 0), 0x00);
     EXPECT_EQ(At(masked, 1), 0x20 ^ 0x5E);
     EXPECT_EQ(masked.substr(256, 7168 - 256), cfi.substr(256));
 
-    c.encode = false;
+    c.encode = 0;
     const std::string ifi = Bytes(1792, 0x42);
     c.ifiItem = ifi;
     const std::string plain = BuildRomImage(c);
@@ -291,7 +291,7 @@ TEST(RomImage, MaskXorsTheFirst256BytesOnly) {
 
 TEST(RomImage, ShortDataBlocksContinueThePatternAndLongOnesAreCut) {
     RomContent c;
-    c.encode = false;
+    c.encode = 0;
     const std::string cfi(10, '\x01');
     const std::string ifi(5000, '\x02'); // longer than its 1792-byte area
     c.cfiItem = cfi;
@@ -304,7 +304,7 @@ TEST(RomImage, ShortDataBlocksContinueThePatternAndLongOnesAreCut) {
     EXPECT_EQ(At(image, 0xFB00), BitwiseCrc(0)); // the next area is untouched
     EXPECT_EQ(At(image, 0xFB01), BitwiseCrc(1));
 
-    c.encode = true; // the IFI item is not used at all
+    c.encode = 1; // the IFI item is not used at all
     const std::string masked = BuildRomImage(c);
     for (std::size_t p = 0; p < 1792; ++p)
         ASSERT_EQ(At(masked, 0xF400 + p), BitwiseCrc(std::uint8_t(p % 256))) << p;
@@ -376,13 +376,13 @@ TEST(RomImage, MissingDirectionFrameLeavesNoGap) {
 }
 
 TEST(RomImage, NoUserPicturesKeepsTheTableInTheUserIndex) {
-    RomContent c = TypicalContent(true);
+    RomContent c = TypicalContent(1);
     c.userPictures.clear();
     const std::string image = BuildRomImage(c);
     for (std::size_t i = 0; i < 256; ++i)
         ASSERT_EQ(At(image, 0x8100 + i), BitwiseCrc(std::uint8_t(i))) << i;
     // With two pictures, entries after the last keep the table (entry u = bytes 2u, 2u+1).
-    const std::string two = BuildRomImage(TypicalContent(true));
+    const std::string two = BuildRomImage(TypicalContent(1));
     EXPECT_EQ(Be16(two, 0x8100), 0x8400u + 13 * 256);
     EXPECT_EQ(Be16(two, 0x8102), 0x8400u + 13 * 256 + 512);
     EXPECT_EQ(At(two, 0x8104), BitwiseCrc(4));
