@@ -1,10 +1,12 @@
 #include "lift_lcd/cli.h"
 #include "lift_lcd/link_commands.h"
+#include "lift_lcd/rom_commands.h"
 
 namespace Lift::Cli {
 
 const std::vector<Command>& Commands() {
     static const std::vector<Command> commands = {
+        {"inspect", "inspect ROM.BIN [--encode 0|1] [--disphv 0|1] [--render DIR]", InspectCommand},
         {"simulate-controller", "simulate-controller [--link PATH] [--out FILE] [OPTIONS]",
          SimulateControllerCommand},
     };
