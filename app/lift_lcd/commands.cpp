@@ -1,9 +1,19 @@
 #include "lift_lcd/cli.h"
+#include "lift_lcd/link_commands.h"
+#include "lift_lcd/rom_commands.h"
 
 namespace Lift::Cli {
 
 const std::vector<Command>& Commands() {
     static const std::vector<Command> commands = {
+        {"inspect", "inspect ROM.BIN [--encode 0|1] [--disphv 0|1] [--render DIR]", InspectCommand},
+        {"simulate-controller", "simulate-controller [--link PATH] [--out FILE] [OPTIONS]",
+         SimulateControllerCommand},
+        {"upload",
+         "upload IMAGE.BIN --port PORT [--msg] [--version NAME] [--workdir DIR] "
+         "[--period-ms N]",
+         UploadCommand},
+        {"sync-time", "sync-time --port PORT [--msg] [--period-ms N]", SyncTimeCommand},
     };
     return commands;
 }

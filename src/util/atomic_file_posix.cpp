@@ -1,5 +1,7 @@
 #include "util/atomic_file.h"
 
+#include "util/errno_text.h"
+
 #include <atomic>
 #include <cerrno>
 #include <climits>
@@ -17,7 +19,7 @@ std::atomic<FileFault> g_fault{FileFault::None};
 std::atomic<unsigned> g_counter{0};
 
 std::string reason(const std::string& what, const std::string& path, int err) {
-    return what + " \"" + path + "\": " + std::strerror(err);
+    return what + " \"" + path + "\": " + ErrnoText(err);
 }
 
 bool fail(std::string* error, const std::string& what, const std::string& path, int err) {
@@ -77,8 +79,7 @@ std::string resolveTarget(const std::string& path) {
 
 } // namespace
 
-bool WriteFileAtomically(const std::string& requested, std::string_view bytes,
-                         std::string* error) {
+bool WriteFileAtomically(const std::string& requested, std::string_view bytes, std::string* error) {
     const std::string path = resolveTarget(requested);
 
     struct stat target {};
@@ -92,8 +93,8 @@ bool WriteFileAtomically(const std::string& requested, std::string_view bytes,
     std::string temp;
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temp = path + ".~" + std::to_string(::getpid()) + "-" +
-               std::to_string(g_counter.fetch_add(1));
+        temp =
+            path + ".~" + std::to_string(::getpid()) + "-" + std::to_string(g_counter.fetch_add(1));
         fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EEXIST)
             return fail(error, "Cannot create", requested, errno);
@@ -168,6 +169,8 @@ bool ReadWholeFile(const std::string& path, std::string& out, std::string* error
 
 FileFaultInjection::FileFaultInjection(FileFault fault) : m_previous(g_fault.exchange(fault)) {}
 
-FileFaultInjection::~FileFaultInjection() { g_fault.store(m_previous); }
+FileFaultInjection::~FileFaultInjection() {
+    g_fault.store(m_previous);
+}
 
 } // namespace Lift::Util

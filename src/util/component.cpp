@@ -23,7 +23,9 @@ TComponent* TComponent::Components(int index) const {
     return m_components[static_cast<size_t>(index)];
 }
 
-void TComponent::insertComponent(TComponent* child) { m_components.push_back(child); }
+void TComponent::insertComponent(TComponent* child) {
+    m_components.push_back(child);
+}
 
 void TComponent::removeComponent(TComponent* child) {
     auto it = std::find(m_components.begin(), m_components.end(), child);

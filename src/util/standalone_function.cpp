@@ -39,7 +39,8 @@ void defaultErrorBox(const std::string& caption, const std::string& text) {
 }
 
 void defaultDebugLine(const std::string& line) {
-    static const bool enabled = std::getenv("LIFT_LCD_DEBUG") != nullptr;
+    // Read once, on first use; nothing in the program sets the environment.
+    static const bool enabled = std::getenv("LIFT_LCD_DEBUG") != nullptr; // NOLINT(concurrency-mt-unsafe)
     if (!enabled)
         return;
     std::string out = "[debug] " + line + "\n";

@@ -1,0 +1,10 @@
+#pragma once
+// The ROM subcommands of lift-lcd.
+
+#include "lift_lcd/cli.h"
+
+namespace Lift::Cli {
+
+int InspectCommand(const std::vector<std::string>& args, Streams& io);
+
+} // namespace Lift::Cli

@@ -1,0 +1,74 @@
+#pragma once
+// MAKE ROM: turns the display project into the controller's ROM image file.
+//
+// Runs on the main loop's thread from start to end and talks to the user only through
+// EditorUi (message boxes, log lines, busy cursor) and the error-box sink (pictures that
+// cannot be decoded). The save step is injected: the window runs SaveProject there, the
+// command line its own save (or none).
+//
+// Every picture is decoded and packed in memory; the only files MAKE ROM writes are the
+// image itself (atomically: a failed write leaves any earlier file as it was) and the
+// temporary picture file "ZEB_TEMPBMP.BMP" in the start directory, which is left holding
+// the last GLB item the run read, or removed when that item was a data block.
+//
+// Errors: SaveProject's exception (EYGeneral, an INI file that cannot be created) passes to
+// the caller; everything else is reported to the user and ends the run with a result.
+
+#include "editor/display_project.h"
+#include "editor/editor_ui.h"
+#include "editor/glb_library.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace Lift::Rom {
+
+// The parameters of the selected controller code version that steer the build.
+struct RomVersion {
+    int cfi = 1;    // GLB item (0, CFI) opens the image
+    int ifi = 41;   // GLB item (0, IFI) is placed when encode is 0
+    int disphv = 1; // 1: pictures are turned before packing
+    int encode = 1; // 1: the first 256 bytes are masked
+};
+
+struct MakeRomContext {
+    Editor::DisplayProject& project; // labels of missing user floor pictures are removed
+    const Editor::GlbLibrary& glb;
+    RomVersion version;
+    std::string startDirectory;       // temporary picture file; base of a relative ROM name
+    std::string userFloorPictureRoot; // + floor style + "/" + label + ".bmp"
+    // Saves the project; false (save cancelled or refused) stops the build.
+    std::function<bool()> save;
+    // Writes the image here instead of the project's ROM file name (command line's -o).
+    std::optional<std::string> outputPath;
+};
+
+enum class MakeRomResult {
+    Written, // "PRM-620BX7 Make ROM OK"
+    AllTablesEmpty,
+    SaveAborted,
+    FloorOverflow,
+    GlbItemMissing, // CFI, IFI (ENCODE 0) or (0, 40)
+    PictureError,   // a picture that cannot be read or decoded
+    WriteFailed,    // the image file could not be written
+};
+
+struct MakeRomOutcome {
+    MakeRomResult result = MakeRomResult::AllTablesEmpty;
+    std::string romPath; // the file written (or that could not be written)
+};
+
+MakeRomOutcome MakeRom(MakeRomContext& context, Editor::EditorUi& ui);
+
+// The image file name of a project: its ROM file name trimmed, "PRM620BX7.BIN" when empty,
+// otherwise with its extension replaced by ".BIN".
+std::string RomFileNameOf(const Editor::DisplayProject& project);
+
+// Finds a user floor picture: `folder` + "/" + `name` when it exists, else the one file of
+// the folder whose name matches `name` ignoring ASCII case (the first in name order when
+// several do). Empty when there is none. Labels are upper-cased while technicians often
+// type file names in lower case, and this file system tells the two apart.
+std::string FindUserFloorPicture(const std::string& folder, const std::string& name);
+
+} // namespace Lift::Rom

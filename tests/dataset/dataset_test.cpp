@@ -1,0 +1,701 @@
+// Checks the bundled data set (data/) against the rules the editor and MAKE ROM rely on:
+// file names, GLB item numbers, picture sizes, pure black-and-white pixels, the packed
+// sizes of the ROM areas, the settings file's versions and the demo project's layout.
+// Everything here is read independently of the product code: pictures with QImage, the
+// GLB directory and the packing with small loops written from the formats.
+
+#include <QImage>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const fs::path kData = fs::path(LIFT_SOURCE_DIR) / "data";
+
+std::string readFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// ---- INI text -------------------------------------------------------------------------
+
+struct IniSection {
+    std::string name;
+    std::vector<std::pair<std::string, std::string>> keys; // in file order
+    std::string value(const std::string& key) const {
+        for (const auto& [k, v] : keys)
+            if (k == key)
+                return v;
+        return {};
+    }
+    bool has(const std::string& key) const {
+        return std::any_of(keys.begin(), keys.end(),
+                           [&](const auto& kv) { return kv.first == key; });
+    }
+};
+
+// Sections and "key=value" lines in order; '#' lines skipped. Values kept exactly.
+std::vector<IniSection> parseIni(const std::string& text) {
+    std::vector<IniSection> sections;
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        std::size_t eol = text.find('\n', pos);
+        if (eol == std::string::npos)
+            eol = text.size();
+        std::string line = text.substr(pos, eol - pos);
+        pos = eol + 1;
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (line.empty() || line[0] == '#')
+            continue;
+        if (line[0] == '[' && line.back() == ']') {
+            sections.push_back({line.substr(1, line.size() - 2), {}});
+            continue;
+        }
+        const std::size_t eq = line.find('=');
+        if (eq != std::string::npos && !sections.empty())
+            sections.back().keys.emplace_back(line.substr(0, eq), line.substr(eq + 1));
+    }
+    return sections;
+}
+
+const IniSection* findSection(const std::vector<IniSection>& sections, const std::string& name) {
+    for (const auto& s : sections)
+        if (s.name == name)
+            return &s;
+    return nullptr;
+}
+
+bool allLinesEndInCrLf(const std::string& text) {
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r'))
+            return false;
+    return !text.empty() && text.back() == '\n';
+}
+
+int toInt(const std::string& s) {
+    if (s.empty() || s.find_first_not_of("0123456789") != std::string::npos)
+        return -1;
+    return std::stoi(s);
+}
+
+// ---- GLB directory --------------------------------------------------------------------
+
+class Glb {
+public:
+    explicit Glb(std::string bytes) : m_bytes(std::move(bytes)) {}
+    std::size_t size() const { return m_bytes.size(); }
+    // The item's bytes, or empty when absent or pointing outside the file.
+    std::string item(int group, int number) const {
+        const std::size_t entry = 8 + (std::size_t(group) * 256 + number) * 8;
+        if (entry + 8 > m_bytes.size())
+            return {};
+        const std::uint64_t offset = be32(entry), length = be32(entry + 4);
+        if (length == 0 || offset + length > m_bytes.size())
+            return {};
+        return m_bytes.substr(offset, length);
+    }
+    bool entryInside(int group, int number) const {
+        const std::size_t entry = 8 + (std::size_t(group) * 256 + number) * 8;
+        return std::uint64_t(be32(entry)) + be32(entry + 4) <= m_bytes.size();
+    }
+
+private:
+    std::uint32_t be32(std::size_t at) const {
+        return (std::uint32_t(std::uint8_t(m_bytes[at])) << 24) |
+               (std::uint32_t(std::uint8_t(m_bytes[at + 1])) << 16) |
+               (std::uint32_t(std::uint8_t(m_bytes[at + 2])) << 8) | std::uint8_t(m_bytes[at + 3]);
+    }
+    std::string m_bytes;
+};
+
+const Glb& library() {
+    static const Glb glb(readFile(kData / "P620BX7.GLB"));
+    return glb;
+}
+
+// ---- Pictures -------------------------------------------------------------------------
+
+QImage decode(const std::string& bmp) {
+    return QImage::fromData(reinterpret_cast<const uchar*>(bmp.data()), int(bmp.size()), "BMP");
+}
+
+bool isBlack(const QImage& img, int x, int y) {
+    return (img.pixel(x, y) & 0xFFFFFF) == 0;
+}
+
+// Every pixel exactly black or exactly white (what the packer turns into 1 and 0 bits).
+bool pureBlackAndWhite(const QImage& img) {
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x) {
+            const QRgb rgb = img.pixel(x, y) & 0xFFFFFF;
+            if (rgb != 0 && rgb != 0xFFFFFF)
+                return false;
+        }
+    return true;
+}
+
+int blackCount(const QImage& img) {
+    int n = 0;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            n += isBlack(img, x, y);
+    return n;
+}
+
+int differingPixels(const QImage& a, const QImage& b) {
+    int n = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            n += isBlack(a, x, y) != isBlack(b, x, y);
+    return n;
+}
+
+// The packed data bytes of a picture: bands of 8 rows, one byte per column, bit k = row
+// 8*band + k, 1 = black; (W*H)/8 bytes. Turned a quarter counter-clockwise first when
+// `turned`, as the controller versions with DISPHV 1 pack.
+std::string pack(const QImage& src, bool turned) {
+    const int w = turned ? src.height() : src.width();
+    const int h = turned ? src.width() : src.height();
+    auto black = [&](int x, int y) {
+        return turned ? isBlack(src, src.width() - 1 - y, x) : isBlack(src, x, y);
+    };
+    std::string out;
+    for (int band = 0; band < h / 8; ++band)
+        for (int x = 0; x < w; ++x) {
+            unsigned byte = 0;
+            for (int k = 0; k < 8; ++k)
+                if (black(x, 8 * band + k))
+                    byte |= 1u << k;
+            out += char(byte);
+        }
+    out.resize(std::size_t(w) * h / 8, '\0');
+    return out;
+}
+
+int bmpBitsPerPixel(const std::string& bmp) {
+    return bmp.size() > 29 ? std::uint8_t(bmp[28]) | (std::uint8_t(bmp[29]) << 8) : 0;
+}
+
+const std::string kFloorChars = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ-";
+
+// ROM areas the pictures are packed into.
+constexpr std::size_t kSmallPictureArea = 512;
+constexpr std::size_t kMessageZone = 5120;
+constexpr std::size_t kDirectionZone = 17280;
+constexpr std::size_t kGlyphZoneLimit = 10240;
+constexpr std::size_t kFloorZone = 28672;
+
+std::vector<IniSection> settings() {
+    return parseIni(readFile(kData / "ZEBPRV620BX7.INI"));
+}
+
+std::vector<std::string> listedVersions() {
+    const auto ini = settings();
+    std::vector<std::string> names;
+    const IniSection* global = findSection(ini, "GLOBAL");
+    if (!global)
+        return names;
+    const int vcn = toInt(global->value("VCN"));
+    for (int i = 1; i <= vcn; ++i)
+        names.push_back(global->value("ITEM" + std::to_string(i)));
+    return names;
+}
+
+std::vector<std::string> userFloorLabels(int style) {
+    std::vector<std::string> labels;
+    const fs::path dir =
+        kData / "DefaultImage2/UserDefine/Floor" / ("Style" + std::to_string(style));
+    if (!fs::is_directory(dir))
+        return labels;
+    for (const auto& e : fs::directory_iterator(dir))
+        labels.push_back(e.path().filename().string());
+    std::sort(labels.begin(), labels.end());
+    return labels;
+}
+
+} // namespace
+
+// ---- The packing helper above, against the format's own examples -----------------------
+
+TEST(DataSetPacking, HelperPacksBandsOfEightRowsTopPixelInBitZero) {
+    QImage img(32, 64, QImage::Format_RGB32);
+    img.fill(Qt::white);
+    for (int y = 0; y < 8; ++y)
+        img.setPixel(0, y, qRgb(0, 0, 0));
+    img.setPixel(5, 20, qRgb(1, 1, 1)); // not exactly black: a 0 bit
+    const std::string direct = pack(img, false);
+    ASSERT_EQ(direct.size(), 256u);
+    EXPECT_EQ(std::uint8_t(direct[0]), 0xFF);
+    EXPECT_EQ(direct.find_first_not_of('\0', 1), std::string::npos);
+    // Turned: the black pixels land in row 31, columns 0..7: bytes 192..199 are 0x80.
+    const std::string turned = pack(img, true);
+    ASSERT_EQ(turned.size(), 256u);
+    for (std::size_t i = 0; i < turned.size(); ++i)
+        EXPECT_EQ(std::uint8_t(turned[i]), i >= 192 && i < 200 ? 0x80 : 0x00) << i;
+}
+
+// ---- The folder as a whole ------------------------------------------------------------
+
+TEST(DataSet, HoldsTheFilesTheEditorLooksForAndStaysSmall) {
+    for (const char* name : {"ZEBPRV620BX7.INI", "P620BX7.GLB", "SPACE_240x240.bmp", "demo.lcp",
+                             "DefaultImage2/LiftState", "DefaultImage2/UserDefine/Floor"})
+        EXPECT_TRUE(fs::exists(kData / name)) << name;
+    std::uintmax_t total = 0;
+    for (const auto& e : fs::recursive_directory_iterator(kData))
+        if (e.is_regular_file())
+            total += e.file_size();
+    EXPECT_LT(total, 2u * 1024 * 1024);
+}
+
+TEST(DataSet, BlankLogoPictureIsWhite240By240) {
+    const QImage blank(QString::fromStdString((kData / "SPACE_240x240.bmp").string()));
+    ASSERT_FALSE(blank.isNull());
+    EXPECT_EQ(blank.size(), QSize(240, 240));
+    EXPECT_TRUE(pureBlackAndWhite(blank));
+    EXPECT_EQ(blackCount(blank), 0);
+}
+
+TEST(DataSet, PicturesComeInSeveralBitDepths) {
+    std::set<int> depths;
+    for (const auto& e : fs::recursive_directory_iterator(kData))
+        if (e.path().extension() == ".bmp")
+            depths.insert(bmpBitsPerPixel(readFile(e.path())));
+    for (int g = 0; g < 8; ++g)
+        for (int n = 0; n < 256; ++n) {
+            const std::string item = library().item(g, n);
+            if (item.compare(0, 2, "BM") == 0)
+                depths.insert(bmpBitsPerPixel(item));
+        }
+    EXPECT_TRUE(depths.count(1)) << "1-bit pictures";
+    EXPECT_TRUE(depths.count(24)) << "24-bit pictures";
+    EXPECT_GE(depths.size(), 3u);
+}
+
+// ---- Settings file --------------------------------------------------------------------
+
+TEST(DataSetSettings, NamesTheLibraryAndListsFourVersionsWithTheirSections) {
+    const std::string text = readFile(kData / "ZEBPRV620BX7.INI");
+    EXPECT_TRUE(allLinesEndInCrLf(text));
+    const auto ini = parseIni(text);
+    const IniSection* global = findSection(ini, "GLOBAL");
+    ASSERT_NE(global, nullptr);
+    EXPECT_EQ(global->value("GLB"), "P620BX7.GLB");
+    // A named user-define file must exist, or the editor stops its start-up.
+    if (!global->value("UBFGLB").empty()) {
+        EXPECT_TRUE(fs::exists(kData / global->value("UBFGLB")));
+    }
+
+    const auto names = listedVersions();
+    ASSERT_GE(names.size(), 4u);
+    EXPECT_EQ(std::set<std::string>(names.begin(), names.end()).size(), names.size());
+    for (const std::string& name : names) {
+        ASSERT_FALSE(name.empty());
+        EXPECT_EQ(name.find_first_of(" \t"), std::string::npos) << name;
+        const IniSection* section = findSection(ini, name);
+        ASSERT_NE(section, nullptr) << name;
+        for (const char* key : {"CFI", "IFI", "DISPHV", "ENCODE"})
+            EXPECT_GE(toInt(section->value(key)), 0) << name << " " << key;
+    }
+}
+
+TEST(DataSetSettings, OffersStandardGrayTurnedOffAndInitialDownloadVersions) {
+    const auto ini = settings();
+    const auto names = listedVersions();
+    ASSERT_FALSE(names.empty());
+    auto param = [&](const std::string& name, const char* key) {
+        const IniSection* s = findSection(ini, name);
+        return s ? toInt(s->value(key)) : -1;
+    };
+    // The first listed version is the one selected at start: the standard one.
+    EXPECT_EQ(param(names.front(), "ENCODE"), 1);
+    EXPECT_EQ(param(names.front(), "DISPHV"), 1);
+    EXPECT_NE(std::find(names.begin(), names.end(), "ZEB-GRY"), names.end());
+    EXPECT_EQ(param("ZEB-GRY", "ENCODE"), 1);
+    EXPECT_TRUE(std::any_of(names.begin(), names.end(),
+                            [&](const std::string& n) { return param(n, "DISPHV") == 0; }));
+    EXPECT_TRUE(std::any_of(names.begin(), names.end(),
+                            [&](const std::string& n) { return param(n, "ENCODE") == 0; }));
+}
+
+TEST(DataSetSettings, EveryVersionsDataBlocksAreInTheLibraryAtTheirAreaSizes) {
+    const auto ini = settings();
+    // Picture items of group 0 that a data block must not take.
+    std::set<int> pictures = {30, 31, 32, 40};
+    for (int n = 50; n < 150; ++n)
+        pictures.insert(n);
+    for (const std::string& name : listedVersions()) {
+        const IniSection* s = findSection(ini, name);
+        ASSERT_NE(s, nullptr);
+        const int cfi = toInt(s->value("CFI")), ifi = toInt(s->value("IFI"));
+        ASSERT_TRUE(cfi >= 0 && cfi < 256 && ifi >= 0 && ifi < 256) << name;
+        EXPECT_FALSE(pictures.count(cfi)) << name;
+        EXPECT_FALSE(pictures.count(ifi)) << name;
+        EXPECT_EQ(library().item(0, cfi).size(), 7168u) << name << " CFI " << cfi;
+        EXPECT_EQ(library().item(0, ifi).size(), 1792u) << name << " IFI " << ifi;
+    }
+    // A version missing from the file reads CFI 0: no block may answer for it.
+    EXPECT_TRUE(library().item(0, 0).empty());
+}
+
+// ---- GLB library ----------------------------------------------------------------------
+
+TEST(DataSetGlb, EveryDirectoryEntryPointsInsideTheFile) {
+    ASSERT_GE(library().size(), 8u + 8 * 256 * 8);
+    for (int g = 0; g < 8; ++g)
+        for (int n = 0; n < 256; ++n)
+            EXPECT_TRUE(library().entryInside(g, n)) << g << "," << n;
+}
+
+TEST(DataSetGlb, FourFloorStylesHaveEveryGlyphAt32By64) {
+    for (int style = 0; style < 4; ++style) {
+        std::size_t packed = 0;
+        for (char c : kFloorChars) {
+            const QImage glyph = decode(library().item(style + 1, c));
+            ASSERT_FALSE(glyph.isNull()) << "style " << style << " '" << c << "'";
+            EXPECT_EQ(glyph.size(), QSize(32, 64)) << style << c;
+            EXPECT_TRUE(pureBlackAndWhite(glyph)) << style << c;
+            EXPECT_GT(blackCount(glyph), 20) << style << c;
+            packed += pack(glyph, true).size();
+        }
+        // Even a project using every character keeps the glyphs within their zone.
+        EXPECT_LE(packed, kGlyphZoneLimit) << style;
+        // No lower-case glyphs: labels are upper-cased before they are looked up.
+        EXPECT_TRUE(library().item(style + 1, 'a').empty());
+    }
+}
+
+TEST(DataSetGlb, FloorStylesLookClearlyDifferentAndDigitsAreDistinct) {
+    std::vector<QImage> previews;
+    for (int style = 0; style < 4; ++style)
+        previews.push_back(decode(library().item(style + 1, '0')));
+    for (int a = 0; a < 4; ++a)
+        for (int b = a + 1; b < 4; ++b)
+            EXPECT_GT(differingPixels(previews[a], previews[b]), 32 * 64 / 10) << a << " " << b;
+    for (int style = 0; style < 4; ++style)
+        for (char x = '0'; x <= '9'; ++x)
+            for (char y = x + 1; y <= '9'; ++y)
+                EXPECT_GT(differingPixels(decode(library().item(style + 1, x)),
+                                          decode(library().item(style + 1, y))),
+                          40)
+                    << style << " " << x << y;
+}
+
+TEST(DataSetGlb, FiveArrowStylesOfTwelveFramesFillTheDirectionZone) {
+    std::size_t packed = 0;
+    std::vector<QImage> previews;
+    for (int style = 0; style < 5; ++style) {
+        std::set<std::string> distinct;
+        for (int k = 0; k < 12; ++k) {
+            const QImage frame = decode(library().item(0, 50 + 20 * style + k));
+            ASSERT_FALSE(frame.isNull()) << style << " frame " << k;
+            EXPECT_EQ(frame.size(), QSize(48, 48));
+            EXPECT_TRUE(pureBlackAndWhite(frame));
+            const std::string bits = pack(frame, false);
+            distinct.insert(bits);
+            packed += pack(frame, true).size();
+            if (k == 0) {
+                EXPECT_GT(blackCount(frame), 200) << "preview of style " << style;
+                previews.push_back(frame);
+            }
+        }
+        // Style 0 stands still; the others move.
+        EXPECT_EQ(distinct.size() > 1, style != 0) << style;
+        EXPECT_TRUE(library().item(0, 50 + 20 * style + 12).empty()) << "only 12 frames";
+    }
+    EXPECT_EQ(packed, kDirectionZone);
+    for (int a = 0; a < 5; ++a)
+        for (int b = a + 1; b < 5; ++b)
+            EXPECT_GT(differingPixels(previews[a], previews[b]), 100) << a << " " << b;
+}
+
+TEST(DataSetGlb, LayoutPicturesAndStartupPicture) {
+    std::vector<QImage> layouts;
+    for (int p = 0; p < 3; ++p) {
+        layouts.push_back(decode(library().item(0, 30 + p)));
+        EXPECT_EQ(layouts.back().size(), QSize(64, 128)) << p;
+        EXPECT_TRUE(pureBlackAndWhite(layouts.back()));
+    }
+    EXPECT_GT(differingPixels(layouts[0], layouts[1]), 100);
+    EXPECT_GT(differingPixels(layouts[1], layouts[2]), 100);
+    const QImage startup = decode(library().item(0, 40));
+    ASSERT_FALSE(startup.isNull());
+    EXPECT_TRUE(pureBlackAndWhite(startup));
+    // Always packed turned; the ROM takes 256 data bytes of it.
+    EXPECT_EQ(pack(startup, true).size(), 256u);
+    EXPECT_EQ(startup.height() % 8, 0);
+    EXPECT_EQ(startup.width() % 8, 0);
+}
+
+TEST(DataSetGlb, ThirtyNineSmallPicturesFitTheirAreaWhenPacked) {
+    for (bool turned : {false, true}) {
+        std::size_t total = 0;
+        for (int i = 0; i < 39; ++i) {
+            const QImage small = decode(library().item(7, i));
+            ASSERT_FALSE(small.isNull()) << i;
+            EXPECT_TRUE(pureBlackAndWhite(small)) << i;
+            // Whole bands either way, so every packed byte is defined.
+            EXPECT_EQ(small.width() % 8, 0) << i;
+            EXPECT_EQ(small.height() % 8, 0) << i;
+            total += pack(small, turned).size();
+        }
+        EXPECT_LE(total, kSmallPictureArea) << (turned ? "turned" : "direct");
+    }
+    EXPECT_TRUE(library().item(7, 39).empty());
+}
+
+// ---- Lift-state pictures --------------------------------------------------------------
+
+TEST(DataSetLiftStates, FortyPicturesNamedAsTheEditorBuildsThem) {
+    const char* const stems[10] = {"FIRE",     "QUAKE", "ALARM", "OUT_OF_SERVICE", "OVERLOAD",
+                                   "MAINTAIN", "FULL",  "VIP",   "PARKING",        "IND"};
+    const fs::path dir = kData / "DefaultImage2/LiftState";
+    std::set<std::string> expected;
+    std::size_t packed = 0;
+    for (int row = 0; row < 10; ++row) {
+        // Row 2 says ALARM in English and BREAKDOWN in Chinese.
+        const std::string en = stems[row];
+        const std::string cht = row == 2 ? "BREAKDOWN" : stems[row];
+        const std::string names[4] = {en + "-16x64_EN.bmp", cht + "-16x64_CHT.bmp",
+                                      en + "-INV-16x64_EN.bmp", cht + "-INV-16x64_CHT.bmp"};
+        QImage pictures[4];
+        for (int column = 0; column < 4; ++column) {
+            expected.insert(names[column]);
+            pictures[column] = QImage(QString::fromStdString((dir / names[column]).string()));
+            ASSERT_FALSE(pictures[column].isNull()) << names[column];
+            EXPECT_EQ(pictures[column].size(), QSize(64, 16)) << names[column];
+            EXPECT_TRUE(pureBlackAndWhite(pictures[column])) << names[column];
+            packed += pack(pictures[column], true).size();
+        }
+        for (int column = 0; column < 2; ++column) {
+            const int ink = blackCount(pictures[column]);
+            EXPECT_GT(ink, 40) << names[column];
+            EXPECT_LT(ink, 64 * 16 / 2) << names[column] << " is black text on white";
+            EXPECT_EQ(differingPixels(pictures[column], pictures[column + 2]), 64 * 16)
+                << names[column + 2] << " is the exact inverse";
+        }
+        EXPECT_GT(differingPixels(pictures[0], pictures[1]), 40) << "English and Chinese differ";
+    }
+    std::set<std::string> present;
+    for (const auto& e : fs::directory_iterator(dir))
+        present.insert(e.path().filename().string());
+    EXPECT_EQ(present, expected);
+    EXPECT_EQ(packed, kMessageZone);
+}
+
+// ---- User floor pictures --------------------------------------------------------------
+
+TEST(DataSetUserFloors, EachStyleHasTheSameUpperCaseLabelsAt64By64) {
+    const auto labels = userFloorLabels(0);
+    ASSERT_GE(labels.size(), 2u);
+    for (int style = 0; style < 4; ++style) {
+        EXPECT_EQ(userFloorLabels(style), labels) << "style " << style;
+        std::size_t packed = 0;
+        for (char c : kFloorChars)
+            packed += pack(decode(library().item(style + 1, c)), true).size();
+        for (const std::string& file : userFloorLabels(style)) {
+            // MAKE ROM looks for the upper-cased label + ".bmp": the name must be exactly that.
+            ASSERT_GT(file.size(), 4u);
+            const std::string label = file.substr(0, file.size() - 4);
+            EXPECT_EQ(file.substr(file.size() - 4), ".bmp") << file;
+            EXPECT_GE(label.size(), 3u) << file;
+            EXPECT_EQ(label.find_first_not_of("0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ-"),
+                      std::string::npos)
+                << file;
+            const QImage picture(QString::fromStdString((kData / "DefaultImage2/UserDefine/Floor" /
+                                                         ("Style" + std::to_string(style)) / file)
+                                                            .string()));
+            ASSERT_FALSE(picture.isNull()) << file;
+            EXPECT_EQ(picture.size(), QSize(64, 64)) << file;
+            EXPECT_TRUE(pureBlackAndWhite(picture)) << file;
+            EXPECT_GT(blackCount(picture), 200) << file;
+            packed += pack(picture, true).size();
+        }
+        // Every glyph and every user picture of the style together fit the floor zone.
+        EXPECT_LE(packed, kFloorZone) << style;
+    }
+}
+
+// ---- Demo project ---------------------------------------------------------------------
+
+namespace {
+
+const std::vector<std::string> kGlobalKeys = {
+    "CODENAME",      "VERSION",   "CUSIDCODE", "ROMFILENAME", "TITLEFILENAME_C", "SWAPTIME",
+    "CUSLOGOENABLE", "PWRSAVING", "NODEADDR",  "DEF_CTBL",    "DEF_FL",          "DEF_DIR",
+    "CODEVER",       "DPSTYLE",   "DISPDT",    "DEF_MSG",     "DEF_MSGPOS"};
+
+std::vector<IniSection> demo() {
+    return parseIni(readFile(kData / "demo.lcp"));
+}
+
+std::string cell(const std::vector<IniSection>& project, int table, int code) {
+    const IniSection* s = findSection(project, "CTBL" + std::to_string(table));
+    return s ? s->value("CODE_" + std::to_string(code)) : std::string();
+}
+
+} // namespace
+
+TEST(DataSetDemoProject, IsLaidOutExactlyAsTheEditorSavesAProject) {
+    const std::string text = readFile(kData / "demo.lcp");
+    EXPECT_TRUE(allLinesEndInCrLf(text));
+    // Build the expected key lines in save order and compare line by line.
+    std::vector<std::string> expected;
+    const auto project = demo();
+    auto section = [&](const std::string& name, const std::vector<std::string>& keys) {
+        expected.push_back("[" + name + "]");
+        const IniSection* s = findSection(project, name);
+        for (const std::string& k : keys)
+            expected.push_back(k + "=" + (s ? s->value(k) : std::string("?")));
+        expected.push_back("");
+    };
+    section("GLOBAL", kGlobalKeys);
+    std::vector<std::string> slots;
+    for (int row = 0; row < 10; ++row)
+        for (const char* suffix : {"_A", "_B", "_C", "_D"})
+            slots.push_back("LeftState_" + std::to_string(row) + suffix);
+    section("LiftStateImage", slots);
+    std::vector<std::string> codes;
+    for (int n = 0; n < 256; ++n)
+        codes.push_back("CODE_" + std::to_string(n));
+    for (int t = 0; t < 3; ++t)
+        section("CTBL" + std::to_string(t), codes);
+
+    std::vector<std::string> lines;
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        const std::size_t eol = text.find("\r\n", pos);
+        ASSERT_NE(eol, std::string::npos);
+        lines.push_back(text.substr(pos, eol - pos));
+        pos = eol + 2;
+    }
+    ASSERT_EQ(lines.size(), expected.size());
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        ASSERT_EQ(lines[i], expected[i]) << "line " << i + 1;
+    // Every key must really be there: the comparison above also holds for absent keys.
+    for (const auto& s : project)
+        EXPECT_EQ(s.keys.size(), s.name == "GLOBAL"           ? kGlobalKeys.size()
+                                 : s.name == "LiftStateImage" ? 40u
+                                                              : 256u)
+            << s.name;
+    EXPECT_EQ(project.size(), 5u);
+}
+
+TEST(DataSetDemoProject, EveryFieldHoldsASensibleValue) {
+    const auto project = demo();
+    const IniSection* g = findSection(project, "GLOBAL");
+    ASSERT_NE(g, nullptr);
+    EXPECT_EQ(g->value("CODENAME"), "PRV620BX7");
+    EXPECT_EQ(g->value("VERSION"), "1.0");
+    EXPECT_EQ(g->value("CUSIDCODE").size(), 4u);
+    const std::string rom = g->value("ROMFILENAME");
+    ASSERT_GT(rom.size(), 4u);
+    EXPECT_EQ(rom.substr(rom.size() - 4), ".BIN");
+    auto inRange = [&](const char* key, int lo, int hi) {
+        const int v = toInt(g->value(key));
+        EXPECT_TRUE(v >= lo && v <= hi) << key << "=" << g->value(key);
+    };
+    inRange("SWAPTIME", 0, 29);
+    inRange("PWRSAVING", 0, 16);
+    inRange("NODEADDR", 0, 63);
+    inRange("DEF_CTBL", 0, 2);
+    inRange("DEF_FL", 0, 3);
+    inRange("DEF_DIR", 0, 4);
+    inRange("DPSTYLE", 1, 2);
+    inRange("DISPDT", 0, 1);
+    inRange("DEF_MSGPOS", 0, 2);
+    // Saved masks are normalised to exactly two columns.
+    const std::set<int> masks = {3, 5, 6, 9, 10, 12};
+    EXPECT_TRUE(masks.count(toInt(g->value("DEF_MSG")))) << g->value("DEF_MSG");
+    const auto versions = listedVersions();
+    EXPECT_NE(std::find(versions.begin(), versions.end(), g->value("CODEVER")), versions.end());
+
+    // The logo is on and its picture loads: a 64 x 64 black-and-white file.
+    EXPECT_EQ(g->value("CUSLOGOENABLE"), "1");
+    const QImage logo(QString::fromStdString((kData / g->value("TITLEFILENAME_C")).string()));
+    ASSERT_FALSE(logo.isNull()) << g->value("TITLEFILENAME_C");
+    EXPECT_EQ(logo.size(), QSize(64, 64));
+    EXPECT_TRUE(pureBlackAndWhite(logo));
+}
+
+TEST(DataSetDemoProject, NamesEveryLiftStatePictureWhereItIs) {
+    const auto project = demo();
+    const IniSection* s = findSection(project, "LiftStateImage");
+    ASSERT_NE(s, nullptr);
+    ASSERT_EQ(s->keys.size(), 40u);
+    for (const auto& [key, path] : s->keys) {
+        // Found as written (relative to the data folder, the working directory), so
+        // loading needs no fallback to the default folder.
+        EXPECT_TRUE(fs::is_regular_file(kData / path)) << key << "=" << path;
+        const std::string name = fs::path(path).filename().string();
+        const char suffix = key.back();
+        const bool chinese = suffix == 'B' || suffix == 'D';
+        const bool inverted = suffix == 'C' || suffix == 'D';
+        EXPECT_EQ(name.find(chinese ? "_CHT.bmp" : "_EN.bmp") != std::string::npos, true) << key;
+        EXPECT_EQ(name.find("-INV-") != std::string::npos, inverted) << key;
+    }
+}
+
+TEST(DataSetDemoProject, CodeTablesDescribeARealBuilding) {
+    const auto project = demo();
+    const int style = toInt(findSection(project, "GLOBAL")->value("DEF_FL"));
+    int basements = 0, numbered = 0, userPictures = 0;
+    bool ground = false, carPark = false;
+    for (int t = 0; t < 3; ++t)
+        for (int n = 0; n < 256; ++n) {
+            const std::string label = cell(project, t, n);
+            if (label.empty())
+                continue;
+            EXPECT_LT(n, 64) << "the lift controller sends a 6-bit code";
+            EXPECT_EQ(label.find_first_not_of("0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ-"),
+                      std::string::npos)
+                << "trimmed upper-case label " << label;
+            if (label.size() >= 3) {
+                // Shown through a user floor picture, present in every style.
+                for (int s = 0; s < 4; ++s)
+                    EXPECT_TRUE(fs::exists(kData / "DefaultImage2/UserDefine/Floor" /
+                                           ("Style" + std::to_string(s)) / (label + ".bmp")))
+                        << label << " style " << s;
+            } else {
+                for (char c : label)
+                    EXPECT_FALSE(library().item(style + 1, c).empty()) << label;
+            }
+            if (t != 0)
+                continue;
+            basements += label[0] == 'B';
+            ground = ground || label == "G";
+            numbered += label.find_first_not_of("0123456789") == std::string::npos;
+            userPictures += label.size() >= 3;
+            carPark = carPark || (label.size() >= 3 && label[0] == 'P');
+        }
+    EXPECT_GE(basements, 2);
+    EXPECT_TRUE(ground);
+    EXPECT_GE(numbered, 10);
+    EXPECT_GE(userPictures, 1);
+    EXPECT_TRUE(carPark);
+}
+
+TEST(DataSetDemoProject, CodeTableOneIsTableZeroGrayCoded) {
+    const auto project = demo();
+    int floors = 0;
+    for (unsigned n = 0; n < 64; ++n) {
+        const unsigned gray = n ^ (n >> 1);
+        EXPECT_EQ(cell(project, 1, int(gray)), cell(project, 0, int(n))) << "floor code " << n;
+        floors += !cell(project, 0, int(n)).empty();
+    }
+    EXPECT_GE(floors, 16);
+    for (int n = 64; n < 256; ++n)
+        EXPECT_EQ(cell(project, 1, n), "") << n;
+}

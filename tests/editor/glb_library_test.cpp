@@ -1,0 +1,195 @@
+#include "editor/extract_glb_item.h"
+#include "editor/glb_library.h"
+#include "support/glb_builder.h"
+#include "support/temp_dir.h"
+#include "util/atomic_file.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+using namespace Lift::Editor;
+using Lift::Test::GlbBuilder;
+using Lift::Test::ReadBytes;
+using Lift::Test::TempDir;
+using Lift::Test::WriteBytes;
+namespace fs = std::filesystem;
+
+TEST(GlbDirectory, EntryPositionFollowsFromGroupAndNumber) {
+    EXPECT_EQ(GlbBuilder::entryOffset(1, 65), 2576u);
+    // Only the entry at byte 2576 decides about item (1, 65).
+    std::string glb(3000, '\0');
+    const std::string entry("\x00\x00\x12\x34\x00\x00\x01\x00", 8);
+    glb.replace(2576, 8, entry);
+    const auto e = ReadGlbEntry(glb, 1, 65);
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->offset, 0x1234u);
+    EXPECT_EQ(e->offset, 4660u);
+    EXPECT_EQ(e->length, 256u);
+    // Offset 4660 + 256 lies past these 3000 bytes: the item is absent ...
+    EXPECT_FALSE(FindGlbItem(glb, 1, 65));
+    // ... until the data is there.
+    glb.resize(4660 + 256, 'x');
+    glb[4660] = 'B';
+    const auto item = FindGlbItem(glb, 1, 65);
+    ASSERT_TRUE(item);
+    EXPECT_EQ(item->size(), 256u);
+    EXPECT_EQ(item->front(), 'B');
+    // Neighbouring entries are untouched zeros, hence absent.
+    EXPECT_FALSE(FindGlbItem(glb, 1, 64));
+    EXPECT_FALSE(FindGlbItem(glb, 1, 66));
+    EXPECT_FALSE(FindGlbItem(glb, 0, 65));
+}
+
+TEST(GlbDirectory, ItemsOfEveryGroupAreFoundWithTheirExactBytes) {
+    const std::string glb = GlbBuilder()
+                                .add(0, 30, "layout-0")
+                                .add(0, 255, "last of group 0")
+                                .add(1, 48, std::string("glyph\0zero", 10))
+                                .add(7, 38, "small picture 38")
+                                .build();
+    EXPECT_EQ(FindGlbItem(glb, 0, 30), "layout-0");
+    EXPECT_EQ(FindGlbItem(glb, 0, 255), "last of group 0");
+    EXPECT_EQ(FindGlbItem(glb, 1, 48), std::string_view("glyph\0zero", 10));
+    EXPECT_EQ(FindGlbItem(glb, 7, 38), "small picture 38");
+    EXPECT_FALSE(FindGlbItem(glb, 7, 37));
+}
+
+TEST(GlbDirectory, LengthZeroMeansAbsentWhateverTheOffset) {
+    std::string glb = GlbBuilder().add(0, 40, "data").build();
+    GlbBuilder::setEntry(glb, 0, 40, 8, 0);
+    EXPECT_FALSE(FindGlbItem(glb, 0, 40));
+    const auto e = ReadGlbEntry(glb, 0, 40);
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->offset, 8u);
+}
+
+TEST(GlbDirectory, DamagedEntriesMakeTheItemAbsent) {
+    const std::string good = GlbBuilder().add(2, 10, "0123456789").build();
+    const auto size = static_cast<std::uint32_t>(good.size());
+    struct Case {
+        const char* what;
+        std::uint32_t offset, length;
+        bool present;
+    };
+    const Case cases[] = {
+        {"ends exactly at the end of the data", size - 10, 10, true},
+        {"one byte past the end", size - 10, 11, false},
+        {"offset at the end", size, 1, false},
+        {"offset far past the end", 0x7FFFFFFF, 1, false},
+        {"offset + length wraps around 32 bits", 0xFFFFFF00u, 0x200, false},
+        {"huge length", 0, 0xFFFFFFFFu, false},
+    };
+    for (const auto& c : cases) {
+        std::string glb = good;
+        GlbBuilder::setEntry(glb, 2, 10, c.offset, c.length);
+        const auto item = FindGlbItem(glb, 2, 10);
+        EXPECT_EQ(item.has_value(), c.present) << c.what;
+        if (item) {
+            EXPECT_EQ(*item, "0123456789") << c.what;
+        }
+    }
+}
+
+TEST(GlbDirectory, TruncatedDirectoryAndBadAddressesAreAbsent) {
+    const std::string full = GlbBuilder().add(3, 200, "item").build();
+    const std::size_t at = GlbBuilder::entryOffset(3, 200);
+    // The entry itself cut anywhere: absent, never a read past the end.
+    for (std::size_t cut = 0; cut < at + 8; cut += (cut < at ? 97 : 1))
+        EXPECT_FALSE(FindGlbItem(std::string_view(full).substr(0, cut), 3, 200)) << cut;
+    EXPECT_FALSE(FindGlbItem("", 0, 0));
+
+    // Addresses outside 0..7 / 0..255 never alias another item's entry.
+    std::string glb = GlbBuilder().add(1, 0, "first of group 1").build();
+    EXPECT_FALSE(FindGlbItem(glb, 0, 256)) << "would alias (1, 0)";
+    EXPECT_FALSE(FindGlbItem(glb, -1, 0));
+    EXPECT_FALSE(FindGlbItem(glb, 0, -1));
+    EXPECT_FALSE(FindGlbItem(glb, 8, 0));
+    EXPECT_EQ(FindGlbItem(glb, 1, 0), "first of group 1");
+}
+
+TEST(GlbLibraryFile, LoadsWholeFileAndReportsMissingOrOversizedFiles) {
+    TempDir dir;
+    const std::string bytes = GlbBuilder().add(0, 31, "layout-1").build();
+    WriteBytes(dir.file("P620BX7.GLB"), bytes);
+
+    GlbLibrary glb;
+    EXPECT_FALSE(glb.isLoaded());
+    EXPECT_FALSE(glb.item(0, 31));
+    std::string error;
+    ASSERT_TRUE(LoadGlbFile(dir.file("P620BX7.GLB"), glb, &error)) << error;
+    EXPECT_TRUE(glb.isLoaded());
+    EXPECT_EQ(glb.bytes(), bytes);
+    EXPECT_EQ(glb.item(0, 31), "layout-1");
+
+    // A failed load keeps what was loaded before.
+    EXPECT_FALSE(LoadGlbFile(dir.file("MISSING.GLB"), glb, &error));
+    EXPECT_NE(error.find("MISSING.GLB"), std::string::npos) << error;
+    EXPECT_EQ(glb.item(0, 31), "layout-1");
+
+    const std::string huge = dir.file("HUGE.GLB");
+    WriteBytes(huge, "");
+    fs::resize_file(huge, kMaxGlbFileBytes + 1); // sparse: no real disk use
+    EXPECT_FALSE(LoadGlbFile(huge, glb, &error));
+    EXPECT_NE(error.find("too large"), std::string::npos) << error;
+    EXPECT_EQ(glb.item(0, 31), "layout-1");
+
+    glb.clear();
+    EXPECT_FALSE(glb.isLoaded());
+    EXPECT_FALSE(glb.item(0, 31));
+}
+
+class ExtractGlbItemTest : public ::testing::Test {
+protected:
+    TempDir dir;
+    GlbLibrary glb{GlbBuilder().add(0, 30, "BM first").add(1, 48, "BM second").build()};
+    std::string tempPath() const { return dir.file("ZEB_TEMPBMP.BMP"); }
+};
+
+TEST_F(ExtractGlbItemTest, WritesTheItemBytesUnchanged) {
+    std::string error = "stale";
+    const std::string name = ExtractGlbItem(glb, dir.path().string(), 0, 30, &error);
+    EXPECT_EQ(name, tempPath());
+    EXPECT_EQ(error, "");
+    EXPECT_EQ(ReadBytes(name), "BM first");
+}
+
+TEST_F(ExtractGlbItemTest, SecondCallLeavesOnlyTheSecondItem) {
+    ExtractGlbItem(glb, dir.path().string(), 0, 30);
+    const std::string name = ExtractGlbItem(glb, dir.path().string(), 1, 48);
+    EXPECT_EQ(ReadBytes(name), "BM second");
+    size_t files = 0;
+    for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir.path()))
+        ++files;
+    EXPECT_EQ(files, 1u);
+}
+
+TEST_F(ExtractGlbItemTest, AbsentItemOrNoLibraryRemovesTheOldFile) {
+    WriteBytes(tempPath(), "left from an earlier run");
+    std::string error;
+    EXPECT_EQ(ExtractGlbItem(glb, dir.path().string(), 5, 5, &error), "");
+    EXPECT_EQ(error, "");
+    EXPECT_FALSE(fs::exists(tempPath()));
+
+    ExtractGlbItem(glb, dir.path().string(), 0, 30);
+    ASSERT_TRUE(fs::exists(tempPath()));
+    EXPECT_EQ(ExtractGlbItem(GlbLibrary(), dir.path().string(), 0, 30, &error), "");
+    EXPECT_EQ(error, "");
+    EXPECT_FALSE(fs::exists(tempPath()));
+}
+
+TEST_F(ExtractGlbItemTest, FailuresAreReportedAndLeaveNoPicture) {
+    std::string error;
+    {
+        Lift::Util::FileFaultInjection inject(Lift::Util::FileFault::DiskFull);
+        EXPECT_EQ(ExtractGlbItem(glb, dir.path().string(), 0, 30, &error), "");
+    }
+    EXPECT_NE(error.find("ZEB_TEMPBMP.BMP"), std::string::npos) << error;
+    EXPECT_FALSE(fs::exists(tempPath()));
+
+    // Something that cannot be deleted sits where the file goes.
+    fs::create_directory(tempPath());
+    WriteBytes(tempPath() + "/keep", "x");
+    EXPECT_EQ(ExtractGlbItem(glb, dir.path().string(), 0, 30, &error), "");
+    EXPECT_NE(error.find("Cannot delete"), std::string::npos) << error;
+}

@@ -1,0 +1,209 @@
+#include "editor/glb_library.h"
+#include "editor/glb_manifest.h"
+#include "editor/glb_writer.h"
+#include "support/temp_dir.h"
+#include "util/atomic_file.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+
+using Lift::Editor::GlbManifestEntry;
+using Lift::Editor::GlbWriter;
+using Lift::Editor::ParseGlbManifest;
+
+namespace {
+
+std::uint32_t bigEndianAt(const std::string& b, std::size_t at) {
+    return (std::uint32_t(std::uint8_t(b.at(at))) << 24) |
+           (std::uint32_t(std::uint8_t(b.at(at + 1))) << 16) |
+           (std::uint32_t(std::uint8_t(b.at(at + 2))) << 8) | std::uint8_t(b.at(at + 3));
+}
+
+// The item as a reader finds it: entry at 8 + (256 g + i) * 8, empty when absent.
+std::string itemOf(const std::string& glb, int group, int number) {
+    const std::size_t entry = 8 + (std::size_t(group) * 256 + number) * 8;
+    const std::uint32_t offset = bigEndianAt(glb, entry);
+    const std::uint32_t length = bigEndianAt(glb, entry + 4);
+    if (length == 0)
+        return {};
+    return glb.substr(offset, length);
+}
+
+std::string built(const GlbWriter& writer) {
+    std::string out, error;
+    EXPECT_TRUE(writer.build(out, &error)) << error;
+    return out;
+}
+
+} // namespace
+
+TEST(GlbWriter, EmptyLibraryIsHeaderAndAZeroDirectoryForAllEightGroups) {
+    const std::string glb = built(GlbWriter());
+    ASSERT_EQ(glb.size(), 8u + 8 * 256 * 8);
+    EXPECT_EQ(glb.substr(0, 4), "GLB1");
+    EXPECT_EQ(bigEndianAt(glb, 4), 0u);
+    EXPECT_EQ(glb.find_first_not_of('\0', 8), std::string::npos);
+}
+
+TEST(GlbWriter, EntriesAreBigEndianAndFoundFromGroupAndNumberAlone) {
+    GlbWriter writer;
+    const std::string glyph(258, 'g'); // length 0x102 shows the byte order
+    ASSERT_TRUE(writer.addItem(1, 65, glyph));
+    ASSERT_TRUE(writer.addItem(7, 255, "last"));
+    ASSERT_TRUE(writer.addItem(0, 0, "first"));
+    const std::string glb = built(writer);
+
+    // Item (1, 65) lives at byte 8 + (256 + 65) * 8 = 2576.
+    const std::string entry = glb.substr(2576, 8);
+    EXPECT_EQ(entry.substr(4), std::string("\x00\x00\x01\x02", 4));
+    EXPECT_EQ(itemOf(glb, 1, 65), glyph);
+    EXPECT_EQ(itemOf(glb, 7, 255), "last");
+    EXPECT_EQ(itemOf(glb, 0, 0), "first");
+    EXPECT_EQ(itemOf(glb, 1, 66), "");
+    EXPECT_EQ(bigEndianAt(glb, 4), 3u) << "the header counts the items";
+    // Data follow the directory in (group, number) order.
+    EXPECT_EQ(bigEndianAt(glb, 8), GlbWriter::kDataStart);
+    EXPECT_EQ(glb.size(), GlbWriter::kDataStart + 5 + 258 + 4);
+}
+
+TEST(GlbWriter, OutputDependsOnTheItemsNotOnTheOrderTheyWereAdded) {
+    GlbWriter a, b;
+    ASSERT_TRUE(a.addItem(2, 48, "zero"));
+    ASSERT_TRUE(a.addItem(0, 50, "arrow"));
+    ASSERT_TRUE(b.addItem(0, 50, "arrow"));
+    ASSERT_TRUE(b.addItem(2, 48, "zero"));
+    EXPECT_EQ(built(a), built(b));
+    EXPECT_EQ(built(a), built(a));
+}
+
+TEST(GlbWriter, EqualItemsShareOneCopyAndStillReadBackWhole) {
+    GlbWriter writer;
+    const std::string frame(446, 'f');
+    for (int k = 0; k < 12; ++k)
+        ASSERT_TRUE(writer.addItem(0, 50 + k, frame));
+    ASSERT_TRUE(writer.addItem(0, 70, frame + "x")); // differs: stored apart
+    const std::string glb = built(writer);
+    EXPECT_EQ(glb.size(), GlbWriter::kDataStart + 446 + 447);
+    for (int k = 0; k < 12; ++k)
+        EXPECT_EQ(itemOf(glb, 0, 50 + k), frame) << k;
+    EXPECT_EQ(itemOf(glb, 0, 70), frame + "x");
+}
+
+TEST(GlbWriter, RefusesItemsNoReaderCouldAddressAndKeepsWhatItHad) {
+    GlbWriter writer;
+    ASSERT_TRUE(writer.addItem(3, 7, "kept"));
+    struct Case {
+        int group, number;
+        std::string data;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {-1, 0, "x", "group -1"},    {8, 0, "x", "group 8"}, {0, -1, "x", "number -1"},
+        {0, 256, "x", "number 256"}, {0, 5, "", "empty"},    {3, 7, "other", "given twice"},
+    };
+    for (const Case& c : cases) {
+        std::string error;
+        EXPECT_FALSE(writer.addItem(c.group, c.number, c.data, &error)) << c.reason;
+        EXPECT_NE(error.find(c.reason), std::string::npos) << error;
+    }
+    EXPECT_EQ(writer.itemCount(), 1u);
+    EXPECT_EQ(itemOf(built(writer), 3, 7), "kept");
+}
+
+TEST(GlbWriter, BuildsUpToTheSizeTheEditorLoadsAndNoFurther) {
+    const std::size_t limit = Lift::Editor::kMaxGlbFileBytes;
+    std::string out = "untouched", error;
+    {
+        GlbWriter tooBig;
+        ASSERT_TRUE(tooBig.addItem(0, 1, std::string(limit / 2, 'a')));
+        ASSERT_TRUE(tooBig.addItem(0, 2, std::string(limit / 2, 'b')));
+        EXPECT_FALSE(tooBig.build(out, &error));
+        EXPECT_EQ(out, "untouched");
+        EXPECT_NE(error.find("refuses to load"), std::string::npos) << error;
+    }
+    GlbWriter exact;
+    ASSERT_TRUE(exact.addItem(0, 1, std::string(limit - GlbWriter::kDataStart, 'c')));
+    ASSERT_TRUE(exact.build(out, &error)) << error;
+    EXPECT_EQ(out.size(), limit);
+}
+
+TEST(GlbWriter, FailedWriteLeavesTheOldLibrary) {
+    Lift::Test::TempDir dir;
+    const std::string path = dir.file("P620BX7.GLB");
+    Lift::Test::WriteBytes(path, "old library");
+    GlbWriter writer;
+    ASSERT_TRUE(writer.addItem(0, 40, "picture"));
+    std::string error;
+    {
+        Lift::Util::FileFaultInjection full(Lift::Util::FileFault::DiskFull);
+        EXPECT_FALSE(writer.writeFile(path, &error));
+    }
+    EXPECT_EQ(Lift::Test::ReadBytes(path), "old library");
+    EXPECT_NE(error.find(path), std::string::npos) << error;
+    ASSERT_TRUE(writer.writeFile(path, &error)) << error;
+    EXPECT_EQ(itemOf(Lift::Test::ReadBytes(path), 0, 40), "picture");
+}
+
+TEST(GlbManifest, ReadsItemsCommentsBlanksAndEitherLineEnd) {
+    const std::string text = "# glyphs\r\n"
+                             "\r\n"
+                             "1 48 glyphs/zero.bmp\r\n"
+                             "  2\t'A'   my pictures/A wide.bmp   \n"
+                             "   # indented comment\n"
+                             "0 255 last.bin"; // no line end at the end
+    std::vector<GlbManifestEntry> entries;
+    std::string error;
+    ASSERT_TRUE(ParseGlbManifest(text, entries, &error)) << error;
+    ASSERT_EQ(entries.size(), 3u);
+    EXPECT_EQ(entries[0].group, 1);
+    EXPECT_EQ(entries[0].number, 48);
+    EXPECT_EQ(entries[0].file, "glyphs/zero.bmp");
+    EXPECT_EQ(entries[0].line, 3);
+    EXPECT_EQ(entries[1].group, 2);
+    EXPECT_EQ(entries[1].number, 65);
+    EXPECT_EQ(entries[1].file, "my pictures/A wide.bmp");
+    EXPECT_EQ(entries[1].line, 4);
+    EXPECT_EQ(entries[2].number, 255);
+    EXPECT_EQ(entries[2].file, "last.bin");
+    EXPECT_EQ(entries[2].line, 6);
+}
+
+TEST(GlbManifest, NamesTheLineOfEveryMistake) {
+    struct Case {
+        const char* text;
+        const char* expected; // part of the message
+    };
+    const Case cases[] = {
+        {"8 1 a.bmp", "line 1: the group must be a number 0..7"},
+        {"# c\nx 1 a.bmp", "line 2: the group"},
+        {"-1 1 a.bmp", "group"},
+        {"0 256 a.bmp", "item number must be 0..255"},
+        {"0 -3 a.bmp", "item number"},
+        {"0 'AB' a.bmp", "item number"},
+        {"0 ' ' a.bmp", "item number"},
+        {"0 99999999999 a.bmp", "item number"},
+        {"0 1", "line 1: no file"},
+        {"0 1   \t", "no file"},
+        {"1", "item number"},
+        {"0 1 a.bmp\n\n0 1 b.bmp", "line 3: item (0, 1) was already given on line 1"},
+        {"1 65 a.bmp\n1 'A' b.bmp", "item (1, 65) was already given"},
+    };
+    for (const Case& c : cases) {
+        std::vector<GlbManifestEntry> entries;
+        std::string error;
+        EXPECT_FALSE(ParseGlbManifest(c.text, entries, &error)) << c.text;
+        EXPECT_NE(error.find(c.expected), std::string::npos) << c.text << " -> " << error;
+    }
+}
+
+TEST(GlbManifest, ParsedManifestBuildsTheLibraryItDescribes) {
+    std::vector<GlbManifestEntry> entries;
+    ASSERT_TRUE(ParseGlbManifest("4 '-' minus\n0 30 layout\n", entries));
+    GlbWriter writer;
+    for (const auto& e : entries)
+        ASSERT_TRUE(writer.addItem(e.group, e.number, "data of " + e.file));
+    const std::string glb = built(writer);
+    EXPECT_EQ(itemOf(glb, 4, '-'), "data of minus");
+    EXPECT_EQ(itemOf(glb, 0, 30), "data of layout");
+}

@@ -1,0 +1,525 @@
+#include "link/controller_link.h"
+
+#include "link_fakes.h"
+#include "support/scripted_ui.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace Lift::Link {
+namespace {
+
+using Test::FakeLinkClock;
+using Test::FakeLinkPort;
+using Test::FakeLinkTimer;
+using Test::ScriptedUi;
+using Test::TempDir;
+
+std::string Image(std::size_t size, unsigned seed = 1) {
+    std::string s(size, '\0');
+    for (std::size_t i = 0; i < size; ++i)
+        s[i] = static_cast<char>((i * 31 + seed * 17 + i / 97) & 0xFF);
+    return s;
+}
+
+class LinkTest : public ::testing::Test {
+protected:
+    FakeLinkPort port;
+    FakeLinkTimer timer;
+    FakeLinkClock clock;
+    ScriptedUi ui;
+    ControllerLink link{port, timer, clock, ui};
+    TempDir dir;
+
+    void connect() { link.SpeedButton5Click(); }
+    void rx(std::initializer_list<std::uint8_t> bytes) {
+        std::vector<std::uint8_t> v(bytes);
+        link.PcUart1RxdDatas(v);
+    }
+    void ticks(int n) {
+        for (int i = 0; i < n; ++i)
+            link.Timer1Timer();
+    }
+    // Starts an upload of the given file contents; returns the path.
+    std::string startUpload(const std::string& bytes, const std::string& name = "rom.bin") {
+        const std::string path = dir.file(name);
+        Lift::Test::WriteBytes(path, bytes);
+        ui.openAnswers.push_back(path);
+        link.SpeedButton9Click(1);
+        return path;
+    }
+    // Image bytes as the controller must receive them: header unmasked.
+    static std::string Unmasked(std::string image) {
+        std::vector<std::uint8_t> v(image.begin(), image.end());
+        ToggleHeaderMask(v);
+        return std::string(v.begin(), v.end());
+    }
+    std::string sentPayload(std::size_t i) const {
+        const LinkFrame& f = port.sent.at(i);
+        return std::string(f.begin() + 3, f.begin() + 67);
+    }
+};
+
+// --- Connect and Disconnect --------------------------------------------------------------
+
+TEST_F(LinkTest, StartsDisconnectedWithBothButtonsDisabled) {
+    EXPECT_EQ(link.controls().connectCaption, "Connect");
+    EXPECT_FALSE(link.controls().uploadEnabled);
+    EXPECT_FALSE(link.controls().syncEnabled);
+    EXPECT_TRUE(link.controls().comPortEnabled);
+    EXPECT_EQ(link.linkMode(), LinkMode::Idle);
+}
+
+TEST_F(LinkTest, ConnectOpensTheChosenPortAndDisconnectClosesIt) {
+    link.controls().comPortIndex = 2;
+    connect();
+    EXPECT_EQ(port.calls, std::vector<std::string>{"open 3"});
+    EXPECT_EQ(ui.log, std::vector<std::string>{">>> Open COM 3 <<<"});
+    EXPECT_EQ(link.controls().connectCaption, "Disconnect");
+    EXPECT_TRUE(link.connected());
+    EXPECT_FALSE(link.controls().comPortEnabled);
+    EXPECT_TRUE(link.controls().uploadEnabled);
+    EXPECT_TRUE(link.controls().syncEnabled);
+
+    timer.active = true;
+    link.SpeedButton5Click();
+    EXPECT_EQ(port.calls.back(), "close");
+    EXPECT_EQ(ui.log.back(), ">>> Close COM 3 <<<");
+    EXPECT_EQ(link.controls().connectCaption, "Connect");
+    EXPECT_FALSE(link.connected());
+    EXPECT_TRUE(link.controls().comPortEnabled);
+    EXPECT_FALSE(link.controls().uploadEnabled);
+    EXPECT_FALSE(link.controls().syncEnabled);
+    EXPECT_FALSE(timer.active);
+}
+
+TEST_F(LinkTest, RefusedPortNumberLogsThePreviousNumber) {
+    link.controls().comPortIndex = 16; // "COM 17"
+    connect();
+    EXPECT_EQ(port.calls.front(), "refused 17");
+    EXPECT_EQ(ui.log, std::vector<std::string>{">>> Open COM 1 <<<"});
+    EXPECT_TRUE(link.connected());
+}
+
+TEST_F(LinkTest, FailedOpenStillTurnsToConnectedAndTheOperationTimesOut) {
+    port.openSucceeds = false;
+    connect();
+    EXPECT_TRUE(link.connected());
+    link.SpeedButton2Click();
+    ticks(10);
+    EXPECT_EQ(ui.log.back(), "===> Transmit abort!! <===");
+    EXPECT_EQ(link.outcome(), LinkOutcome::Aborted);
+}
+
+TEST_F(LinkTest, DisconnectLeavesTheModeAsItIs) {
+    connect();
+    startUpload(Image(64512));
+    link.SpeedButton5Click();
+    EXPECT_EQ(link.linkMode(), LinkMode::UploadRom);
+    EXPECT_FALSE(timer.active);
+}
+
+// --- Starting an upload ------------------------------------------------------------------
+
+TEST_F(LinkTest, EncodeZeroIsRefusedWithItsBoxAndNothingElse) {
+    connect();
+    link.SpeedButton9Click(0);
+    EXPECT_EQ(ui.messages(),
+              std::vector<std::string>{
+                  "No service!! | ZEB init version\n\n No support download function!!\n\n"});
+    EXPECT_TRUE(ui.dialogs.empty());
+    EXPECT_EQ(link.linkMode(), LinkMode::Idle);
+    EXPECT_TRUE(link.controls().uploadEnabled);
+    EXPECT_EQ(timer.starts, 0);
+}
+
+TEST_F(LinkTest, CancelledDialogStartsNothing) {
+    connect();
+    link.SpeedButton9Click(1);
+    ASSERT_EQ(ui.dialogs.size(), 1u);
+    EXPECT_EQ(ui.dialogs[0].filter, "PRV620BX7 ROM File (*.bin)|*.bin");
+    EXPECT_EQ(ui.dialogs[0].initialName, "");
+    EXPECT_EQ(link.linkMode(), LinkMode::Idle);
+    EXPECT_EQ(timer.starts, 0);
+}
+
+TEST_F(LinkTest, StartClearsTheLogAndWaitsWithoutSending) {
+    connect();
+    link.controls().syncEnabled = true;
+    startUpload(Image(64512));
+    EXPECT_EQ(ui.log, (std::vector<std::string>{"*** UpLoad ROM image ***",
+                                                "=== Waiting PRM-620BX7 respond.... ==="}));
+    EXPECT_EQ(link.linkMode(), LinkMode::UploadRom);
+    EXPECT_FALSE(link.controls().uploadEnabled);
+    EXPECT_TRUE(link.controls().syncEnabled); // keeps its state
+    EXPECT_TRUE(timer.active);
+    EXPECT_TRUE(port.sent.empty());
+    EXPECT_EQ(link.blockCount(), 976);
+}
+
+TEST_F(LinkTest, SizeLimitAcceptsExactlyTheBufferSize) {
+    connect();
+    startUpload(Image(458752));
+    EXPECT_EQ(link.linkMode(), LinkMode::UploadRom);
+    EXPECT_EQ(link.blockCount(), 976);
+}
+
+TEST_F(LinkTest, OversizeFileIsRefusedWithTwoWarningLinesOnly) {
+    connect();
+    ui.log = {"earlier line"};
+    startUpload(Image(458753));
+    EXPECT_EQ(ui.log, (std::vector<std::string>{"earlier line", "*** Warning.... ***",
+                                                "=== ROM image too large!! ==="}));
+    EXPECT_EQ(link.linkMode(), LinkMode::Idle);
+    EXPECT_TRUE(link.controls().uploadEnabled);
+    EXPECT_EQ(timer.starts, 0);
+}
+
+TEST_F(LinkTest, UnreadableFilesGetTheirOwnLinesAndStartNothing) {
+    connect();
+    ui.openAnswers.push_back(dir.file("missing.bin"));
+    link.SpeedButton9Click(1);
+    ASSERT_EQ(ui.log.size(), 4u);
+    EXPECT_EQ(ui.log[1], "*** Warning.... ***");
+    EXPECT_EQ(ui.log[2], "=== Can not open ROM image!! ===");
+    EXPECT_EQ(ui.log[3], "=== " + dir.file("missing.bin") + ": No such file or directory ===");
+
+    std::filesystem::create_directory(dir.file("folder.bin"));
+    ui.openAnswers.push_back(dir.file("folder.bin"));
+    link.SpeedButton9Click(1);
+    EXPECT_EQ(ui.log[5], "=== Can not read ROM image!! ===");
+    EXPECT_EQ(link.linkMode(), LinkMode::Idle);
+    EXPECT_EQ(timer.starts, 0);
+}
+
+TEST_F(LinkTest, ExactlyShortImageSizeIsSentAs975Blocks) {
+    connect();
+    startUpload(Image(62400));
+    EXPECT_EQ(link.blockCount(), 975);
+    startUpload(Image(62401));
+    EXPECT_EQ(link.blockCount(), 976);
+    startUpload(Image(62399));
+    EXPECT_EQ(link.blockCount(), 976);
+}
+
+// --- The upload exchange -----------------------------------------------------------------
+
+TEST_F(LinkTest, RequestAfterOtherBytesSendsBlockOneUnmasked) {
+    connect();
+    const std::string image = Image(64512);
+    startUpload(image);
+    rx({0x00, 0x7F, 0x43});
+    ASSERT_EQ(port.sent.size(), 1u);
+    EXPECT_EQ(port.sent[0][0], 0x03);
+    EXPECT_EQ(port.sent[0][1], 0x00);
+    EXPECT_EQ(port.sent[0][2], 0x00);
+    EXPECT_EQ(sentPayload(0), Unmasked(image).substr(0, 64));
+    EXPECT_NE(sentPayload(0), image.substr(0, 64));
+    EXPECT_TRUE(FrameCrcValid(port.sent[0]));
+    EXPECT_EQ(link.controls().progressPosition, 1);
+}
+
+TEST_F(LinkTest, FirstDecisiveByteOfAChunkWinsAndTheRestIsIgnored) {
+    connect();
+    startUpload(Image(64512));
+    rx({'C'});
+    rx({0x06, 0x15, 0x43});
+    ASSERT_EQ(port.sent.size(), 2u);
+    EXPECT_EQ(link.blockNo(), 2);
+    EXPECT_EQ(link.nakCount(), 0);
+}
+
+TEST_F(LinkTest, AckBeforeAnyRequestSendsBlockOne) {
+    connect();
+    startUpload(Image(64512));
+    rx({0x06});
+    ASSERT_EQ(port.sent.size(), 1u);
+    EXPECT_EQ(RomBlockNumber(port.sent[0]), 1);
+}
+
+TEST_F(LinkTest, WholeImageArrivesInOrderAndEndsIdle) {
+    connect();
+    link.controls().msgOn = true;
+    const std::string image = Image(64512);
+    startUpload(image);
+    rx({'C'});
+    clock.mono += std::chrono::milliseconds(5850);
+    int guard = 0;
+    while (link.linkMode() == LinkMode::UploadRom && ++guard < 2000)
+        rx({0x06});
+    ASSERT_EQ(port.sent.size(), 976u);
+    std::string received;
+    for (std::size_t i = 0; i < port.sent.size(); ++i) {
+        EXPECT_EQ(RomBlockNumber(port.sent[i]), static_cast<int>(i) + 1);
+        received += sentPayload(i);
+    }
+    EXPECT_EQ(received, Unmasked(image).substr(0, 976 * 64));
+    EXPECT_EQ(link.controls().progressPosition, 975); // the bar's maximum
+    EXPECT_EQ(link.outcome(), LinkOutcome::UploadFinished);
+    EXPECT_TRUE(link.controls().uploadEnabled);
+    EXPECT_TRUE(link.controls().syncEnabled);
+    EXPECT_FALSE(timer.active);
+    ASSERT_GE(ui.log.size(), 2u);
+    EXPECT_EQ(ui.log[ui.log.size() - 2], "===> UpLoad ROM image finish.<===");
+    EXPECT_EQ(ui.log.back(), "Time = 5850 ms");
+
+    // A late request finds the link idle: it stops the timer and sends nothing.
+    timer.active = true;
+    rx({'C'});
+    EXPECT_EQ(port.sent.size(), 976u);
+    EXPECT_FALSE(timer.active);
+}
+
+TEST_F(LinkTest, FramesRestartTheTimerForAFullPeriod) {
+    connect();
+    startUpload(Image(64512));
+    timer.calls.clear();
+    rx({'C'});
+    rx({0x15});
+    rx({0x06});
+    EXPECT_EQ(timer.calls,
+              (std::vector<std::string>{"stop", "start", "stop", "start", "stop", "start"}));
+}
+
+TEST_F(LinkTest, SendAndResendLinesOnlyWithMsgOn) {
+    connect();
+    startUpload(Image(64512));
+    const std::size_t before = ui.log.size();
+    rx({'C'});
+    rx({0x15});
+    EXPECT_EQ(ui.log.size(), before);
+    link.controls().msgOn = true;
+    rx({0x15});
+    rx({0x06});
+    const auto crc = [&](std::size_t i) {
+        char hex[3];
+        std::snprintf(hex, sizeof hex, "%02X", port.sent.at(i)[67]);
+        return std::string(hex);
+    };
+    ASSERT_EQ(ui.log.size(), before + 2);
+    EXPECT_EQ(ui.log[before], "===> Resend data block: 1,CRC = " + crc(2) + " <===");
+    EXPECT_EQ(ui.log[before + 1], "===> Send data block: 2,CRC = " + crc(3) + " <===");
+}
+
+TEST_F(LinkTest, NineNaksThenAckContinues) {
+    connect();
+    startUpload(Image(64512));
+    rx({'C'});
+    rx({0x06});
+    for (int i = 0; i < 9; ++i)
+        rx({0x15});
+    EXPECT_EQ(link.nakCount(), 9);
+    EXPECT_EQ(port.sent.size(), 11u);
+    for (std::size_t i = 2; i < 11; ++i)
+        EXPECT_EQ(port.sent[i], port.sent[1]); // the same block 2 again
+    rx({0x06});
+    EXPECT_EQ(link.nakCount(), 0);
+    EXPECT_EQ(RomBlockNumber(port.sent.back()), 3);
+    EXPECT_EQ(link.linkMode(), LinkMode::UploadRom);
+}
+
+TEST_F(LinkTest, TenNaksInARowFail) {
+    connect();
+    startUpload(Image(64512));
+    rx({'C'});
+    for (int i = 0; i < 10; ++i)
+        rx({0x15});
+    EXPECT_EQ(port.sent.size(), 10u); // block 1 and nine resends
+    EXPECT_EQ(ui.log.back(), "===> UpLoad ROM image failed <===");
+    EXPECT_EQ(link.linkMode(), LinkMode::Idle);
+    EXPECT_EQ(link.outcome(), LinkOutcome::UploadFailed);
+    EXPECT_EQ(link.nakCount(), 0);
+    EXPECT_FALSE(timer.active);
+    EXPECT_TRUE(link.controls().uploadEnabled);
+    EXPECT_TRUE(link.controls().syncEnabled);
+}
+
+TEST_F(LinkTest, RequestClearsTheNakCountAndRestartsAtBlockOne) {
+    connect();
+    startUpload(Image(64512));
+    rx({'C'});
+    for (int i = 0; i < 5; ++i)
+        rx({0x06});
+    for (int i = 0; i < 9; ++i)
+        rx({0x15});
+    rx({'C'});
+    EXPECT_EQ(link.nakCount(), 0);
+    EXPECT_EQ(link.blockNo(), 1);
+    EXPECT_EQ(RomBlockNumber(port.sent.back()), 1);
+    for (int i = 0; i < 9; ++i)
+        rx({0x15});
+    EXPECT_EQ(link.linkMode(), LinkMode::UploadRom); // 18 NAKs, never ten in a row
+}
+
+TEST_F(LinkTest, NakBeforeAnyBlockIsCountedButSendsNothing) {
+    connect();
+    startUpload(Image(64512));
+    for (int i = 0; i < 9; ++i)
+        rx({0x15});
+    EXPECT_TRUE(port.sent.empty());
+    EXPECT_EQ(link.nakCount(), 9);
+    EXPECT_TRUE(timer.active);
+    rx({'C'});
+    EXPECT_EQ(port.sent.size(), 1u);
+
+    startUpload(Image(64512));
+    for (int i = 0; i < 10; ++i)
+        rx({0x15});
+    EXPECT_EQ(port.sent.size(), 1u);
+    EXPECT_EQ(link.outcome(), LinkOutcome::UploadFailed);
+}
+
+TEST_F(LinkTest, ShortFileAfterLongOneCarriesNoOldBytes) {
+    connect();
+    startUpload(Image(64512, 3), "long.bin");
+    rx({'C'});
+    startUpload(Image(1000, 5), "short.bin");
+    rx({'C'});
+    for (int i = 0; i < 20; ++i)
+        rx({0x06});
+    // Block 16 holds bytes 960..1023: 40 of the file, then zeros.
+    const std::string payload = sentPayload(port.sent.size() - 6);
+    ASSERT_EQ(RomBlockNumber(port.sent[port.sent.size() - 6]), 16);
+    EXPECT_EQ(payload.substr(0, 40), Image(1000, 5).substr(960, 40));
+    EXPECT_EQ(payload.substr(40), std::string(24, '\0'));
+    EXPECT_EQ(sentPayload(port.sent.size() - 1), std::string(64, '\0'));
+}
+
+TEST_F(LinkTest, FailedReadKeepsTheRunningImage) {
+    connect();
+    const std::string image = Image(64512, 9);
+    startUpload(image);
+    rx({'C'});
+    // Reconnecting enables the button again while the upload is still the mode.
+    link.SpeedButton5Click();
+    link.SpeedButton5Click();
+    ui.openAnswers.push_back(dir.file("gone.bin"));
+    link.SpeedButton9Click(1);
+    rx({0x06});
+    EXPECT_EQ(sentPayload(port.sent.size() - 1), Unmasked(image).substr(64, 64));
+}
+
+TEST_F(LinkTest, ElapsedTimeIsMeasuredFromBlockOneAndNeverNegative) {
+    connect();
+    link.controls().msgOn = true;
+    startUpload(Image(64));
+    // The local clock runs over midnight; the monotonic one does not go back.
+    clock.local = {2010, 4, 29, 4, 23, 59, 59};
+    rx({'C'});
+    clock.local = {2010, 4, 30, 5, 0, 0, 1};
+    clock.mono += std::chrono::milliseconds(2000);
+    while (link.linkMode() == LinkMode::UploadRom)
+        rx({0x06});
+    EXPECT_EQ(ui.log.back(), "Time = 2000 ms");
+
+    // A restart by 'C' restarts the measurement as well.
+    startUpload(Image(64));
+    rx({0x06});
+    clock.mono += std::chrono::milliseconds(700);
+    rx({'C'});
+    clock.mono += std::chrono::milliseconds(300);
+    while (link.linkMode() == LinkMode::UploadRom)
+        rx({0x06});
+    EXPECT_EQ(ui.log.back(), "Time = 300 ms");
+}
+
+// --- Time-outs ---------------------------------------------------------------------------
+
+TEST_F(LinkTest, TenSilentPeriodsAbortWithNumberedLines) {
+    connect();
+    startUpload(Image(64512));
+    ui.log.clear();
+    ticks(9);
+    EXPECT_EQ(link.linkMode(), LinkMode::UploadRom);
+    ticks(1);
+    std::vector<std::string> expected;
+    for (int i = 1; i <= 10; ++i)
+        expected.push_back("===> PRM-620BX7 respond timeout #" + std::to_string(i) + "<===");
+    expected.push_back("===> Transmit abort!! <===");
+    EXPECT_EQ(ui.log, expected);
+    EXPECT_EQ(link.outcome(), LinkOutcome::Aborted);
+    EXPECT_FALSE(timer.active);
+    EXPECT_TRUE(link.controls().uploadEnabled);
+    EXPECT_TRUE(link.controls().syncEnabled);
+}
+
+TEST_F(LinkTest, AnyReceivedByteRestartsTheNumbering) {
+    connect();
+    link.SpeedButton2Click();
+    ticks(7);
+    rx({0x55}); // skipped, yet it ends the silence
+    EXPECT_EQ(link.timeoutCount(), 0);
+    ticks(1);
+    EXPECT_EQ(ui.log.back(), "===> PRM-620BX7 respond timeout #1<===");
+    ticks(8);
+    EXPECT_EQ(link.linkMode(), LinkMode::DateTimeSync);
+}
+
+// --- Date and time -----------------------------------------------------------------------
+
+TEST_F(LinkTest, SyncSendsTheClockOnRequestAndFinishesOnAck) {
+    connect();
+    link.SpeedButton2Click();
+    EXPECT_EQ(ui.log, (std::vector<std::string>{"*** Date & Time Sync. ***",
+                                                "=== Waiting PRM-620BX7 respond.... ==="}));
+    EXPECT_FALSE(link.controls().uploadEnabled);
+    EXPECT_FALSE(link.controls().syncEnabled);
+    EXPECT_TRUE(port.sent.empty());
+    rx({0x43});
+    ASSERT_EQ(port.sent.size(), 1u);
+    EXPECT_EQ(port.sent[0], MakeDateTimeFrame(clock.local));
+    EXPECT_EQ(port.sent[0][67], 0xA3);
+    rx({0x06});
+    EXPECT_EQ(ui.log.back(), "===> Date & Time Sync. finish <===");
+    EXPECT_EQ(link.outcome(), LinkOutcome::SyncFinished);
+    EXPECT_EQ(link.linkMode(), LinkMode::Idle);
+    EXPECT_TRUE(link.controls().uploadEnabled);
+    EXPECT_TRUE(link.controls().syncEnabled);
+    EXPECT_FALSE(timer.active);
+}
+
+TEST_F(LinkTest, SyncResendReadsTheClockAgain) {
+    connect();
+    link.controls().msgOn = true;
+    link.SpeedButton2Click();
+    rx({'C'});
+    clock.local.second = 31;
+    rx({0x15});
+    ASSERT_EQ(port.sent.size(), 2u);
+    EXPECT_EQ(port.sent[1][9], 0x31);
+    EXPECT_NE(port.sent[1][67], port.sent[0][67]);
+    char expected[64];
+    std::snprintf(expected, sizeof expected,
+                  "===> Resend data block: 1,CRC = %02X <===", port.sent[1][67]);
+    EXPECT_EQ(ui.log.back(), expected);
+}
+
+TEST_F(LinkTest, SyncFailsOnTheTenthNak) {
+    connect();
+    link.SpeedButton2Click();
+    rx({'C'});
+    for (int i = 0; i < 9; ++i)
+        rx({0x15});
+    EXPECT_EQ(link.linkMode(), LinkMode::DateTimeSync);
+    rx({0x15});
+    EXPECT_EQ(ui.log.back(), "===> Date & Time Sync. failed <===");
+    EXPECT_EQ(link.outcome(), LinkOutcome::SyncFailed);
+    EXPECT_EQ(port.sent.size(), 10u);
+}
+
+TEST_F(LinkTest, SyncDuringUploadAbandonsTheUpload) {
+    connect();
+    link.controls().syncEnabled = true;
+    startUpload(Image(64512));
+    rx({'C'});
+    link.SpeedButton2Click();
+    EXPECT_EQ(link.linkMode(), LinkMode::DateTimeSync);
+    rx({0x06});
+    EXPECT_EQ(link.outcome(), LinkOutcome::SyncFinished);
+    EXPECT_EQ(port.sent.size(), 1u); // no further block went out
+}
+
+} // namespace
+} // namespace Lift::Link

@@ -1,0 +1,358 @@
+// The real link and serial component against the simulated controller, over
+// pseudo-terminals, through the upload and sync-time commands.
+
+#include "lift_lcd/cli.h"
+#include "link/link_frame.h"
+#include "link/link_io.h"
+#include "link/pty_controller.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+#include <sstream>
+#include <sys/wait.h>
+#include <thread>
+
+namespace Lift::Link {
+namespace {
+
+using namespace std::chrono_literals;
+using Outcome = PtyController::Outcome;
+
+// The simulated controller, served on its own thread for one test.
+class SimulatorThread {
+public:
+    explicit SimulatorThread(const SimulatorConfig& config) : m_controller(config) {
+        if (!m_controller.open())
+            throw std::runtime_error(m_controller.error());
+        m_thread = std::thread([this] { m_outcome = m_controller.run(2000ms, 120s); });
+    }
+    ~SimulatorThread() {
+        m_controller.stop();
+        if (m_thread.joinable())
+            m_thread.join();
+    }
+    const std::string& path() const { return m_controller.path(); }
+    // Waits until the simulator has ended (the client left, or it finished and lingered).
+    Outcome join() {
+        m_thread.join();
+        return m_outcome;
+    }
+    const ControllerSimulator& sim() const { return m_controller.simulator(); }
+
+private:
+    PtyController m_controller;
+    Outcome m_outcome = Outcome::Failed;
+    std::thread m_thread;
+};
+
+SimulatorConfig Config() {
+    SimulatorConfig c;
+    c.askInterval = 50ms;
+    return c;
+}
+
+struct CommandResult {
+    int code;
+    std::string out, err;
+    std::vector<std::string> lines() const {
+        std::vector<std::string> v;
+        std::istringstream in(out);
+        for (std::string l; std::getline(in, l);)
+            v.push_back(l);
+        return v;
+    }
+};
+
+CommandResult RunCli(std::vector<std::string> args) {
+    args.insert(args.begin(), "lift-lcd");
+    std::ostringstream out, err;
+    Cli::Streams io{out, err};
+    const int code = Cli::Run(args, io);
+    return {code, out.str(), err.str()};
+}
+
+std::vector<std::uint8_t> Unmasked(const std::string& file, std::size_t n) {
+    std::vector<std::uint8_t> v(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(n));
+    ToggleHeaderMask(v);
+    return v;
+}
+
+class UploadOverPty : public ::testing::Test {
+protected:
+    Lift::Test::TempDir dir;
+    std::string rom;
+    std::string romPath;
+
+    void SetUp() override { writeRom(64512); }
+    void writeRom(std::size_t size) {
+        rom.assign(size, '\0');
+        std::uint32_t x = 12345;
+        for (auto& c : rom) {
+            x = x * 1103515245 + 12345;
+            c = static_cast<char>(x >> 24);
+        }
+        romPath = dir.file("image.bin");
+        Lift::Test::WriteBytes(romPath, rom);
+    }
+    CommandResult upload(const SimulatorThread& sim, std::vector<std::string> extra = {}) {
+        std::vector<std::string> args = {"upload", romPath, "--port", sim.path()};
+        args.insert(args.end(), extra.begin(), extra.end());
+        return RunCli(args);
+    }
+};
+
+TEST_F(UploadOverPty, CleanUploadArrivesByteIdenticalWithItsLogLines) {
+    SimulatorThread sim(Config());
+    const CommandResult r = upload(sim, {"--msg"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(sim.join(), Outcome::Finished);
+    EXPECT_EQ(sim.sim().image(), Unmasked(rom, 976 * 64));
+
+    const auto lines = r.lines();
+    ASSERT_EQ(lines.size(), 3u + 976u + 3u) << r.out;
+    EXPECT_EQ(lines[0], ">>> Open COM 1 <<<");
+    EXPECT_EQ(lines[1], "*** UpLoad ROM image ***");
+    EXPECT_EQ(lines[2], "=== Waiting PRM-620BX7 respond.... ===");
+    EXPECT_EQ(lines[3].rfind("===> Send data block: 1,CRC = ", 0), 0u);
+    EXPECT_EQ(lines[978].rfind("===> Send data block: 976,CRC = ", 0), 0u);
+    EXPECT_EQ(lines[979], "===> UpLoad ROM image finish.<===");
+    EXPECT_EQ(lines[980].rfind("Time = ", 0), 0u);
+    EXPECT_EQ(lines[980].substr(lines[980].size() - 3), " ms");
+    EXPECT_NE(lines[980][7], '-');
+    EXPECT_EQ(lines[981], ">>> Close COM 1 <<<");
+}
+
+TEST_F(UploadOverPty, FileOfExactly975BlocksIsSentAs975) {
+    writeRom(62400);
+    SimulatorConfig c = Config();
+    c.blocks = 975;
+    SimulatorThread sim(c);
+    EXPECT_EQ(upload(sim).code, 0);
+    EXPECT_EQ(sim.join(), Outcome::Finished);
+    EXPECT_EQ(sim.sim().image(), Unmasked(rom, 62400));
+    EXPECT_EQ(sim.sim().stats().frames, 975);
+}
+
+TEST_F(UploadOverPty, NineNaksThenAckContinues) {
+    SimulatorConfig c = Config();
+    c.faults.nakBlock = 100;
+    c.faults.nakCount = 9;
+    SimulatorThread sim(c);
+    const CommandResult r = upload(sim, {"--msg"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(sim.join(), Outcome::Finished);
+    EXPECT_EQ(sim.sim().image(), Unmasked(rom, 976 * 64));
+    const auto lines = r.lines();
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                            [](const std::string& l) {
+                                return l.rfind("===> Resend data block: 100,CRC = ", 0) == 0;
+                            }),
+              9);
+}
+
+TEST_F(UploadOverPty, TenNaksFail) {
+    SimulatorConfig c = Config();
+    c.faults.nakBlock = 100;
+    c.faults.nakCount = 10;
+    SimulatorThread sim(c);
+    const CommandResult r = upload(sim);
+    EXPECT_EQ(r.code, 1);
+    const auto lines = r.lines();
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ(lines[lines.size() - 2], "===> UpLoad ROM image failed <===");
+    EXPECT_EQ(sim.join(), Outcome::ClientLeft);
+    EXPECT_EQ(sim.sim().stats().blocksAccepted, 99);
+}
+
+TEST_F(UploadOverPty, GarbageRandomNaksAndRestartsStillDeliverTheImage) {
+    SimulatorConfig c = Config();
+    c.faults.seed = 2026;
+    c.faults.garbageRate = 0.3;
+    c.faults.nakRate = 0.02;
+    c.faults.restartAtFrame = 400;
+    SimulatorThread sim(c);
+    const CommandResult r = upload(sim);
+    EXPECT_EQ(r.code, 0) << r.out << r.err;
+    EXPECT_EQ(sim.join(), Outcome::Finished);
+    EXPECT_EQ(sim.sim().image(), Unmasked(rom, 976 * 64));
+    EXPECT_EQ(sim.sim().stats().restarts, 1);
+    EXPECT_GT(sim.sim().stats().garbageBytes, 0);
+}
+
+TEST_F(UploadOverPty, TenSilentShortPeriodsAbortWithNumberedLines) {
+    SimulatorConfig c = Config();
+    c.faults.muteAfterFrames = 5;
+    SimulatorThread sim(c);
+    const CommandResult r = upload(sim, {"--period-ms", "20"});
+    EXPECT_EQ(r.code, 1);
+    std::vector<std::string> tail;
+    for (int i = 1; i <= 10; ++i)
+        tail.push_back("===> PRM-620BX7 respond timeout #" + std::to_string(i) + "<===");
+    tail.push_back("===> Transmit abort!! <===");
+    tail.push_back(">>> Close COM 1 <<<");
+    const auto lines = r.lines();
+    ASSERT_GE(lines.size(), tail.size());
+    EXPECT_EQ(std::vector<std::string>(lines.end() - static_cast<std::ptrdiff_t>(tail.size()),
+                                       lines.end()),
+              tail);
+    EXPECT_EQ(sim.join(), Outcome::ClientLeft);
+}
+
+TEST_F(UploadOverPty, AckBeforeAnyRequestStartsWithBlockOne) {
+    SimulatorConfig c = Config();
+    c.askByte = kAckByte;
+    c.askInterval = 300ms;
+    SimulatorThread sim(c);
+    EXPECT_EQ(upload(sim).code, 0);
+    EXPECT_EQ(sim.join(), Outcome::Finished);
+    EXPECT_EQ(sim.sim().image(), Unmasked(rom, 976 * 64));
+}
+
+TEST_F(UploadOverPty, OversizeFileIsRefusedAndNothingIsSent) {
+    writeRom(458753);
+    SimulatorThread sim(Config());
+    const CommandResult r = upload(sim);
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.lines(),
+              (std::vector<std::string>{">>> Open COM 1 <<<", "*** Warning.... ***",
+                                        "=== ROM image too large!! ===", ">>> Close COM 1 <<<"}));
+    EXPECT_EQ(sim.join(), Outcome::ClientLeft);
+    EXPECT_EQ(sim.sim().stats().frames, 0);
+}
+
+TEST_F(UploadOverPty, EncodeZeroVersionIsRefused) {
+    Lift::Test::WriteBytes(dir.file("ZEBPRV620BX7.INI"), "[GLOBAL]\r\nVCN=2\r\nITEM1=  \r\n"
+                                                         "ITEM2= ZEB-OLD \r\nITEM3=ZEB-NEW\r\n"
+                                                         "[ZEB-OLD]\r\nENCODE=0\r\n"
+                                                         "[ZEB-NEW]\r\nENCODE=1\r\n");
+    {
+        SimulatorThread sim(Config());
+        const CommandResult r = upload(sim, {"--workdir", dir.path().string()});
+        EXPECT_EQ(r.code, 1);
+        EXPECT_EQ(r.err, "No service!!: ZEB init version\n\n No support download function!!\n");
+        EXPECT_EQ(sim.join(), Outcome::ClientLeft);
+        EXPECT_EQ(sim.sim().stats().frames, 0);
+    }
+    {
+        // Another version of the same file allows the upload.
+        SimulatorThread sim(Config());
+        const CommandResult r =
+            upload(sim, {"--workdir", dir.path().string(), "--version", "ZEB-NEW"});
+        EXPECT_EQ(r.code, 0) << r.err;
+        EXPECT_EQ(sim.join(), Outcome::Finished);
+    }
+}
+
+std::time_t Seconds(const LocalDateTime& t) {
+    std::tm tm{};
+    tm.tm_year = t.year - 1900;
+    tm.tm_mon = t.month - 1;
+    tm.tm_mday = t.day;
+    tm.tm_hour = t.hour;
+    tm.tm_min = t.minute;
+    tm.tm_sec = t.second;
+    tm.tm_isdst = -1;
+    return std::mktime(&tm);
+}
+
+TEST(SyncTimeOverPty, DateTimeFrameCarriesTheLocalClockFieldByField) {
+    SimulatorThread sim(Config());
+    const SystemLinkClock clock;
+    const LocalDateTime before = clock.localNow();
+    const CommandResult r = RunCli({"sync-time", "--port", sim.path(), "--msg"});
+    const LocalDateTime after = clock.localNow();
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(sim.join(), Outcome::Finished);
+    ASSERT_TRUE(sim.sim().dateTimeFrame());
+    const LinkFrame& f = *sim.sim().dateTimeFrame();
+    EXPECT_EQ(f[0], 0x01);
+    EXPECT_EQ(f[1], 0x00);
+    EXPECT_EQ(f[2], 0x01);
+    EXPECT_TRUE(FrameCrcValid(f));
+    const auto got = DecodeDateTimeFrame(f);
+    ASSERT_TRUE(got);
+    EXPECT_EQ(got->year % 100, before.year % 100);
+    EXPECT_GE(Seconds(*got), Seconds(before));
+    EXPECT_LE(Seconds(*got), Seconds(after));
+    // The weekday is the one of the date carried.
+    std::tm tm{};
+    const std::time_t t = Seconds(*got);
+    localtime_r(&t, &tm);
+    EXPECT_EQ(got->weekday, tm.tm_wday == 0 ? 7 : tm.tm_wday);
+    EXPECT_EQ(f[3], ToBcd(got->year % 100));
+
+    const auto lines = r.lines();
+    ASSERT_EQ(lines.size(), 6u) << r.out;
+    EXPECT_EQ(lines[1], "*** Date & Time Sync. ***");
+    EXPECT_EQ(lines[3].rfind("===> Send data block: 1,CRC = ", 0), 0u);
+    EXPECT_EQ(lines[4], "===> Date & Time Sync. finish <===");
+}
+
+TEST(LinkCommands, PortThatCannotBeOpenedIsReported) {
+    Lift::Test::TempDir dir;
+    Lift::Test::WriteBytes(dir.file("a.bin"), std::string(64, 'x'));
+    const CommandResult r =
+        RunCli({"upload", dir.file("a.bin"), "--port", dir.file("no-such-tty")});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find("cannot open COM1 (" + dir.file("no-such-tty") + ")"), std::string::npos)
+        << r.err;
+}
+
+TEST(LinkCommands, UsageErrors) {
+    EXPECT_EQ(RunCli({"upload", "x.bin"}).code, 2);                    // no port
+    EXPECT_EQ(RunCli({"upload", "--port", "1"}).code, 2);              // no image
+    EXPECT_EQ(RunCli({"upload", "x.bin", "--port", "COM17"}).code, 2); // not a COM port
+    EXPECT_EQ(RunCli({"upload", "x.bin", "--port", "1", "--period-ms", "0"}).code, 2);
+    EXPECT_EQ(RunCli({"sync-time", "--port", "2", "--version", "V"}).code, 2);
+    EXPECT_EQ(RunCli({"simulate-controller", "--nak-rate", "1.5"}).code, 2);
+    EXPECT_EQ(RunCli({"simulate-controller", "--blocks", "abc"}).code, 2);
+}
+
+} // namespace
+} // namespace Lift::Link
+
+namespace Lift::Link {
+namespace {
+
+// Both commands as separate programs, as a technician would run them.
+TEST(LinkCommandsAsPrograms, UploadToASimulatorInAnotherProcess) {
+    Lift::Test::TempDir dir;
+    std::string rom(64512, '\0');
+    for (std::size_t i = 0; i < rom.size(); ++i)
+        rom[i] = static_cast<char>(i * 13 + 7);
+    Lift::Test::WriteBytes(dir.file("rom.bin"), rom);
+    const std::string cli = LIFT_CLI_PATH;
+    const std::string simCommand = cli + " simulate-controller --ask-ms 50 --link " +
+                                   dir.file("port") + " --out " + dir.file("got.bin");
+    FILE* sim = ::popen(simCommand.c_str(), "r");
+    ASSERT_NE(sim, nullptr);
+    char first[256] = {};
+    ASSERT_NE(std::fgets(first, sizeof first, sim), nullptr); // the device path
+    EXPECT_EQ(std::string(first).rfind("/dev/pts/", 0), 0u) << first;
+
+    const std::string upload = cli + " upload " + dir.file("rom.bin") + " --port " +
+                               dir.file("port") + " > " + dir.file("log.txt");
+    EXPECT_EQ(std::system(upload.c_str()), 0);
+    std::string rest;
+    for (char line[256]; std::fgets(line, sizeof line, sim);)
+        rest += line;
+    const int status = ::pclose(sim);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << rest;
+    EXPECT_NE(rest.find("image received: 976 blocks (62464 bytes)"), std::string::npos) << rest;
+
+    const std::string got = Lift::Test::ReadBytes(dir.file("got.bin"));
+    const auto expected = Unmasked(rom, 976 * 64);
+    EXPECT_EQ(got, std::string(expected.begin(), expected.end()));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("port"))); // the link went with it
+    EXPECT_EQ(Lift::Test::ReadBytes(dir.file("log.txt")),
+              ">>> Open COM 1 <<<\n*** UpLoad ROM image ***\n"
+              "=== Waiting PRM-620BX7 respond.... ===\n===> UpLoad ROM image finish.<===\n"
+              ">>> Close COM 1 <<<\n");
+}
+
+} // namespace
+} // namespace Lift::Link

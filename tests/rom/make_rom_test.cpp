@@ -1,0 +1,417 @@
+// MAKE ROM: checks, order of gathering and placing, texts, label removal, overflow rules,
+// file name, and that nothing of the user's is touched beyond the image and the temporary
+// picture file.
+
+#include "editor/extract_glb_item.h"
+#include "rom/make_rom.h"
+#include "rom/pack_picture.h"
+#include "support/error_box_recorder.h"
+#include "support/rom_fixture.h"
+#include "support/scripted_ui.h"
+#include "util/atomic_file.h"
+#include "util/crc8.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace {
+
+using namespace Lift;
+using namespace Lift::Rom;
+using namespace Lift::Test;
+namespace fs = std::filesystem;
+
+const std::string kOk = "message: Status | PRM-620BX7 Make ROM OK\n\n";
+
+class MakeRomTest : public ::testing::Test {
+protected:
+    RomFixture f;
+    ScriptedUi ui;
+    ErrorBoxRecorder boxes;
+    RomVersion version;
+    int saves = 0;
+    bool saveAnswer = true;
+    Editor::GlbLibrary glb;
+    std::optional<std::string> outputPath;
+
+    MakeRomOutcome run() {
+        glb = f.library();
+        MakeRomContext c{f.project,
+                         glb,
+                         version,
+                         f.startDirectory,
+                         f.userFloorPictureRoot,
+                         [this] {
+                             ++saves;
+                             return saveAnswer;
+                         },
+                         outputPath};
+        return MakeRom(c, ui);
+    }
+    std::string romPath() const { return f.dir.file("PRM620BX7.BIN"); }
+    std::string image() const { return ReadBytes(romPath()); }
+    unsigned be16(const std::string& img, std::size_t at) const {
+        return (static_cast<unsigned char>(img.at(at)) << 8) |
+               static_cast<unsigned char>(img.at(at + 1));
+    }
+    // Packed data (no header) of a BMP, as the version's orientation packs it.
+    std::string data(const std::string& bmp, bool rotated) const {
+        std::string packed, reason;
+        EXPECT_TRUE(PackPictureBytes(bmp, rotated, packed, reason)) << reason;
+        return packed.substr(4);
+    }
+    std::string glyphData(unsigned char ch, int style) const {
+        return data(PatternBmp(32, 64, ch * 4 + style), version.disphv == 1);
+    }
+    std::string slotData(int row, int column) const {
+        return data(ReadBytes(f.slotPath(row, column)), version.disphv == 1);
+    }
+};
+
+// ---- checks before building ------------------------------------------------------------
+
+TEST_F(MakeRomTest, BlankLabelsOnlyStopBeforeTheSave) {
+    f.project.codeTables[0][1].clear();
+    f.project.codeTables[2][7] = " \t";
+    EXPECT_EQ(run().result, MakeRomResult::AllTablesEmpty);
+    EXPECT_EQ(ui.messages(), std::vector<std::string>{"Warning | All CTBL is empty!!\n\n"});
+    EXPECT_EQ(saves, 0);
+    EXPECT_EQ(ui.busyMax, 0);
+    EXPECT_FALSE(fs::exists(romPath()));
+}
+
+TEST_F(MakeRomTest, CancelledSaveStopsWithUserAbort) {
+    saveAnswer = false;
+    EXPECT_EQ(run().result, MakeRomResult::SaveAborted);
+    EXPECT_EQ(saves, 1);
+    EXPECT_EQ(ui.messages(), std::vector<std::string>{"Make ROM abort | User abort!!\n"});
+    EXPECT_EQ(ui.busyMax, 0);
+    EXPECT_FALSE(fs::exists(romPath()));
+}
+
+// ---- a normal build ------------------------------------------------------------------
+
+TEST_F(MakeRomTest, BuildsTheImageUnderTheBusyCursor) {
+    f.project.codeTables[0][0] = "b1";
+    f.addGlyph('B');
+    f.addGlyph('Q'); // in the library but in no label: not placed
+    const MakeRomOutcome out = run();
+    ASSERT_EQ(out.result, MakeRomResult::Written) << testing::PrintToString(ui.calls);
+    EXPECT_EQ(out.romPath, romPath());
+    EXPECT_EQ(ui.calls.back(), kOk);
+    EXPECT_TRUE(ui.log.empty());
+    EXPECT_EQ(ui.busyMax, 1);
+    EXPECT_EQ(ui.busyDepth, 0);
+    EXPECT_EQ(boxes.count(), 0u);
+
+    const std::string img = image();
+    ASSERT_EQ(img.size(), 64512u);
+    // "-" (45) first, then "0".."9", B (66), S (83), each 256 bytes.
+    std::size_t at = 0x8400;
+    for (unsigned char ch : std::string("-0123456789BS")) {
+        SCOPED_TRACE(ch);
+        EXPECT_EQ(be16(img, 0x8000 + 2 * ch), at);
+        EXPECT_EQ(img.substr(at, 256), glyphData(ch, 0));
+        at += 256;
+    }
+    EXPECT_EQ(be16(img, 0x8000 + 2 * 'Q'), 0u);
+    EXPECT_EQ(be16(img, 0x8000 + 2 * '1'), 0x8400u + 2 * 256);
+    EXPECT_EQ(img.substr(0x21B8, 2), std::string("\x42\x00", 2)); // b1 left, "1" left
+    EXPECT_EQ(img.substr(0x22B8, 2), std::string("\x31\x31", 2));
+
+    // Messages: column 1, column 0, column 3, column 2, rows 0..9 each.
+    EXPECT_EQ(be16(img, 0x27B8), 0x2808u);
+    EXPECT_EQ(img.substr(0x2808, 128), slotData(0, 1));
+    EXPECT_EQ(img.substr(0x2808 + 10 * 128, 128), slotData(0, 0));
+    EXPECT_EQ(img.substr(0x2808 + 39 * 128, 128), slotData(9, 2));
+    // Direction frames: style by style, frame by frame.
+    EXPECT_EQ(be16(img, 0x3C08 + 24 * 1 + 2 * 3), 0x3C80u + (12 + 3) * 288);
+    EXPECT_EQ(img.substr(0x3C80 + 288, 288), data(PatternBmp(48, 48, 101), true));
+    // (0, 40) always turned, small pictures one after the other.
+    EXPECT_EQ(img.substr(0xFB00, 256), data(PatternBmp(64, 32, 40), true));
+    EXPECT_EQ(img.substr(0x1E00 + 8 * 38, 8), data(PatternBmp(8, 8, 238), true));
+    // Masked CFI, pattern in the IFI area.
+    EXPECT_EQ(static_cast<unsigned char>(img[1]), 0x11 ^ 0x5E);
+    EXPECT_EQ(img.substr(7000, 7), "CFI-END");
+    EXPECT_EQ(static_cast<unsigned char>(img[0xF401]), 0x5E);
+}
+
+TEST_F(MakeRomTest, DirectOrientationAndUnmaskedImageWithIfi) {
+    version.disphv = 0;
+    version.encode = 0;
+    ASSERT_EQ(run().result, MakeRomResult::Written);
+    const std::string img = image();
+    EXPECT_EQ(img.substr(0, 256), std::string(256, '\x11'));
+    EXPECT_EQ(img.substr(0xF400 + 1500, 7), "IFI-END");
+    EXPECT_EQ(img.substr(0x8400, 256), glyphData('-', 0));
+    EXPECT_EQ(img.substr(0x2808, 128), slotData(0, 1));
+    EXPECT_EQ(img.substr(0xFB00, 256), data(PatternBmp(64, 32, 40), true)); // still turned
+}
+
+TEST_F(MakeRomTest, ChosenFloorStyleAndSettingsAreUsed) {
+    f.project.floorStyle = 2;
+    f.project.idCode = " AB ";
+    f.project.nodeAddress = 54;
+    f.project.messageMask = 10;
+    ASSERT_EQ(run().result, MakeRomResult::Written);
+    const std::string img = image();
+    EXPECT_EQ(img.substr(0x8400, 256), glyphData('-', 2));
+    EXPECT_EQ(img.substr(0x21A8 + 6, 4), std::string("AB\0\0", 4));
+    EXPECT_EQ(img[0x21A8 + 11], 54);
+    EXPECT_EQ(img[0x21A8 + 14], 10);
+}
+
+TEST_F(MakeRomTest, HighCharacterCodesGetBytesButNoGlyph) {
+    f.project.codeTables[1][5] = "\xC4";
+    f.glb.add(1, 0xC4, PatternBmp(32, 64, 1));
+    ASSERT_EQ(run().result, MakeRomResult::Written);
+    const std::string img = image();
+    EXPECT_EQ(static_cast<unsigned char>(img[0x24B8 + 5]), 0xC4);
+    EXPECT_EQ(img[0x23B8 + 5], 0);
+    EXPECT_EQ(be16(img, 0x8000 + 2 * 'S'), 0x8400u + 11 * 256); // still the last glyph
+    // After it the zone keeps its fill pattern: no glyph of code 0xC4 anywhere.
+    const auto& table = Util::kCrc8Table;
+    EXPECT_EQ(img.substr(0x8400 + 12 * 256, 256), std::string(table.begin(), table.end()));
+}
+
+// ---- messages ----------------------------------------------------------------------------
+
+TEST_F(MakeRomTest, MissingSlotPicturesLeaveNoGapAndNothingFromAnEarlierRun) {
+    ASSERT_EQ(run().result, MakeRomResult::Written);
+    EXPECT_NE(be16(image(), 0x27B8 + 2 * 39), 0u);
+
+    fs::remove(f.slotPath(0, 1));
+    ASSERT_EQ(run().result, MakeRomResult::Written);
+    const std::string img = image();
+    for (int j = 0; j < 39; ++j)
+        EXPECT_EQ(be16(img, 0x27B8 + 2 * std::size_t(j)), 0x2808u + 128 * unsigned(j)) << j;
+    EXPECT_EQ(be16(img, 0x27B8 + 2 * 39), 0u);
+    EXPECT_EQ(img.substr(0x2808, 128), slotData(1, 1));
+}
+
+// ---- user floor pictures -----------------------------------------------------------------
+
+TEST_F(MakeRomTest, UserPicturesArePackedOnceAndMissingOnesRemoved) {
+    f.writeUserPicture(0, "LOBBY.bmp");
+    f.writeUserPicture(0, "garage.bmp"); // typed in lower case
+    f.project.codeTables[0][2] = " lobby ";
+    f.project.codeTables[2][9] = "LOBBY";
+    f.project.codeTables[1][10] = "Roof";
+    f.project.codeTables[2][3] = "GARAGE";
+    ASSERT_EQ(run().result, MakeRomResult::Written);
+    EXPECT_EQ(ui.log, std::vector<std::string>{"[Warning] CTBL1-0A (10 ) not found --> auto "
+                                               "cancel !!!"});
+    EXPECT_EQ(f.project.codeTables[1][10], "");
+    EXPECT_EQ(f.project.codeTables[0][2], " lobby "); // found labels stay as typed
+
+    const std::string img = image();
+    const std::size_t glyphEnd = 0x8400 + 12 * 256;
+    // LOBBY is number 0 in both tables, GARAGE (table 2 code 3 comes before code 9) is 1.
+    EXPECT_EQ(static_cast<unsigned char>(img[0x21B8 + 2]), 0xFE);
+    EXPECT_EQ(img[0x22B8 + 2], 0);
+    EXPECT_EQ(static_cast<unsigned char>(img[0x25B8 + 9]), 0xFE);
+    EXPECT_EQ(img[0x26B8 + 9], 0);
+    EXPECT_EQ(img[0x26B8 + 3], 1);
+    EXPECT_EQ(img.substr(0x23B8 + 10, 1) + img.substr(0x24B8 + 10, 1), std::string(2, '\0'));
+    EXPECT_EQ(be16(img, 0x8100), glyphEnd);
+    EXPECT_EQ(be16(img, 0x8102), glyphEnd + 512);
+    EXPECT_EQ(img.substr(glyphEnd, 512),
+              data(ReadBytes(f.userFloorPictureRoot + "0/LOBBY.bmp"), true));
+    EXPECT_EQ(static_cast<unsigned char>(img[0x8104]), 0x61); // table entry 4 stays
+}
+
+TEST_F(MakeRomTest, UserPicturesComeFromTheChosenStyleFolder) {
+    f.writeUserPicture(1, "LOBBY.bmp");
+    f.project.codeTables[0][2] = "LOBBY";
+    ASSERT_EQ(run().result, MakeRomResult::Written);
+    EXPECT_EQ(ui.log.size(), 1u); // style 0 has no LOBBY
+    f.project.codeTables[0][2] = "LOBBY";
+    f.project.floorStyle = 1;
+    ui.log.clear();
+    ASSERT_EQ(run().result, MakeRomResult::Written);
+    EXPECT_TRUE(ui.log.empty());
+}
+
+// ---- overflow rules ----------------------------------------------------------------------
+
+TEST_F(MakeRomTest, GlyphDataOver10240BytesIsReportedButBuilt) {
+    // 29 more glyphs: 41 in all. Lower-case labels need the upper-case glyphs.
+    const std::string more = "abcdefghijklmnopqrtuvwxyz[]#$";
+    for (std::size_t i = 0; i < more.size(); ++i) {
+        f.addGlyph(static_cast<unsigned char>(std::toupper(more[i])));
+        f.project.codeTables[0][10 + i] = std::string(1, more[i]);
+    }
+    ASSERT_EQ(run().result, MakeRomResult::Written);
+    EXPECT_EQ(ui.log, std::vector<std::string>{"[Error] Floor BMP zone full!! -- [ 10496 ]"});
+    EXPECT_EQ(ui.calls.back(), kOk);
+}
+
+TEST_F(MakeRomTest, FloorZoneOf28672BytesFitsAndOneMoreByteStops) {
+    // 12 default glyphs + 44 more = 56 glyphs (14336 bytes), then 28 user pictures.
+    int added = 0;
+    for (int ch = 33; added < 44; ++ch) {
+        if (ch == '-' || ch == 'S' || (ch >= '0' && ch <= '9') || (ch >= 'a' && ch <= 'z'))
+            continue;
+        f.addGlyph(static_cast<unsigned char>(ch));
+        f.project.codeTables[1][added] = std::string(1, static_cast<char>(ch));
+        ++added;
+    }
+    for (int u = 0; u < 28; ++u) {
+        const std::string name = "U" + std::to_string(100 + u);
+        f.writeUserPicture(0, name + ".bmp");
+        f.project.codeTables[2][u] = name;
+    }
+    f.project.codeTables[2][200] = "GONE"; // its warning comes before the overflow box
+    ASSERT_EQ(run().result, MakeRomResult::Written);
+    EXPECT_EQ(be16(image(), 0x8100 + 2 * 27), 0xF400u - 512);
+    ASSERT_EQ(ui.log.size(), 2u); // zone-full line and GONE
+    EXPECT_EQ(ui.log[0], "[Error] Floor BMP zone full!! -- [ 14336 ]");
+
+    const std::string before = image();
+    f.writeUserPicture(0, "U127.bmp", 57, 72); // 513 data bytes in either orientation
+    f.project.codeTables[2][200] = "GONE";
+    ui.calls.clear();
+    ui.log.clear();
+    EXPECT_EQ(run().result, MakeRomResult::FloorOverflow);
+    ASSERT_EQ(ui.calls.size(), 3u) << testing::PrintToString(ui.calls);
+    EXPECT_EQ(ui.calls[1], "log: [Warning] CTBL2-C8 (200 ) not found --> auto cancel !!!");
+    EXPECT_EQ(ui.calls[2], "message: Element overflow | FL element overflow!!\n\n");
+    EXPECT_EQ(f.project.codeTables[2][200], "");
+    EXPECT_EQ(image(), before); // no image written
+    EXPECT_EQ(ui.busyDepth, 0);
+}
+
+// ---- GLB data blocks ---------------------------------------------------------------------
+
+TEST_F(MakeRomTest, MissingDataBlocksStopWithGlbFileError) {
+    f.glb.add(0, 41, "");                            // no IFI
+    ASSERT_EQ(run().result, MakeRomResult::Written); // ENCODE 1 does not need it
+
+    version.encode = 0;
+    ui.calls.clear();
+    EXPECT_EQ(run().result, MakeRomResult::GlbItemMissing);
+    EXPECT_EQ(ui.messages(), std::vector<std::string>{"File error | GLB File error!!"});
+
+    version.encode = 1;
+    version.cfi = 3; // absent
+    ui.calls.clear();
+    EXPECT_EQ(run().result, MakeRomResult::GlbItemMissing);
+    EXPECT_EQ(ui.messages(), std::vector<std::string>{"File error | GLB File error!!"});
+
+    version.cfi = 1;
+    f.glb.add(0, 40, "");
+    ui.calls.clear();
+    EXPECT_EQ(run().result, MakeRomResult::GlbItemMissing);
+
+    glb = Editor::GlbLibrary(); // nothing loaded at all
+    MakeRomContext c{f.project,           glb, version, f.startDirectory, f.userFloorPictureRoot,
+                     [] { return true; }, {}};
+    ui.calls.clear();
+    EXPECT_EQ(MakeRom(c, ui).result, MakeRomResult::GlbItemMissing);
+    EXPECT_EQ(ui.busyDepth, 0);
+}
+
+// ---- pictures that cannot be used ------------------------------------------------------
+
+TEST_F(MakeRomTest, UndecodablePicturesStopWithTheDecodersText) {
+    struct Case {
+        const char* name;
+        std::function<void(RomFixture&)> damage;
+        const char* textPart;
+    };
+    const std::vector<Case> cases = {
+        {"slot", [](RomFixture& fx) { WriteBytes(fx.slotPath(3, 2), "BMnot a picture"); },
+         "OUT_OF_SERVICE-INV-16x64_EN.bmp: "},
+        {"glyph of another style", [](RomFixture& fx) { fx.glb.add(4, '7', "BM\x01\x02"); },
+         "GLB item (4, 55): "},
+        {"missing logo", [](RomFixture& fx) { fx.project.logoFile = fx.dir.file("logo.bmp"); },
+         "logo.bmp"},
+        {"missing small picture", [](RomFixture& fx) { fx.glb.add(7, 38, ""); },
+         "GLB item (7, 38): "},
+        {"user picture",
+         [](RomFixture& fx) {
+             WriteBytes(fx.userFloorPictureRoot + "0/BAD.bmp", std::string(70, 'x'));
+             fx.project.codeTables[0][4] = "BAD";
+         },
+         "BAD.bmp: "},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        const Editor::DisplayProject savedProject = f.project;
+        const GlbBuilder savedGlb = f.glb;
+        const std::string savedSlot = ReadBytes(f.slotPath(3, 2));
+        k.damage(f);
+        boxes.clear();
+        ui.calls.clear();
+        EXPECT_EQ(run().result, MakeRomResult::PictureError);
+        ASSERT_EQ(boxes.count(), 1u);
+        EXPECT_EQ(boxes.at(0).caption, "Error");
+        EXPECT_NE(boxes.at(0).text.find(k.textPart), std::string::npos) << boxes.at(0).text;
+        EXPECT_FALSE(fs::exists(romPath()));
+        EXPECT_TRUE(ui.messages().empty());
+        EXPECT_EQ(ui.busyDepth, 0);
+        f.project = savedProject;
+        f.glb = savedGlb;
+        WriteBytes(f.slotPath(3, 2), savedSlot);
+    }
+}
+
+TEST_F(MakeRomTest, LogoIsPackedWhenNamed) {
+    const std::string logo = f.dir.file("logo.bmp");
+    WriteBytes(logo, PatternBmp(64, 64, 9));
+    f.project.logoFile = logo;
+    f.project.logoEnabled = true;
+    ASSERT_EQ(run().result, MakeRomResult::Written);
+    const std::string img = image();
+    EXPECT_EQ(img.substr(0x1C00, 512), data(PatternBmp(64, 64, 9), true));
+    EXPECT_EQ(img[0x21A8 + 5], 1);
+}
+
+// ---- the image file --------------------------------------------------------------------
+
+TEST_F(MakeRomTest, FileNameRule) {
+    const std::vector<std::pair<std::string, std::string>> names = {{"   ", "PRM620BX7.BIN"},
+                                                                    {"panel", "panel.BIN"},
+                                                                    {" rom.bin ", "rom.BIN"},
+                                                                    {"a.b.hex", "a.b.BIN"}};
+    for (const auto& [typed, file] : names) {
+        f.project.romFileName = typed;
+        ASSERT_EQ(run().result, MakeRomResult::Written);
+        EXPECT_EQ(ReadBytes(f.dir.file(file)).size(), 64512u) << typed;
+        EXPECT_EQ(f.project.romFileName, typed); // the edit is the save's business
+    }
+    outputPath = f.dir.file("out/x.rom");
+    fs::create_directories(f.dir.file("out"));
+    ASSERT_EQ(run().result, MakeRomResult::Written);
+    EXPECT_EQ(ReadBytes(*outputPath).size(), 64512u);
+}
+
+TEST_F(MakeRomTest, UnwritableImageIsReportedAndTheOldFileKept) {
+    WriteBytes(romPath(), "old image");
+    {
+        Util::FileFaultInjection fault(Util::FileFault::DiskFull);
+        EXPECT_EQ(run().result, MakeRomResult::WriteFailed);
+    }
+    const auto messages = ui.messages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].rfind("File error | ", 0), 0u);
+    EXPECT_NE(messages[0].find("PRM620BX7.BIN"), std::string::npos);
+    EXPECT_EQ(ReadBytes(romPath()), "old image");
+    EXPECT_EQ(ui.busyDepth, 0);
+}
+
+TEST_F(MakeRomTest, UserFilesWithWorkingFileNamesAreLeftAlone) {
+    const std::vector<std::string> names = {"DIR0_1", "M_160", "FL0_48", "UBF_0", "SCR", "TEMPBMP"};
+    for (const auto& n : names)
+        WriteBytes(f.dir.file(n), "mine: " + n);
+    f.writeUserPicture(0, "LOBBY.bmp");
+    f.project.codeTables[0][3] = "LOBBY";
+    ASSERT_EQ(run().result, MakeRomResult::Written);
+    for (const auto& n : names)
+        EXPECT_EQ(ReadBytes(f.dir.file(n)), "mine: " + n);
+    // The temporary picture file holds the last item read, as after reading through it.
+    EXPECT_EQ(ReadBytes(f.dir.file(Editor::kTempPictureFileName)), PatternBmp(8, 8, 238));
+}
+
+} // namespace

@@ -1,0 +1,562 @@
+// The component against real pseudo-terminals: the test plays the far end on the master side
+// and serves the main loop on its own thread.
+#include "serial/custom_uart.h"
+#include "serial/port_table.h"
+#include "util/headless_main_loop.h"
+#include "util/standalone_function.h"
+
+#include "support/error_box_recorder.h"
+#include "support/pseudo_terminal.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdlib>
+#include <filesystem>
+#include <mutex>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+using namespace std::chrono_literals;
+using namespace YVclCtrl;
+using Lift::Test::MasterReader;
+using Lift::Test::PseudoTerminal;
+using Lift::Util::HeadlessMainLoop;
+
+namespace {
+
+constexpr auto kLong = 20s; // reaching this means the component is stuck
+constexpr unsigned kPort = 7;
+
+class UartPort : public ::testing::Test {
+protected:
+    UartPort() {
+        Lift::Serial::SetComPortDevicePath(kPort, pty.slavePath());
+        uart.SetName("PcUart1");
+        uart.setMainLoop(&loop);
+        uart.pw_UartPortNumber(kPort);
+        uart.pw_UartBaud(115200);
+    }
+    ~UartPort() override {
+        uart.Close();
+        Lift::Serial::SetComPortDevicePath(kPort, "");
+    }
+
+    bool waitFor(const std::function<bool()>& done) { return loop.waitUntil(done, kLong); }
+
+    // Records OnRxdDatas calls.
+    void recordUnits() {
+        uart.OnRxdDatas = [this](TComponent* sender, std::int32_t bytes, const char* datas) {
+            EXPECT_EQ(sender, &uart);
+            EXPECT_TRUE(loop.isLoopThread());
+            units.emplace_back(datas, static_cast<std::size_t>(bytes));
+        };
+    }
+
+    Lift::Test::ErrorBoxRecorder boxes;
+    HeadlessMainLoop loop;
+    PseudoTerminal pty;
+    TCustomUart uart;
+    std::vector<std::string> units;
+};
+
+std::size_t countEntries(const char* dir) {
+    std::size_t n = 0;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir))
+        ++n;
+    return n;
+}
+
+} // namespace
+
+// ---- the port table --------------------------------------------------------------------------
+
+TEST(PortTable, DefaultOverrideAndEnvironment) {
+    EXPECT_EQ(Lift::Serial::ComPortDevicePath(1), "/dev/ttyS0");
+    EXPECT_EQ(Lift::Serial::ComPortDevicePath(16), "/dev/ttyS15");
+    ::setenv("LIFT_LCD_COM3", "/dev/ttyUSB0", 1);
+    EXPECT_EQ(Lift::Serial::ComPortDevicePath(3), "/dev/ttyUSB0");
+    Lift::Serial::SetComPortDevicePath(3, "/dev/pts/9");
+    EXPECT_EQ(Lift::Serial::ComPortDevicePath(3), "/dev/pts/9") << "the program's own setting wins";
+    Lift::Serial::SetComPortDevicePath(3, "");
+    EXPECT_EQ(Lift::Serial::ComPortDevicePath(3), "/dev/ttyUSB0");
+    ::unsetenv("LIFT_LCD_COM3");
+    EXPECT_EQ(Lift::Serial::ComPortDevicePath(3), "/dev/ttyS2");
+    EXPECT_EQ(Lift::Serial::ComPortName(12), "COM12");
+}
+
+// ---- open and close --------------------------------------------------------------------------
+
+TEST_F(UartPort, OpenThenOpenAgainChangesNothing) {
+    ASSERT_TRUE(uart.Open()) << uart.LastErrMsg();
+    EXPECT_TRUE(uart.Opened());
+    EXPECT_EQ(uart.LastErrMsg(), "");
+    EXPECT_TRUE(uart.monitorRunning());
+    EXPECT_TRUE(uart.Open());
+    EXPECT_TRUE(uart.Close());
+    EXPECT_FALSE(uart.Opened());
+    EXPECT_FALSE(uart.monitorRunning());
+    EXPECT_TRUE(uart.Close()) << "closing a closed port is harmless";
+    EXPECT_EQ(boxes.count(), 0u);
+}
+
+TEST_F(UartPort, MissingDeviceIsReportedAsNotExisting) {
+    Lift::Serial::SetComPortDevicePath(kPort, "/dev/no-such-serial-device");
+    EXPECT_FALSE(uart.Open());
+    EXPECT_EQ(uart.LastErrMsg(), "The comm device not exist");
+    EXPECT_FALSE(uart.Opened());
+}
+
+TEST_F(UartPort, DeviceHeldByAnotherIsRefused) {
+    ASSERT_TRUE(uart.Open());
+    TCustomUart other;
+    other.setMainLoop(&loop);
+    other.pw_UartPortNumber(kPort);
+    EXPECT_FALSE(other.Open());
+    EXPECT_EQ(other.LastErrMsg(), "The comm device can not access (may be opened by another)");
+    EXPECT_FALSE(other.Opened());
+    uart.Close();
+    EXPECT_TRUE(other.Open()) << "free again once the first closed it: " << other.LastErrMsg();
+}
+
+TEST_F(UartPort, NotATerminalFailsConfigurationAndStaysClosed) {
+    Lift::Serial::SetComPortDevicePath(kPort, "/dev/null");
+    EXPECT_FALSE(uart.Open());
+    EXPECT_EQ(uart.LastErrMsg(), "Can not set comm config");
+    EXPECT_FALSE(uart.Opened());
+    EXPECT_EQ(uart.SendData(1, "x"), 2u);
+}
+
+TEST_F(UartPort, WithoutAMainLoopTheMonitorCannotStart) {
+    uart.setMainLoop(nullptr);
+    Lift::Util::MainLoop::setCurrent(nullptr);
+    EXPECT_FALSE(uart.Open());
+    EXPECT_EQ(uart.LastErrMsg(), "Can not create TCommEventMonitorThread");
+    EXPECT_FALSE(uart.Opened());
+    Lift::Util::MainLoop::setCurrent(&loop);
+}
+
+TEST_F(UartPort, PseudoTerminalHasNoModemLines) {
+    ASSERT_TRUE(uart.Open());
+    EXPECT_FALSE(uart.pr_CtsState());
+    EXPECT_FALSE(uart.pr_DsrState());
+    EXPECT_FALSE(uart.pr_RiState());
+    EXPECT_FALSE(uart.pr_CdState());
+}
+
+TEST_F(UartPort, EveryLineSettingIsAccepted) {
+    uart.pw_UartBitsPerByte(7);
+    uart.pw_UartParityBit(upb_Even);
+    uart.pw_UartStopBits(usb_2bits);
+    uart.pw_UartBaud(250000); // not one of the classic rates
+    uart.pw_FlowCtrlStyle(fcs_Hardware);
+    uart.pw_FlowCtrlHwRxd(fchr_RTS);
+    uart.pw_SysUartWriteStyle(suws_WriteThrough);
+    ASSERT_TRUE(uart.Open()) << uart.LastErrMsg();
+    uart.Close();
+    uart.pw_UartBaud(300);
+    uart.pw_UartParityBit(upb_Odd);
+    ASSERT_TRUE(uart.Open()) << uart.LastErrMsg();
+}
+
+TEST_F(UartPort, WriteTimeOutsFollowTheLineSettings) {
+    ASSERT_TRUE(uart.Open());
+    EXPECT_EQ(uart.runConfig().writeTotalTimeoutMs, 5000u);
+    EXPECT_EQ(uart.runConfig().readTotalTimeoutMs, 5000u);
+    uart.Close();
+    uart.pw_UartBaud(300);
+    ASSERT_TRUE(uart.Open());
+    EXPECT_EQ(uart.runConfig().writeTotalTimeoutMs, 5034u);
+    uart.Close();
+    uart.pw_UartParityBit(upb_Even);
+    uart.pw_UartStopBits(usb_2bits); // 12 bits a character
+    uart.pw_SysUartTxdQueueSize(2048);
+    ASSERT_TRUE(uart.Open());
+    EXPECT_EQ(uart.runConfig().readTotalTimeoutMs, 5040u);
+    EXPECT_EQ(uart.runConfig().writeTotalTimeoutMs, 5081u);
+}
+
+TEST_F(UartPort, EventMaskFollowsTheAssignedHandlers) {
+    ASSERT_TRUE(uart.Open());
+    EXPECT_EQ(uart.runConfig().eventMask, EV_RXCHAR | EV_TXEMPTY);
+    uart.Close();
+    uart.OnParityErr = [](TComponent*) {};
+    uart.OnRiChanged = [](TComponent*) {};
+    uart.OnCdChanged = [](TComponent*) {};
+    uart.OnCtsChanged = [](TComponent*) {};
+    uart.OnDsrChanged = [](TComponent*) {};
+    ASSERT_TRUE(uart.Open());
+    EXPECT_EQ(uart.runConfig().eventMask,
+              EV_RXCHAR | EV_TXEMPTY | EV_ERR | EV_RING | EV_RLSD | EV_CTS | EV_DSR);
+    uart.Close();
+    // A line that drives flow control is not reported as a change.
+    uart.pw_FlowCtrlStyle(fcs_Hardware);
+    uart.pw_FlowCtrlHwTxd(fcht_DSR_CTS);
+    ASSERT_TRUE(uart.Open());
+    EXPECT_EQ(uart.runConfig().eventMask, EV_RXCHAR | EV_TXEMPTY | EV_ERR | EV_RING | EV_RLSD);
+}
+
+// Nobody reads the far end: the queue fills and the write gives up after its time-out.
+TEST_F(UartPort, WriteThatCannotLeaveTimesOut) {
+    ASSERT_TRUE(uart.Open());
+    const std::string block(1 << 20, 'w');
+    EXPECT_EQ(uart.SendData(static_cast<std::uint32_t>(block.size()), block.data()), 4u);
+    EXPECT_EQ(uart.LastErrMsg(), "Timeout when send to comm");
+    EXPECT_TRUE(uart.Close());
+    EXPECT_EQ(uart.LastErrMsg(), "");
+}
+
+TEST_F(UartPort, ThousandCyclesLeaveNoThreadOrDescriptorBehind) {
+    recordUnits();
+    ASSERT_TRUE(uart.Open());
+    uart.Close();
+    const std::size_t fds = countEntries("/proc/self/fd");
+    const std::size_t threads = countEntries("/proc/self/task");
+    for (int i = 0; i < 1000; ++i) {
+        ASSERT_TRUE(uart.Open()) << "cycle " << i << ": " << uart.LastErrMsg();
+        ASSERT_TRUE(uart.Close());
+    }
+    EXPECT_EQ(countEntries("/proc/self/fd"), fds);
+    EXPECT_EQ(countEntries("/proc/self/task"), threads);
+}
+
+// ---- sending ----------------------------------------------------------------------------------
+
+TEST_F(UartPort, SentBytesReachTheFarEnd) {
+    MasterReader far(pty, [this] { loop.wake(); });
+    ASSERT_TRUE(uart.Open());
+    const std::string frame(68, '\x5A');
+    EXPECT_EQ(uart.SendData(static_cast<std::uint32_t>(frame.size()), frame.data()), 0u);
+    EXPECT_EQ(uart.SendData_printf("T%02d:%s\r\n", 7, "ok"), 0u);
+    EXPECT_EQ(uart.LastErrMsg(), "");
+    ASSERT_TRUE(waitFor([&] { return far.all().size() >= 68 + 8; }));
+    EXPECT_EQ(far.all(), frame + "T07:ok\r\n");
+}
+
+TEST_F(UartPort, PrintfLongerThanItsBufferIsCut) {
+    MasterReader far(pty, [this] { loop.wake(); });
+    ASSERT_TRUE(uart.Open());
+    const std::string longText(3000, 'L');
+    EXPECT_EQ(uart.SendData_printf("%s", longText.c_str()), 0u);
+    ASSERT_TRUE(waitFor([&] { return far.all().size() >= 1023; }));
+    EXPECT_EQ(far.all(), std::string(1023, 'L'));
+}
+
+TEST_F(UartPort, TxdEmptyFollowsEachWrite) {
+    int empties = 0;
+    uart.OnTxdEmpty = [&](TComponent*) { empties++; };
+    MasterReader far(pty, [this] { loop.wake(); });
+    ASSERT_TRUE(uart.Open());
+    EXPECT_EQ(uart.SendData(3, "abc"), 0u);
+    ASSERT_TRUE(waitFor([&] { return empties == 1; }));
+    EXPECT_EQ(uart.SendData(2, "de"), 0u);
+    ASSERT_TRUE(waitFor([&] { return empties == 2; }));
+}
+
+// ---- receiving --------------------------------------------------------------------------------
+
+TEST_F(UartPort, NoFilterDeliversWhatArrived) {
+    recordUnits();
+    ASSERT_TRUE(uart.Open());
+    pty.write("12345");
+    ASSERT_TRUE(waitFor([&] {
+        std::string all;
+        for (const auto& u : units)
+            all += u;
+        return all.size() >= 5;
+    }));
+    std::string all;
+    for (const auto& u : units)
+        all += u;
+    EXPECT_EQ(all, "12345");
+}
+
+TEST_F(UartPort, DelimitedLinesSpreadOverWritesAndSharingOne) {
+    recordUnits();
+    uart.pw_RxdFilter_Style(rfs_ByDelimiterChar);
+    ASSERT_TRUE(uart.Open());
+    pty.write("AB\nC");
+    pty.write("D\n");
+    ASSERT_TRUE(waitFor([&] { return units.size() >= 2; }));
+    pty.write("E");
+    pty.write("F\nG\nH");
+    ASSERT_TRUE(waitFor([&] { return units.size() >= 4; }));
+    EXPECT_EQ(units, (std::vector<std::string>{"AB\n", "CD\n", "EF\n", "G\n"}));
+    pty.write("\n");
+    ASSERT_TRUE(waitFor([&] { return units.size() >= 5; }));
+    EXPECT_EQ(units.back(), "H\n");
+}
+
+TEST_F(UartPort, PacketsOfFourLeaveTheRemainderWaiting) {
+    recordUnits();
+    uart.pw_RxdFilter_Style(rfs_ByBytesOfPacket);
+    uart.pw_BytesOfRxdPacket(4);
+    ASSERT_TRUE(uart.Open());
+    pty.write("0123456789");
+    ASSERT_TRUE(waitFor([&] { return units.size() >= 2; }));
+    EXPECT_EQ(units, (std::vector<std::string>{"0123", "4567"}));
+    pty.write("A");
+    pty.write("B");
+    ASSERT_TRUE(waitFor([&] { return units.size() >= 3; }));
+    EXPECT_EQ(units.back(), "89AB");
+}
+
+TEST_F(UartPort, PartialLineDoesNotSurviveAReopen) {
+    recordUnits();
+    uart.pw_RxdFilter_Style(rfs_ByDelimiterChar);
+    uart.pw_RxdFilter_DelimiterChar(';');
+    ASSERT_TRUE(uart.Open());
+    // Whether the monitor thread already read these or they still wait in the queue, Close
+    // discards them.
+    pty.write("stale");
+    uart.Close();
+    ASSERT_TRUE(uart.Open());
+    pty.write("fresh;");
+    ASSERT_TRUE(waitFor([&] { return !units.empty(); }));
+    EXPECT_EQ(units, (std::vector<std::string>{"fresh;"}));
+}
+
+TEST_F(UartPort, HandlerMayAnswerWithSendData) {
+    MasterReader far(pty, [this] { loop.wake(); });
+    uart.pw_RxdFilter_Style(rfs_ByDelimiterChar);
+    uart.OnRxdDatas = [&](TComponent*, std::int32_t bytes, const char* datas) {
+        std::string answer = "<" + std::string(datas, static_cast<std::size_t>(bytes));
+        EXPECT_EQ(uart.SendData(static_cast<std::uint32_t>(answer.size()), answer.data()), 0u);
+    };
+    ASSERT_TRUE(uart.Open());
+    pty.write("ping\npong\n");
+    ASSERT_TRUE(waitFor([&] { return far.all().size() >= 12; }));
+    EXPECT_EQ(far.all(), "<ping\n<pong\n");
+}
+
+TEST_F(UartPort, HandlerExceptionIsReportedAndReceivingGoesOn) {
+    std::vector<std::string> reported;
+    loop.setExceptionHandler([&](std::exception_ptr e) {
+        try {
+            std::rethrow_exception(e);
+        } catch (const std::exception& ex) {
+            reported.push_back(ex.what());
+        }
+    });
+    uart.pw_RxdFilter_Style(rfs_ByDelimiterChar);
+    uart.OnRxdDatas = [&](TComponent*, std::int32_t bytes, const char* datas) {
+        units.emplace_back(datas, static_cast<std::size_t>(bytes));
+        if (units.size() == 1)
+            throw std::runtime_error("handler broke");
+    };
+    ASSERT_TRUE(uart.Open());
+    pty.write("one\ntwo\n");
+    ASSERT_TRUE(waitFor([&] { return units.size() == 2 && reported.size() == 1; }));
+    EXPECT_EQ(reported[0], "handler broke");
+    EXPECT_TRUE(uart.monitorRunning());
+}
+
+// An overflow ends the monitor thread, never the process; the reason can be read and is sent to
+// the debug channel, and the port works again after a reopen.
+TEST_F(UartPort, OverflowStopsServingVisiblyUntilReopened) {
+    std::mutex debugMutex;
+    std::vector<std::string> debugLines;
+    auto previous = YVclUtil::SetDebugSink([&](const std::string& line) {
+        std::lock_guard<std::mutex> lock(debugMutex);
+        debugLines.push_back(line);
+    });
+    recordUnits();
+    uart.pw_RxdFilter_Style(rfs_ByDelimiterChar);
+    ASSERT_TRUE(uart.Open());
+    pty.write("short\n" + std::string(1024, 'x') + "lost\n");
+    ASSERT_TRUE(waitFor([&] { return !uart.monitorRunning(); }));
+    EXPECT_EQ(units, (std::vector<std::string>{"short\n"}));
+    const std::string reason =
+        "TCustomUart FilteredRxdBuff overflow, when delimiting the received datas !!!";
+    EXPECT_EQ(uart.monitorFatalError(), reason);
+    {
+        std::lock_guard<std::mutex> lock(debugMutex);
+        ASSERT_FALSE(debugLines.empty());
+        EXPECT_NE(debugLines.back().find(reason), std::string::npos) << debugLines.back();
+    }
+    EXPECT_TRUE(uart.Opened()) << "the port itself stays open";
+    EXPECT_EQ(boxes.count(), 0u) << "the component shows nothing";
+
+    uart.Close();
+    EXPECT_EQ(uart.monitorFatalError(), reason) << "still readable after Close";
+    ASSERT_TRUE(uart.Open());
+    EXPECT_EQ(uart.monitorFatalError(), "");
+    pty.write("again\n");
+    ASSERT_TRUE(waitFor([&] { return units.size() == 2; }));
+    EXPECT_EQ(units.back(), "again\n");
+    YVclUtil::SetDebugSink(previous);
+}
+
+// ---- close while the thread is busy -----------------------------------------------------------
+
+namespace {
+// A loop that lets the test see a hand-over arrive before it is served.
+class WatchedLoop final : public Lift::Util::MainLoop {
+public:
+    void post(std::function<void()> fn) override { inner.post(std::move(fn)); }
+    void invokeSync(const std::function<void()>& fn) override {
+        if (!inner.isLoopThread()) {
+            std::lock_guard<std::mutex> lock(mutex);
+            waiting++;
+            cv.notify_all();
+        }
+        inner.invokeSync(fn);
+    }
+    std::unique_ptr<Lift::Util::LoopTimer> createTimer(Lift::Util::TimerKind kind,
+                                                       std::function<void()> fn) override {
+        return inner.createTimer(kind, std::move(fn));
+    }
+    int run() override { return inner.run(); }
+    void quit(int code) override { inner.quit(code); }
+    bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds t) override {
+        return inner.waitUntil(done, t);
+    }
+    void wake() override { inner.wake(); }
+    bool isLoopThread() const override { return inner.isLoopThread(); }
+
+    bool waitForHandOver(int n) {
+        std::unique_lock<std::mutex> lock(mutex);
+        return cv.wait_for(lock, kLong, [&] { return waiting >= n; });
+    }
+
+    HeadlessMainLoop inner;
+    std::mutex mutex;
+    std::condition_variable cv;
+    int waiting = 0;
+};
+} // namespace
+
+TEST_F(UartPort, CloseCompletesTheDeliveryInFlightFirst) {
+    WatchedLoop watched;
+    uart.setMainLoop(&watched);
+    recordUnits();
+    uart.pw_RxdFilter_Style(rfs_ByDelimiterChar);
+    ASSERT_TRUE(uart.Open());
+    pty.write("last words\n");
+    ASSERT_TRUE(watched.waitForHandOver(1)); // the monitor thread waits for this thread now
+    EXPECT_TRUE(units.empty());
+    EXPECT_TRUE(uart.Close());
+    EXPECT_EQ(units, (std::vector<std::string>{"last words\n"}));
+    EXPECT_FALSE(uart.monitorRunning());
+}
+
+TEST_F(UartPort, CloseFromInsideTheHandlerDoesNotDeadlock) {
+    uart.pw_RxdFilter_Style(rfs_ByDelimiterChar);
+    int calls = 0;
+    uart.OnRxdDatas = [&](TComponent*, std::int32_t, const char*) {
+        calls++;
+        EXPECT_TRUE(uart.Close());
+        EXPECT_FALSE(uart.Opened());
+    };
+    ASSERT_TRUE(uart.Open());
+    pty.write("a\nb\nc\n");
+    ASSERT_TRUE(waitFor([&] { return calls >= 1; }));
+    // The thread ends once the handler returned; a new Open reaps it and works.
+    ASSERT_TRUE(uart.Open()) << uart.LastErrMsg();
+    EXPECT_TRUE(uart.Close());
+    EXPECT_EQ(calls, 1) << "nothing is delivered after Close";
+}
+
+// ---- text files -------------------------------------------------------------------------------
+
+class UartTxtFile : public UartPort {
+protected:
+    Lift::Test::TempDir dir;
+    std::string threeLines() {
+        const std::string path = dir.file("lines.txt");
+        Lift::Test::WriteBytes(path, "first line\r\nsecond\r\nthird, no line end");
+        return path;
+    }
+};
+
+TEST_F(UartTxtFile, IntervalZeroSendsEveryLineThenOneTxdEmpty) {
+    MasterReader far(pty, [this] { loop.wake(); });
+    std::vector<std::size_t> receivedAtEmpty;
+    uart.OnTxdEmpty = [&](TComponent*) { receivedAtEmpty.push_back(far.all().size()); };
+    ASSERT_TRUE(uart.Open());
+    EXPECT_EQ(uart.SendTxtFile(threeLines(), 0), 0u);
+    const std::string expected = "first line\r\nsecond\r\nthird, no line end";
+    ASSERT_TRUE(waitFor([&] { return !receivedAtEmpty.empty(); }));
+    ASSERT_TRUE(waitFor([&] { return far.all().size() >= expected.size(); }));
+    EXPECT_EQ(far.all(), expected);
+    EXPECT_FALSE(uart.SendingTxtFile());
+    // A plain write afterwards brings exactly one more: none was left over from the file.
+    EXPECT_EQ(uart.SendData(1, "!"), 0u);
+    ASSERT_TRUE(waitFor([&] { return receivedAtEmpty.size() >= 2; }));
+    EXPECT_EQ(receivedAtEmpty.size(), 2u);
+}
+
+TEST_F(UartTxtFile, LineIntervalPausesBetweenLines) {
+    MasterReader far(pty, [this] { loop.wake(); });
+    int empties = 0;
+    uart.OnTxdEmpty = [&](TComponent*) { empties++; };
+    ASSERT_TRUE(uart.Open());
+    const auto path = dir.file("three.txt");
+    Lift::Test::WriteBytes(path, "1\n2\n3\n");
+    EXPECT_EQ(uart.SendTxtFile(path, 500), 0u);
+    ASSERT_TRUE(waitFor([&] { return empties == 1; }));
+    EXPECT_EQ(far.all(), "1\n2\n3\n");
+    const auto chunks = far.chunks();
+    ASSERT_EQ(chunks.size(), 3u) << "each line on its own, half a second apart";
+    for (std::size_t i = 1; i < chunks.size(); ++i)
+        // The reader saw each line a little after it left; allow for that delay only.
+        EXPECT_GE(chunks[i].at - chunks[i - 1].at, 480ms)
+            << "between line " << i << " and " << i + 1;
+}
+
+TEST_F(UartTxtFile, LongLineGoesOutInPiecesOfTheQueueSize) {
+    MasterReader far(pty, [this] { loop.wake(); });
+    int empties = 0;
+    uart.OnTxdEmpty = [&](TComponent*) { empties++; };
+    ASSERT_TRUE(uart.Open());
+    const std::string line = std::string(2500, 'q') + "\n";
+    const auto path = dir.file("long.txt");
+    Lift::Test::WriteBytes(path, line);
+    EXPECT_EQ(uart.SendTxtFile(path, 0), 0u);
+    ASSERT_TRUE(waitFor([&] { return empties == 1 && far.all().size() >= line.size(); }));
+    EXPECT_EQ(far.all(), line);
+}
+
+TEST_F(UartTxtFile, FilesThatCannotBeSent) {
+    ASSERT_TRUE(uart.Open());
+    const auto empty = dir.file("empty.txt");
+    Lift::Test::WriteBytes(empty, "");
+    EXPECT_EQ(uart.SendTxtFile(empty, 0), 5u);
+    EXPECT_EQ(uart.LastErrMsg(), "Can not read file");
+    EXPECT_EQ(uart.SendTxtFile(dir.file("missing.txt"), 0), 5u);
+    EXPECT_EQ(uart.LastErrMsg(), "Can not open file");
+    EXPECT_FALSE(uart.SendingTxtFile());
+    EXPECT_EQ(uart.SendData(2, "ok"), 0u) << "nothing was left half set up";
+    if (::geteuid() != 0) { // the superuser may write any file
+        const auto readOnly = dir.file("ro.txt");
+        Lift::Test::WriteBytes(readOnly, "line\n");
+        ::chmod(readOnly.c_str(), 0444);
+        EXPECT_EQ(uart.SendTxtFile(readOnly, 0), 5u);
+        EXPECT_EQ(uart.LastErrMsg(), "Can not open file");
+    }
+}
+
+TEST_F(UartTxtFile, CloseEndsTheTransferCleanly) {
+    MasterReader far(pty, [this] { loop.wake(); });
+    ASSERT_TRUE(uart.Open());
+    EXPECT_EQ(uart.SendTxtFile(threeLines(), 60000), 0u);
+    ASSERT_TRUE(waitFor([&] { return far.all().size() >= 12; }));
+    EXPECT_TRUE(uart.SendingTxtFile());
+    EXPECT_EQ(uart.SendData(1, "x"), 3u) << "no other write while a file is being sent";
+    EXPECT_EQ(uart.SendData_printf("y"), 3u);
+    EXPECT_EQ(uart.SendTxtFile(threeLines(), 0), 3u);
+    EXPECT_EQ(uart.LastErrMsg(), "");
+    EXPECT_TRUE(uart.Close());
+    EXPECT_FALSE(uart.SendingTxtFile());
+    ASSERT_TRUE(uart.Open());
+    EXPECT_EQ(uart.SendData(4, "next"), 0u) << "a fresh open is not stuck in the old transfer";
+    ASSERT_TRUE(waitFor([&] { return far.all().size() >= 16; }));
+    EXPECT_EQ(far.all().substr(0, 12), "first line\r\n") << "only the first line went out";
+    EXPECT_EQ(far.all().substr(12, 4), "next");
+    EXPECT_EQ(uart.SendTxtFile(threeLines(), 0), 0u);
+}

@@ -1,0 +1,114 @@
+#include "serial/rxd_assembler.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using Lift::Serial::RxdAssembler;
+using Lift::Serial::RxdFilterConfig;
+using YVclUtil::EYGeneral;
+
+namespace {
+
+struct Harness {
+    explicit Harness(RxdFilterConfig c)
+        : buffer(c.rxdQueueSize + 8, '\0'), assembler(c, buffer.data()) {}
+    void feed(const std::string& bytes) {
+        assembler.feed(bytes.data(), bytes.size(),
+                       [this](std::uint32_t count) { units.emplace_back(buffer.data(), count); });
+    }
+    std::string buffer;
+    RxdAssembler assembler;
+    std::vector<std::string> units;
+};
+
+RxdFilterConfig config(YVclCtrl::TRxdFilter style, std::uint32_t packet = 1, char delim = '\n',
+                       std::uint32_t queue = 1024) {
+    RxdFilterConfig c;
+    c.style = style;
+    c.bytesOfPacket = packet;
+    c.delimiter = delim;
+    c.rxdQueueSize = queue;
+    return c;
+}
+
+} // namespace
+
+TEST(RxdAssembler, NoneDeliversEachReadAsItCame) {
+    Harness h(config(YVclCtrl::rfs_None));
+    h.feed("12345");
+    h.feed("");
+    h.feed("ab\ncd");
+    EXPECT_EQ(h.units, (std::vector<std::string>{"12345", "ab\ncd"}));
+}
+
+TEST(RxdAssembler, DelimiterUnitsSpanReadsAndShareReads) {
+    Harness h(config(YVclCtrl::rfs_ByDelimiterChar));
+    h.feed(std::string("AB\nC"));
+    EXPECT_EQ(h.assembler.filteredCount(), 1u);
+    h.feed("D\n");
+    h.feed("x\ny\nz");
+    EXPECT_EQ(h.units, (std::vector<std::string>{"AB\n", "CD\n", "x\n", "y\n"}));
+    EXPECT_EQ(h.assembler.filteredCount(), 1u);
+}
+
+TEST(RxdAssembler, DelimiterMayBeAnyByteEvenZero) {
+    Harness h(config(YVclCtrl::rfs_ByDelimiterChar, 1, '\0'));
+    h.feed(std::string("ab\0cd\0", 6));
+    ASSERT_EQ(h.units.size(), 2u);
+    EXPECT_EQ(h.units[0], std::string("ab\0", 3));
+}
+
+TEST(RxdAssembler, PacketsOfFourFromOneReadOfTen) {
+    Harness h(config(YVclCtrl::rfs_ByBytesOfPacket, 4));
+    h.feed("0123456789");
+    EXPECT_EQ(h.units, (std::vector<std::string>{"0123", "4567"}));
+    EXPECT_EQ(h.assembler.filteredCount(), 2u);
+    h.feed("AB");
+    EXPECT_EQ(h.units.back(), "89AB");
+}
+
+TEST(RxdAssembler, LongestDelimitedLineFillsTheQueueExactly) {
+    Harness h(config(YVclCtrl::rfs_ByDelimiterChar));
+    h.feed(std::string(1023, 'a'));
+    h.feed("\n");
+    ASSERT_EQ(h.units.size(), 1u);
+    EXPECT_EQ(h.units[0].size(), 1024u);
+    EXPECT_EQ(h.units[0].back(), '\n');
+}
+
+TEST(RxdAssembler, OverflowWithoutDelimiterRaisesAndDropsTheRestOfTheRead) {
+    Harness h(config(YVclCtrl::rfs_ByDelimiterChar));
+    h.feed(std::string(1000, 'a'));
+    try {
+        h.feed(std::string(24, 'b') + "cc\n");
+        FAIL() << "the 1024th byte without a delimiter must overflow";
+    } catch (const EYGeneral& e) {
+        EXPECT_STREQ(
+            e.what(),
+            "TCustomUart FilteredRxdBuff overflow, when delimiting the received datas !!!");
+        EXPECT_EQ(e.Code, -1);
+    }
+    EXPECT_EQ(h.assembler.filteredCount(), 0u);
+    EXPECT_TRUE(h.units.empty()) << "the bytes after the overflow were not looked at";
+    h.feed("ok\n");
+    EXPECT_EQ(h.units, (std::vector<std::string>{"ok\n"}));
+}
+
+TEST(RxdAssembler, PacketLargerThanTheQueueOverflows) {
+    // The queue may shrink below the packet size after the packet size was set.
+    Harness h(config(YVclCtrl::rfs_ByBytesOfPacket, 2048, '\n', 1024));
+    EXPECT_THROW(
+        {
+            try {
+                h.feed(std::string(1024, 'p'));
+            } catch (const EYGeneral& e) {
+                EXPECT_STREQ(e.what(), "TCustomUart FilteredRxdBuff overflow, when collection "
+                                       "bytes of the received datas !!!");
+                throw;
+            }
+        },
+        EYGeneral);
+    EXPECT_EQ(h.assembler.filteredCount(), 0u);
+}

@@ -1,0 +1,428 @@
+#include "util/headless_main_loop.h"
+
+#include "support/error_box_recorder.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <mutex>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+using namespace std::chrono_literals;
+using Lift::Util::HeadlessMainLoop;
+using Lift::Util::LoopTimer;
+using Lift::Util::MainLoop;
+using Lift::Util::ManualLoopClock;
+using Lift::Util::TimerKind;
+
+namespace {
+
+// Generous limit for waits that must end; reaching it means the loop is broken.
+constexpr auto kLong = 20s;
+
+class Recorder {
+public:
+    void add(std::string s) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_items.push_back(std::move(s));
+    }
+    std::vector<std::string> items() const {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_items;
+    }
+
+private:
+    mutable std::mutex m_mutex;
+    std::vector<std::string> m_items;
+};
+
+} // namespace
+
+// ---- queued calls ---------------------------------------------------------------------
+
+TEST(MainLoopCalls, PostedCallsRunInOrderAndNeverAtOnce) {
+    HeadlessMainLoop loop;
+    Recorder log;
+    loop.post([&] {
+        log.add("a");
+        loop.post([&] { log.add("c (posted by a)"); });
+    });
+    loop.post([&] { log.add("b"); });
+    EXPECT_TRUE(log.items().empty()) << "post must not run the call on the spot";
+
+    EXPECT_EQ(loop.processEvents(), 2) << "a call posted during a turn waits for the next";
+    EXPECT_EQ(loop.processEvents(), 1);
+    EXPECT_EQ(log.items(), (std::vector<std::string>{"a", "b", "c (posted by a)"}));
+}
+
+TEST(MainLoopCalls, CallsFromOneWorkerKeepTheirOrderAmongOthers) {
+    HeadlessMainLoop loop;
+    std::vector<int> seenA, seenB;
+    std::atomic<int> finished{0};
+    auto worker = [&](std::vector<int>& seen) {
+        for (int i = 0; i < 500; ++i) {
+            if (i % 50 == 0)
+                loop.invokeSync([&seen, i] { seen.push_back(-i); });
+            else
+                loop.post([&seen, i] { seen.push_back(i); });
+        }
+        finished++;
+        loop.wake();
+    };
+    std::thread a(worker, std::ref(seenA));
+    std::thread b(worker, std::ref(seenB));
+    ASSERT_TRUE(loop.waitUntil([&] { return finished == 2; }, kLong));
+    a.join();
+    b.join();
+    loop.processEvents();
+    for (const auto* seen : {&seenA, &seenB}) {
+        ASSERT_EQ(seen->size(), 500u);
+        for (int i = 0; i < 500; ++i)
+            EXPECT_EQ((*seen)[static_cast<size_t>(i)], i % 50 == 0 ? -i : i);
+    }
+}
+
+TEST(MainLoopCalls, ExceptionFromPostedCallGoesToHandlerAndLoopGoesOn) {
+    HeadlessMainLoop loop;
+    std::vector<std::string> reported;
+    loop.setExceptionHandler([&](std::exception_ptr e) {
+        try {
+            std::rethrow_exception(e);
+        } catch (const std::exception& ex) {
+            reported.push_back(ex.what());
+        }
+    });
+    bool after = false;
+    loop.post([] { throw std::runtime_error("handler failed"); });
+    loop.post([&] { after = true; });
+    loop.processEvents();
+    EXPECT_EQ(reported, (std::vector<std::string>{"handler failed"}));
+    EXPECT_TRUE(after);
+}
+
+TEST(MainLoopCalls, DefaultExceptionReportIsAnErrorBox) {
+    Lift::Test::ErrorBoxRecorder boxes;
+    HeadlessMainLoop loop;
+    loop.post([] { throw std::runtime_error("Disk full"); });
+    loop.processEvents();
+    ASSERT_EQ(boxes.count(), 1u);
+    EXPECT_EQ(boxes.at(0).caption, "Error");
+    EXPECT_EQ(boxes.at(0).text, "Disk full");
+}
+
+// ---- invokeSync (the hand-over) ---------------------------------------------------------
+
+TEST(MainLoopHandOver, WorkerBlocksUntilTheLoopRanTheCall) {
+    HeadlessMainLoop loop;
+    std::thread::id ranOn;
+    bool workerSawResult = false;
+    int value = 0;
+    std::thread worker([&] {
+        loop.invokeSync([&] {
+            ranOn = std::this_thread::get_id();
+            value = 42;
+        });
+        workerSawResult = value == 42; // no race: invokeSync returned after the call
+        loop.quit(7);
+    });
+    EXPECT_EQ(loop.run(), 7);
+    worker.join();
+    EXPECT_EQ(ranOn, std::this_thread::get_id());
+    EXPECT_TRUE(workerSawResult);
+}
+
+TEST(MainLoopHandOver, OnTheLoopThreadItIsADirectCallAheadOfQueuedCalls) {
+    HeadlessMainLoop loop;
+    Recorder log;
+    loop.post([&] { log.add("posted"); });
+    loop.invokeSync([&] { log.add("sync"); });
+    EXPECT_EQ(log.items(), (std::vector<std::string>{"sync"}));
+    loop.processEvents();
+    EXPECT_EQ(log.items(), (std::vector<std::string>{"sync", "posted"}));
+}
+
+TEST(MainLoopHandOver, ExceptionIsRethrownInTheCallingThread) {
+    HeadlessMainLoop loop;
+    std::string caught;
+    std::atomic<bool> done{false};
+    std::thread worker([&] {
+        try {
+            loop.invokeSync([] { throw std::runtime_error("from the loop"); });
+        } catch (const std::runtime_error& e) {
+            caught = e.what();
+        }
+        done = true;
+        loop.wake();
+    });
+    ASSERT_TRUE(loop.waitUntil([&] { return done.load(); }, kLong));
+    worker.join();
+    EXPECT_EQ(caught, "from the loop");
+}
+
+// ---- waitUntil --------------------------------------------------------------------------
+
+// What closing a port needs: the loop waits for a worker to end while that worker is itself
+// waiting for the loop to run its hand-overs.
+TEST(MainLoopWaitUntil, ServesHandOversUntilTheConditionHolds) {
+    HeadlessMainLoop loop;
+    std::atomic<bool> stopRequested{false};
+    std::atomic<bool> ended{false};
+    int handOvers = 0;
+    std::atomic<bool> firstHandOverRan{false};
+    std::thread worker([&] {
+        while (!stopRequested) {
+            loop.invokeSync([&] {
+                handOvers++;
+                firstHandOverRan = true;
+            });
+        }
+        loop.invokeSync([&] { handOvers++; }); // one more after the stop request
+        ended = true;
+        loop.wake();
+    });
+    ASSERT_TRUE(loop.waitUntil([&] { return firstHandOverRan.load(); }, kLong));
+    stopRequested = true;
+    ASSERT_TRUE(loop.waitUntil([&] { return ended.load(); }, kLong));
+    worker.join();
+    EXPECT_GE(handOvers, 2);
+}
+
+TEST(MainLoopWaitUntil, ServesPostedCallsAndTimersAndIgnoresQuit) {
+    auto clock = std::make_shared<ManualLoopClock>();
+    HeadlessMainLoop loop(clock);
+    bool posted = false;
+    bool fired = false;
+    auto timer = loop.createTimer(TimerKind::SingleShot, [&] { fired = true; });
+    timer->start(10);
+    clock->advance(10ms);
+    loop.post([&] { posted = true; });
+    loop.quit(3);
+    EXPECT_TRUE(loop.waitUntil([&] { return posted && fired; }, kLong));
+    // The quit is still pending for run().
+    EXPECT_EQ(loop.run(), 3);
+}
+
+TEST(MainLoopWaitUntil, NestedWaitKeepsTheQueueOrder) {
+    HeadlessMainLoop loop;
+    Recorder log;
+    loop.post([&] {
+        log.add("a");
+        bool seenC = false;
+        loop.post([&] {
+            log.add("c");
+            seenC = true;
+        });
+        loop.waitUntil([&] { return seenC; }, kLong);
+        log.add("a done");
+    });
+    loop.post([&] { log.add("b"); });
+    loop.processEvents();
+    EXPECT_EQ(log.items(), (std::vector<std::string>{"a", "b", "c", "a done"}));
+}
+
+TEST(MainLoopWaitUntil, GivesUpAfterTheTimeout) {
+    HeadlessMainLoop loop;
+    EXPECT_FALSE(loop.waitUntil([] { return false; }, 1ms));
+    EXPECT_TRUE(loop.waitUntil([] { return true; }, 0ms));
+}
+
+// ---- run and quit -----------------------------------------------------------------------
+
+TEST(MainLoopRun, QuitFromAWorkerLeavesLaterCallsQueued) {
+    HeadlessMainLoop loop;
+    bool later = false;
+    loop.post([&] {
+        loop.quit(5);
+        loop.post([&] { later = true; });
+    });
+    EXPECT_EQ(loop.run(), 5);
+    EXPECT_FALSE(later);
+    loop.processEvents();
+    EXPECT_TRUE(later);
+}
+
+TEST(MainLoopRun, QuitBeforeRunIsNotLost) {
+    HeadlessMainLoop loop;
+    std::thread worker([&] { loop.quit(9); });
+    worker.join();
+    EXPECT_EQ(loop.run(), 9);
+}
+
+TEST(MainLoopRun, SleepsUntilARealTimerIsDue) {
+    HeadlessMainLoop loop; // steady clock
+    auto timer = loop.createTimer(TimerKind::SingleShot, [&] { loop.quit(1); });
+    const auto before = std::chrono::steady_clock::now();
+    timer->start(5);
+    EXPECT_EQ(loop.run(), 1);
+    EXPECT_GE(std::chrono::steady_clock::now() - before, 5ms);
+}
+
+TEST(MainLoopRun, LoopThreadIsTheConstructingThread) {
+    HeadlessMainLoop loop;
+    EXPECT_TRUE(loop.isLoopThread());
+    bool other = true;
+    std::thread([&] { other = loop.isLoopThread(); }).join();
+    EXPECT_FALSE(other);
+}
+
+TEST(MainLoopRun, FirstLoopIsCurrentUntilDestroyed) {
+    ASSERT_EQ(MainLoop::current(), nullptr);
+    {
+        HeadlessMainLoop first;
+        HeadlessMainLoop second;
+        EXPECT_EQ(MainLoop::current(), &first);
+        MainLoop::setCurrent(&second);
+        EXPECT_EQ(MainLoop::current(), &second);
+        MainLoop::setCurrent(&first);
+    }
+    EXPECT_EQ(MainLoop::current(), nullptr);
+}
+
+// ---- timers (manual clock) --------------------------------------------------------------
+
+class MainLoopTimers : public ::testing::Test {
+protected:
+    std::shared_ptr<ManualLoopClock> clock = std::make_shared<ManualLoopClock>();
+    HeadlessMainLoop loop{clock};
+
+    void advance(std::chrono::milliseconds by) {
+        clock->advance(by);
+        loop.processEvents();
+    }
+};
+
+TEST_F(MainLoopTimers, PeriodicFiresEveryPeriodUntilStopped) {
+    int ticks = 0;
+    auto timer = loop.createTimer(TimerKind::Periodic, [&] { ticks++; });
+    EXPECT_FALSE(timer->isActive());
+    timer->start(100);
+    advance(99ms);
+    EXPECT_EQ(ticks, 0);
+    advance(1ms);
+    EXPECT_EQ(ticks, 1);
+    advance(100ms);
+    EXPECT_EQ(ticks, 2);
+    timer->stop();
+    advance(500ms);
+    EXPECT_EQ(ticks, 2);
+    EXPECT_FALSE(timer->isActive());
+}
+
+TEST_F(MainLoopTimers, RestartCountsAFullPeriodAnew) {
+    int ticks = 0;
+    auto timer = loop.createTimer(TimerKind::Periodic, [&] { ticks++; });
+    timer->start(10000);
+    advance(9000ms);
+    timer->start(); // re-enable: the remaining 1000 ms are forgotten
+    advance(9999ms);
+    EXPECT_EQ(ticks, 0);
+    advance(1ms);
+    EXPECT_EQ(ticks, 1);
+    // Stop then start again, as the link restarts its time-out.
+    advance(4000ms);
+    timer->stop();
+    timer->start();
+    advance(9999ms);
+    EXPECT_EQ(ticks, 1);
+    advance(1ms);
+    EXPECT_EQ(ticks, 2);
+    EXPECT_EQ(timer->periodMs(), 10000);
+}
+
+TEST_F(MainLoopTimers, StopWinsOverADueTime) {
+    int ticks = 0;
+    auto timer = loop.createTimer(TimerKind::Periodic, [&] { ticks++; });
+    timer->start(10);
+    clock->advance(50ms);
+    timer->stop();
+    loop.processEvents();
+    EXPECT_EQ(ticks, 0);
+}
+
+TEST_F(MainLoopTimers, LatePeriodicFiresOnceAndKeepsItsRhythm) {
+    int ticks = 0;
+    auto timer = loop.createTimer(TimerKind::Periodic, [&] { ticks++; });
+    timer->start(100);
+    advance(150ms);
+    EXPECT_EQ(ticks, 1);
+    advance(50ms); // next due at 200 from the start
+    EXPECT_EQ(ticks, 2);
+    advance(1000ms); // far behind: one tick, not ten
+    EXPECT_EQ(ticks, 3);
+    advance(99ms);
+    EXPECT_EQ(ticks, 3);
+    advance(1ms);
+    EXPECT_EQ(ticks, 4);
+}
+
+TEST_F(MainLoopTimers, SingleShotFiresOnceAndCanBeRestartedFromItsCallback) {
+    int shots = 0;
+    std::unique_ptr<LoopTimer> timer;
+    timer = loop.createTimer(TimerKind::SingleShot, [&] {
+        shots++;
+        EXPECT_FALSE(timer->isActive());
+        if (shots == 1)
+            timer->start(30);
+    });
+    timer->start(20);
+    advance(20ms);
+    EXPECT_EQ(shots, 1);
+    EXPECT_TRUE(timer->isActive());
+    advance(30ms);
+    EXPECT_EQ(shots, 2);
+    advance(1000ms);
+    EXPECT_EQ(shots, 2);
+}
+
+TEST_F(MainLoopTimers, DueTimersFireEarliestFirstThenInStartOrder) {
+    Recorder log;
+    auto a = loop.createTimer(TimerKind::SingleShot, [&] { log.add("a"); });
+    auto b = loop.createTimer(TimerKind::SingleShot, [&] { log.add("b"); });
+    auto c = loop.createTimer(TimerKind::SingleShot, [&] { log.add("c"); });
+    c->start(10);
+    b->start(20);
+    a->start(20);
+    loop.post([&] { log.add("posted"); });
+    advance(30ms);
+    EXPECT_EQ(log.items(), (std::vector<std::string>{"posted", "c", "b", "a"}));
+}
+
+TEST_F(MainLoopTimers, ATimerMayDestroyItselfOrAnotherFromItsCallback) {
+    std::unique_ptr<LoopTimer> first, second;
+    int fired = 0;
+    first = loop.createTimer(TimerKind::Periodic, [&] {
+        fired++;
+        second.reset();
+        first.reset();
+    });
+    second = loop.createTimer(TimerKind::Periodic, [&] { fired += 100; });
+    first->start(10);
+    second->start(10);
+    advance(10ms);
+    advance(10ms);
+    EXPECT_EQ(fired, 1);
+    EXPECT_EQ(first, nullptr);
+}
+
+TEST_F(MainLoopTimers, ZeroPeriodFiresOncePerTurn) {
+    int ticks = 0;
+    auto timer = loop.createTimer(TimerKind::Periodic, [&] { ticks++; });
+    timer->start(0);
+    loop.processEvents();
+    loop.processEvents();
+    EXPECT_EQ(ticks, 2);
+}
+
+TEST(MainLoopTimerLifetime, TimerOutlivingItsLoopIsInert) {
+    std::unique_ptr<LoopTimer> timer;
+    {
+        HeadlessMainLoop loop;
+        timer = loop.createTimer(TimerKind::Periodic, [] {});
+    }
+    timer->start(10);
+    EXPECT_FALSE(timer->isActive());
+}

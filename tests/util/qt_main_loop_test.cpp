@@ -1,0 +1,116 @@
+#include "util/qt_main_loop.h"
+
+#include <QCoreApplication>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+using namespace std::chrono_literals;
+using Lift::Util::LoopTimer;
+using Lift::Util::QtMainLoop;
+using Lift::Util::TimerKind;
+
+namespace {
+
+constexpr auto kLong = 20s;
+
+// One application for the whole program: Qt allows no second one.
+QCoreApplication& application() {
+    static int argc = 1;
+    static char name[] = "test_util";
+    static char* argv[] = {name, nullptr};
+    static QCoreApplication* app = QCoreApplication::instance() ? QCoreApplication::instance()
+                                                                : new QCoreApplication(argc, argv);
+    return *app;
+}
+
+class QtLoop : public ::testing::Test {
+protected:
+    QtLoop() { application(); }
+};
+
+} // namespace
+
+TEST_F(QtLoop, PostedCallsAndHandOversShareOneOrder) {
+    QtMainLoop loop;
+    std::vector<std::string> log;
+    std::atomic<bool> done{false};
+    loop.post([&] { log.push_back("posted 1"); });
+    std::thread worker([&] {
+        loop.post([&] { log.push_back("posted 2"); });
+        loop.invokeSync([&] { log.push_back("sync"); });
+        loop.post([&] { log.push_back("posted 3"); });
+        done = true;
+        loop.wake();
+    });
+    ASSERT_TRUE(loop.waitUntil([&] { return done.load() && log.size() == 4; }, kLong));
+    worker.join();
+    EXPECT_EQ(log, (std::vector<std::string>{"posted 1", "posted 2", "sync", "posted 3"}));
+}
+
+TEST_F(QtLoop, HandOverExceptionReachesTheWorker) {
+    QtMainLoop loop;
+    std::string caught;
+    std::atomic<bool> done{false};
+    std::thread worker([&] {
+        try {
+            loop.invokeSync([] { throw std::runtime_error("refused"); });
+        } catch (const std::runtime_error& e) {
+            caught = e.what();
+        }
+        done = true;
+        loop.wake();
+    });
+    ASSERT_TRUE(loop.waitUntil([&] { return done.load(); }, kLong));
+    worker.join();
+    EXPECT_EQ(caught, "refused");
+}
+
+TEST_F(QtLoop, PostedExceptionGoesToTheHandler) {
+    QtMainLoop loop;
+    int reported = 0;
+    bool after = false;
+    loop.setExceptionHandler([&](std::exception_ptr) { reported++; });
+    loop.post([] { throw std::runtime_error("x"); });
+    loop.post([&] { after = true; });
+    ASSERT_TRUE(loop.waitUntil([&] { return after; }, kLong));
+    EXPECT_EQ(reported, 1);
+}
+
+TEST_F(QtLoop, SingleShotTimerEndsRunAndStopPreventsFiring) {
+    QtMainLoop loop;
+    int stoppedFired = 0;
+    auto stopped = loop.createTimer(TimerKind::Periodic, [&] { stoppedFired++; });
+    stopped->start(1);
+    stopped->stop();
+    EXPECT_FALSE(stopped->isActive());
+    std::unique_ptr<LoopTimer> shot;
+    shot = loop.createTimer(TimerKind::SingleShot, [&] {
+        EXPECT_FALSE(shot->isActive());
+        shot.reset(); // destroying it from its own callback is allowed
+        loop.quit(4);
+    });
+    shot->start(5);
+    EXPECT_EQ(shot->periodMs(), 5);
+    EXPECT_EQ(loop.run(), 4);
+    EXPECT_EQ(shot, nullptr);
+    EXPECT_EQ(stoppedFired, 0);
+}
+
+TEST_F(QtLoop, QuitFromAWorkerBeforeRunIsNotLost) {
+    QtMainLoop loop;
+    std::thread([&] { loop.quit(6); }).join();
+    EXPECT_EQ(loop.run(), 6);
+}
+
+TEST_F(QtLoop, WaitUntilGivesUpAfterItsTimeout) {
+    QtMainLoop loop;
+    EXPECT_FALSE(loop.waitUntil([] { return false; }, 5ms));
+    EXPECT_TRUE(loop.isLoopThread());
+}
