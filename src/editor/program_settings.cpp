@@ -1,10 +1,11 @@
 #include "editor/program_settings.h"
 
 #include "editor/text_rules.h"
+#include "util/econvert_error.h"
+#include "util/eygeneral.h"
+#include "util/ty_ini_file.h"
 
-#include <exception>
 #include <filesystem>
-#include <stdexcept>
 #include <system_error>
 #include <vector>
 
@@ -12,32 +13,25 @@ namespace Lift::Editor {
 
 namespace {
 
+using YVclUtil::TYIniFile;
+
 constexpr char kGlobal[] = "GLOBAL";
 constexpr char kErrorCaption[] = "Error";
 
-VersionSettings readVersion(SettingsReader& ini, const std::string& section) {
+VersionSettings readVersion(TYIniFile& ini, const std::string& section) {
+    // An empty name is no section at all (the engine's names have 1..256 bytes).
+    if (section.empty())
+        return VersionSettings{0, 41, 1, 1};
     VersionSettings v;
-    v.cfi = ini.readInteger(section, "CFI", 0);
-    v.ifi = ini.readInteger(section, "IFI", 41);
-    v.disphv = ini.readInteger(section, "DISPHV", 1);
-    v.encode = ini.readInteger(section, "ENCODE", 1);
+    v.cfi = ini.ReadInteger(section, "CFI", 0);
+    v.ifi = ini.ReadInteger(section, "IFI", 41);
+    v.disphv = ini.ReadInteger(section, "DISPHV", 1);
+    v.encode = ini.ReadInteger(section, "ENCODE", 1);
     return v;
 }
 
-std::unique_ptr<SettingsReader> openSettings(const SettingsFileOpener& open,
-                                             const std::string& path) {
-    auto ini = open(path);
-    if (!ini)
-        throw std::runtime_error(std::string(kProgramSettingsFileName) + " cannot be read");
-    return ini;
-}
-
-// The reason shown for a settings file that cannot be used.
-std::string failureText(const std::exception& e) {
-    std::string text = e.what();
-    if (text.empty())
-        text = std::string(kProgramSettingsFileName) + " cannot be read";
-    return text + "\n\n";
+void showConvertError(EditorUi& ui, const YVclUtil::EConvertError& e) {
+    ui.messageBox(std::string(kProgramSettingsFileName) + ": " + e.what() + "\n\n", kErrorCaption);
 }
 
 } // namespace
@@ -46,8 +40,8 @@ std::string ProgramSettingsPath(const std::string& startDirectory) {
     return (std::filesystem::path(startDirectory) / kProgramSettingsFileName).string();
 }
 
-void ReadProgramSettings(const std::string& startDirectory, const SettingsFileOpener& open,
-                         ProgramSettings& settings, DisplayProject& project, EditorUi& ui) {
+void ReadProgramSettings(const std::string& startDirectory, ProgramSettings& settings,
+                         DisplayProject& project, EditorUi& ui) {
     const std::string path = ProgramSettingsPath(startDirectory);
     std::error_code ec;
     if (!std::filesystem::exists(path, ec)) {
@@ -63,10 +57,10 @@ void ReadProgramSettings(const std::string& startDirectory, const SettingsFileOp
     int index = -1;
     std::string name;
     try {
-        const auto ini = openSettings(open, path);
-        read.glbFileName = ini->readString(kGlobal, "GLB", kDefaultGlbFileName);
-        read.userGlbFileName = ini->readString(kGlobal, "UBFGLB", "");
-        const int count = ini->readInteger(kGlobal, "VCN", 0);
+        TYIniFile ini(path);
+        read.glbFileName = ini.ReadString(kGlobal, "GLB", kDefaultGlbFileName);
+        read.userGlbFileName = ini.ReadString(kGlobal, "UBFGLB", "");
+        const int count = ini.ReadInteger(kGlobal, "VCN", 0);
         if (count == 0) {
             // No versions listed: two fixed entries, none selected, and CFI 48 (not the
             // key default 0) so that the initial data block is used.
@@ -76,21 +70,21 @@ void ReadProgramSettings(const std::string& startDirectory, const SettingsFileOp
         } else {
             const int last = count > kMaxVersionCount ? kMaxVersionCount : count;
             for (int i = 1; i <= last; ++i) {
-                std::string item = ini->readString(kGlobal, "ITEM" + std::to_string(i), "");
+                std::string item = ini.ReadString(kGlobal, "ITEM" + std::to_string(i), "");
                 if (!IsBlank(item))
                     entries.push_back(std::move(item)); // as read: the combo shows it so
             }
             if (!entries.empty()) {
                 index = 0;
                 name = Trimmed(entries.front());
-                read.versionSettings = readVersion(*ini, name);
-            } else {
-                read.versionSettings = VersionSettings{0, 41, 1, 1};
             }
+            read.versionSettings = readVersion(ini, name);
         }
-    } catch (const std::exception& e) {
-        ui.messageBox(failureText(e), kErrorCaption);
+    } catch (const YVclUtil::EConvertError& e) {
+        showConvertError(ui, e);
         return;
+    } catch (const YVclUtil::EYGeneral&) {
+        return; // the engine has shown its error box
     }
     settings = std::move(read);
     project.versionEntries = std::move(entries);
@@ -99,16 +93,16 @@ void ReadProgramSettings(const std::string& startDirectory, const SettingsFileOp
 }
 
 void SelectVersion(const std::string& name, const std::string& startDirectory,
-                   const SettingsFileOpener& open, ProgramSettings& settings,
-                   DisplayProject& project, EditorUi& ui) {
+                   ProgramSettings& settings, DisplayProject& project, EditorUi& ui) {
     VersionSettings read;
     try {
-        const auto ini = openSettings(open, ProgramSettingsPath(startDirectory));
-        // An empty name is no section at all: the defaults, without asking the file.
-        read = name.empty() ? VersionSettings{0, 41, 1, 1} : readVersion(*ini, name);
-    } catch (const std::exception& e) {
-        ui.messageBox(failureText(e), kErrorCaption);
+        TYIniFile ini(ProgramSettingsPath(startDirectory));
+        read = readVersion(ini, name);
+    } catch (const YVclUtil::EConvertError& e) {
+        showConvertError(ui, e);
         return;
+    } catch (const YVclUtil::EYGeneral&) {
+        return; // the engine has shown its error box
     }
     settings.versionSettings = read;
     project.versionName = name;

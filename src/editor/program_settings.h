@@ -9,14 +9,14 @@
 // `versionName` through InputPatternLabel(code, UsesGrayOrder(versionName)), so a window
 // refills them after SelectVersion. Messages and status panel 1 go through EditorUi.
 //
-// The file is read through the INI engine, reached here through SettingsReader so that the
-// rules can be exercised without files. Runs on the main loop's thread.
+// The file is read through the INI engine (TYIniFile), opened for each operation. Failures
+// the engine reports itself (a file that cannot be opened: its error box, then EYGeneral)
+// are not shown twice; a value that is not an integer (EConvertError) is shown in a message
+// box. Either way the operation changes nothing. Runs on the main loop's thread.
 
 #include "editor/display_project.h"
 #include "editor/editor_ui.h"
 
-#include <functional>
-#include <memory>
 #include <string>
 
 namespace Lift::Editor {
@@ -46,40 +46,20 @@ struct ProgramSettings {
     VersionSettings versionSettings;
 };
 
-// Typed reads on one open settings file. readInteger throws a std::exception whose what()
-// is the user-facing reason when a present value is not an integer.
-class SettingsReader {
-public:
-    virtual ~SettingsReader() = default;
-    virtual std::string readString(const std::string& section, const std::string& key,
-                                   const std::string& defaultValue) = 0;
-    virtual int readInteger(const std::string& section, const std::string& key,
-                            int defaultValue) = 0;
-};
-
-// Opens the settings file at `path` for one operation; the file is released when the reader
-// is destroyed. Like the INI engine, it creates a missing file empty. May throw a
-// std::exception when the file cannot be opened.
-using SettingsFileOpener = std::function<std::unique_ptr<SettingsReader>(const std::string&)>;
-
 // `startDirectory` joined with "ZEBPRV620BX7.INI".
 std::string ProgramSettingsPath(const std::string& startDirectory);
 
 // Fills `settings` and the project's version combo, selection and name from the file.
 // A missing file gives the message box "ZEBPRV620BX7.INI file not found!!\n\n" ("Error")
-// and leaves everything as it was. A file that cannot be read or holds a non-integer value
-// where an integer belongs gives a message box with the reason ("Error") and likewise
-// changes nothing. Does not touch the status panel: start-up does that next.
-void ReadProgramSettings(const std::string& startDirectory, const SettingsFileOpener& open,
-                         ProgramSettings& settings, DisplayProject& project, EditorUi& ui);
+// and leaves everything as it was, as does a file that cannot be used (see above). Does not
+// touch the status panel: start-up does that next.
+void ReadProgramSettings(const std::string& startDirectory, ProgramSettings& settings,
+                         DisplayProject& project, EditorUi& ui);
 
 // Reads the four parameters of section `name` (defaults 0, 41, 1, 1 for a missing section or
 // key), sets the project's `versionName` to `name` and status panel 1 to "Version: " + name.
-// The file is opened without an existence check, so a missing file is created empty. When the
-// file cannot be read or a value is not an integer, a message box ("Error") gives the reason
-// and nothing changes.
+// The file is opened without an existence check, so a missing file is created empty.
 void SelectVersion(const std::string& name, const std::string& startDirectory,
-                   const SettingsFileOpener& open, ProgramSettings& settings,
-                   DisplayProject& project, EditorUi& ui);
+                   ProgramSettings& settings, DisplayProject& project, EditorUi& ui);
 
 } // namespace Lift::Editor
