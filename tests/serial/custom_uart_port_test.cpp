@@ -321,6 +321,19 @@ TEST_F(UartPort, PartialLineDoesNotSurviveAReopen) {
     EXPECT_EQ(units, (std::vector<std::string>{"fresh;"}));
 }
 
+// With parity on, the driver marks bad bytes in the data and doubles good 0xFF bytes; the
+// component undoes the doubling, so data bytes arrive as sent.
+TEST_F(UartPort, ParityOnPassesAllByteValues) {
+    recordUnits();
+    uart.pw_UartParityBit(upb_Odd);
+    uart.pw_RxdFilter_Style(rfs_ByDelimiterChar);
+    ASSERT_TRUE(uart.Open());
+    const std::string sent = std::string("a\xFF\xFF") + '\0' + "\xFE\n";
+    pty.write(sent);
+    ASSERT_TRUE(waitFor([&] { return !units.empty(); }));
+    EXPECT_EQ(units, (std::vector<std::string>{sent}));
+}
+
 TEST_F(UartPort, HandlerMayAnswerWithSendData) {
     MasterReader far(pty, [this] { loop.wake(); });
     uart.pw_RxdFilter_Style(rfs_ByDelimiterChar);
