@@ -15,6 +15,7 @@
 // process: it is kept as FatalError and sent to the debug channel.
 
 #include "serial/custom_uart.h"
+#include "serial/parity_mark_decoder.h"
 #include "serial/rxd_assembler.h"
 
 #include <atomic>
@@ -92,6 +93,7 @@ private:
     bool m_lineTimerArmed = false;
     bool m_portWatched = true;
     Lift::Serial::RxdAssembler m_assembler; // holds FilteredCount across reads
+    Lift::Serial::ParityMarkDecoder m_parityMarks;
 
     mutable std::mutex m_fatalMutex;
     std::string m_fatalError;

@@ -155,6 +155,7 @@ void TCommMonitorThread::threadMain() {
 
 void TCommMonitorThread::Execute() {
     m_assembler.reset();
+    m_parityMarks.reset();
     m_portWatched = true;
     m_lineTimerArmed = false;
 
@@ -246,7 +247,11 @@ void TCommMonitorThread::handlePortEvent(std::uint32_t events, std::uint32_t lin
     if ((events & EV_RXCHAR) && !Terminated()) {
         const ssize_t n = ::read(m_portFd, m_rawRxdBuff, m_config.rxdQueueSize);
         if (n > 0) {
-            handleReceived(static_cast<std::size_t>(n));
+            std::size_t count = static_cast<std::size_t>(n);
+            if (m_config.parityMarks)
+                count = m_parityMarks.decode(m_rawRxdBuff, count);
+            if (count > 0)
+                handleReceived(count);
         } else if (n == 0 || (errno != EAGAIN && errno != EINTR)) {
             // The device went away (adapter unplugged, other end of a pseudo-terminal
             // closed): reads would fail at once forever, so stop waiting for input.

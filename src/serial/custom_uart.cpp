@@ -174,6 +174,7 @@ UartRunConfig TCustomUart::buildRunConfig() const {
     c.rxdQueueSize = m_buffersSize;
     c.rxdDatasAssigned = static_cast<bool>(OnRxdDatas);
     c.txdEmptyAssigned = static_cast<bool>(OnTxdEmpty);
+    c.parityMarks = m_uartParityBit != upb_None;
     const std::uint64_t bits = bitsPerChar();
     c.readTotalTimeoutMs =
         static_cast<std::uint32_t>(5000 + bits * m_sysUartRxdQueueSize / m_uartBaud);

@@ -19,12 +19,12 @@
 // port.
 //
 // Platform notes: there is no hardware DSR output flow control nor DTR input handshake on this
-// platform; fcht_DSR alone gives no output flow control and fchr_DTR keeps DTR raised. A byte
-// received with a parity error reads as 0x00. Line errors and modem-line changes are reported
-// where the driver counts them (TIOCGICOUNT, real UARTs); the monitor thread then samples the
-// counters every 20 ms. A device without modem lines (a pseudo-terminal) reads all lines off.
-// SysUartRxdIntervalTimeout is kept but has nothing to do: bytes are handed on as soon as the
-// driver has them. Destroy the component before its main loop.
+// platform; fcht_DSR alone gives no output flow control and fchr_DTR keeps DTR raised. With
+// parity on, a byte received with a parity or framing error, or a break, reads as 0x0A. Line errors
+// and modem-line changes are reported where the driver counts them (TIOCGICOUNT, real UARTs); the
+// monitor thread then samples the counters every 20 ms. A device without modem lines (a
+// pseudo-terminal) reads all lines off. SysUartRxdIntervalTimeout is kept but has nothing to do:
+// bytes are handed on as soon as the driver has them. Destroy the component before its main loop.
 
 #include "serial/uart_types.h"
 #include "util/component.h"
@@ -54,6 +54,7 @@ struct UartRunConfig {
     std::uint32_t rxdQueueSize = 1024;
     bool rxdDatasAssigned = false;
     bool txdEmptyAssigned = false;
+    bool parityMarks = false; // bad bytes arrive marked in the data (parity checking on)
     std::uint32_t readTotalTimeoutMs = 5000;
     std::uint32_t writeTotalTimeoutMs = 5000;
 };

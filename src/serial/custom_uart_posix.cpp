@@ -56,7 +56,8 @@ bool TCustomUart::configureDevice(int fd) const {
         tio.c_cflag |= PARENB;
         if (m_uartParityBit == upb_Odd)
             tio.c_cflag |= PARODD;
-        tio.c_iflag |= INPCK;
+        // Bad bytes are marked in the data so the monitor thread can replace them.
+        tio.c_iflag |= INPCK | PARMRK;
     }
     if (m_uartStopBits == usb_2bits)
         tio.c_cflag |= CSTOPB;
