@@ -4,6 +4,9 @@
 // Everything here is read independently of the product code: pictures with QImage, the
 // GLB directory and the packing with small loops written from the formats.
 
+#include "editor/glb_library.h"
+#include "rom/pack_picture.h"
+
 #include <QImage>
 
 #include <gtest/gtest.h>
@@ -698,4 +701,49 @@ TEST(DataSetDemoProject, CodeTableOneIsTableZeroGrayCoded) {
     EXPECT_GE(floors, 16);
     for (int n = 64; n < 256; ++n)
         EXPECT_EQ(cell(project, 1, n), "") << n;
+}
+
+// ---- The editor's own reader and packer on the shipped files --------------------------
+
+TEST(DataSetWithTheEditor, LibraryLoadsAndEveryItemReadsAsTheFormatSays) {
+    Lift::Editor::GlbLibrary glb;
+    std::string error;
+    ASSERT_TRUE(Lift::Editor::LoadGlbFile((kData / "P620BX7.GLB").string(), glb, &error)) << error;
+    int items = 0;
+    for (int g = 0; g < 8; ++g)
+        for (int n = 0; n < 256; ++n) {
+            const auto item = glb.item(g, n);
+            EXPECT_EQ(item ? std::string(*item) : std::string(), library().item(g, n));
+            items += item.has_value();
+        }
+    // 148 glyphs, 60 frames, 3 layouts, the start-up picture, 39 small pictures, 5 blocks.
+    EXPECT_EQ(items, 148 + 60 + 3 + 1 + 39 + 5);
+}
+
+TEST(DataSetWithTheEditor, PackerReadsEveryBitDepthShippedExactlyAsQImageDoes) {
+    std::vector<std::pair<std::string, std::string>> pictures; // what, BMP bytes
+    for (const auto& e : fs::recursive_directory_iterator(kData))
+        if (e.path().extension() == ".bmp")
+            pictures.emplace_back(e.path().string(), readFile(e.path()));
+    for (int g = 0; g < 8; ++g)
+        for (int n = 0; n < 256; ++n) {
+            std::string item = library().item(g, n);
+            if (item.compare(0, 2, "BM") == 0)
+                pictures.emplace_back("item " + std::to_string(g) + "," + std::to_string(n),
+                                      std::move(item));
+        }
+    ASSERT_GT(pictures.size(), 250u);
+    for (const auto& [what, bmp] : pictures) {
+        const QImage image = decode(bmp);
+        ASSERT_FALSE(image.isNull()) << what;
+        for (bool turned : {false, true}) {
+            std::string packed, reason;
+            ASSERT_TRUE(Lift::Rom::PackPictureBytes(bmp, turned, packed, reason))
+                << what << ": " << reason;
+            const int w = turned ? image.height() : image.width();
+            const int h = turned ? image.width() : image.height();
+            const std::string header = {char(w & 0xFF), char(w >> 8), char(h & 0xFF), char(h >> 8)};
+            EXPECT_EQ(packed, header + pack(image, turned)) << what << (turned ? " turned" : "");
+        }
+    }
 }
