@@ -6,6 +6,8 @@
 
 #include "editor/glb_library.h"
 #include "rom/pack_picture.h"
+#include "support/temp_dir.h"
+#include "util/ty_ini_file.h"
 
 #include <QImage>
 
@@ -746,4 +748,50 @@ TEST(DataSetWithTheEditor, PackerReadsEveryBitDepthShippedExactlyAsQImageDoes) {
             EXPECT_EQ(packed, header + pack(image, turned)) << what << (turned ? " turned" : "");
         }
     }
+}
+
+TEST(DataSetWithTheEditor, IniEngineReadsTheVersionsAndRewritesTheDemoByteForByte) {
+    Lift::Test::TempDir dir;
+    {
+        // On a copy: the committed file must stay as the generator made it.
+        const std::string settingsCopy = dir.file("ZEBPRV620BX7.INI");
+        Lift::Test::WriteBytes(settingsCopy, readFile(kData / "ZEBPRV620BX7.INI"));
+        YVclUtil::TYIniFile settingsFile(settingsCopy);
+        const int vcn = settingsFile.ReadInteger("GLOBAL", "VCN", 0);
+        ASSERT_GE(vcn, 4);
+        EXPECT_EQ(settingsFile.ReadString("GLOBAL", "GLB", ""), "P620BX7.GLB");
+        for (int i = 1; i <= vcn; ++i) {
+            const std::string name =
+                settingsFile.ReadString("GLOBAL", "ITEM" + std::to_string(i), "");
+            EXPECT_EQ(name, listedVersions()[std::size_t(i - 1)]);
+            // Present in the section, not the reader's defaults (0, 41, 1, 1).
+            EXPECT_GT(settingsFile.ReadInteger(name, "CFI", 0), 0) << name;
+        }
+    }
+    // The engine writes a project in the layout the editor saves; the demo is in that
+    // layout when loading it and saving it again changes no byte.
+    const std::string copy = dir.file("demo.lcp");
+    const std::string original = readFile(kData / "demo.lcp");
+    Lift::Test::WriteBytes(copy, original);
+    {
+        YVclUtil::TYIniFile project(copy);
+        EXPECT_EQ(project.ReadString("GLOBAL", "CODENAME", ""), "PRV620BX7");
+        EXPECT_EQ(project.ReadString("CTBL0", "CODE_3", ""), "P1A");
+        // Rewrite one value unchanged: the whole file is generated anew from the model.
+        project.WriteString("GLOBAL", "VERSION", project.ReadString("GLOBAL", "VERSION", ""));
+        ASSERT_TRUE(project.UpdateFile());
+    }
+    const std::string rewritten = Lift::Test::ReadBytes(copy);
+    // Empty code-table entries ("CODE_40=") are not loaded again, so the engine drops those
+    // lines; every other line must come back identical and in the same order.
+    std::string withoutEmpty;
+    std::size_t pos = 0;
+    while (pos < original.size()) {
+        const std::size_t eol = original.find("\r\n", pos) + 2;
+        const std::string line = original.substr(pos, eol - pos);
+        if (line.size() < 3 || line.compare(line.size() - 3, 3, "=\r\n") != 0)
+            withoutEmpty += line;
+        pos = eol;
+    }
+    EXPECT_EQ(rewritten, withoutEmpty);
 }
