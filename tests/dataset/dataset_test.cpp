@@ -4,6 +4,11 @@
 // Everything here is read independently of the product code: pictures with QImage, the
 // GLB directory and the packing with small loops written from the formats.
 
+#include "editor/glb_library.h"
+#include "rom/pack_picture.h"
+#include "support/temp_dir.h"
+#include "util/ty_ini_file.h"
+
 #include <QImage>
 
 #include <gtest/gtest.h>
@@ -698,4 +703,95 @@ TEST(DataSetDemoProject, CodeTableOneIsTableZeroGrayCoded) {
     EXPECT_GE(floors, 16);
     for (int n = 64; n < 256; ++n)
         EXPECT_EQ(cell(project, 1, n), "") << n;
+}
+
+// ---- The editor's own reader and packer on the shipped files --------------------------
+
+TEST(DataSetWithTheEditor, LibraryLoadsAndEveryItemReadsAsTheFormatSays) {
+    Lift::Editor::GlbLibrary glb;
+    std::string error;
+    ASSERT_TRUE(Lift::Editor::LoadGlbFile((kData / "P620BX7.GLB").string(), glb, &error)) << error;
+    int items = 0;
+    for (int g = 0; g < 8; ++g)
+        for (int n = 0; n < 256; ++n) {
+            const auto item = glb.item(g, n);
+            EXPECT_EQ(item ? std::string(*item) : std::string(), library().item(g, n));
+            items += item.has_value();
+        }
+    // 148 glyphs, 60 frames, 3 layouts, the start-up picture, 39 small pictures, 5 blocks.
+    EXPECT_EQ(items, 148 + 60 + 3 + 1 + 39 + 5);
+}
+
+TEST(DataSetWithTheEditor, PackerReadsEveryBitDepthShippedExactlyAsQImageDoes) {
+    std::vector<std::pair<std::string, std::string>> pictures; // what, BMP bytes
+    for (const auto& e : fs::recursive_directory_iterator(kData))
+        if (e.path().extension() == ".bmp")
+            pictures.emplace_back(e.path().string(), readFile(e.path()));
+    for (int g = 0; g < 8; ++g)
+        for (int n = 0; n < 256; ++n) {
+            std::string item = library().item(g, n);
+            if (item.compare(0, 2, "BM") == 0)
+                pictures.emplace_back("item " + std::to_string(g) + "," + std::to_string(n),
+                                      std::move(item));
+        }
+    ASSERT_GT(pictures.size(), 250u);
+    for (const auto& [what, bmp] : pictures) {
+        const QImage image = decode(bmp);
+        ASSERT_FALSE(image.isNull()) << what;
+        for (bool turned : {false, true}) {
+            std::string packed, reason;
+            ASSERT_TRUE(Lift::Rom::PackPictureBytes(bmp, turned, packed, reason))
+                << what << ": " << reason;
+            const int w = turned ? image.height() : image.width();
+            const int h = turned ? image.width() : image.height();
+            const std::string header = {char(w & 0xFF), char(w >> 8), char(h & 0xFF), char(h >> 8)};
+            EXPECT_EQ(packed, header + pack(image, turned)) << what << (turned ? " turned" : "");
+        }
+    }
+}
+
+TEST(DataSetWithTheEditor, IniEngineReadsTheVersionsAndRewritesTheDemoByteForByte) {
+    Lift::Test::TempDir dir;
+    {
+        // On a copy: the committed file must stay as the generator made it.
+        const std::string settingsCopy = dir.file("ZEBPRV620BX7.INI");
+        Lift::Test::WriteBytes(settingsCopy, readFile(kData / "ZEBPRV620BX7.INI"));
+        YVclUtil::TYIniFile settingsFile(settingsCopy);
+        const int vcn = settingsFile.ReadInteger("GLOBAL", "VCN", 0);
+        ASSERT_GE(vcn, 4);
+        EXPECT_EQ(settingsFile.ReadString("GLOBAL", "GLB", ""), "P620BX7.GLB");
+        for (int i = 1; i <= vcn; ++i) {
+            const std::string name =
+                settingsFile.ReadString("GLOBAL", "ITEM" + std::to_string(i), "");
+            EXPECT_EQ(name, listedVersions()[std::size_t(i - 1)]);
+            // Present in the section, not the reader's defaults (0, 41, 1, 1).
+            EXPECT_GT(settingsFile.ReadInteger(name, "CFI", 0), 0) << name;
+        }
+    }
+    // The engine writes a project in the layout the editor saves; the demo is in that
+    // layout when loading it and saving it again changes no byte.
+    const std::string copy = dir.file("demo.lcp");
+    const std::string original = readFile(kData / "demo.lcp");
+    Lift::Test::WriteBytes(copy, original);
+    {
+        YVclUtil::TYIniFile project(copy);
+        EXPECT_EQ(project.ReadString("GLOBAL", "CODENAME", ""), "PRV620BX7");
+        EXPECT_EQ(project.ReadString("CTBL0", "CODE_3", ""), "P1A");
+        // Rewrite one value unchanged: the whole file is generated anew from the model.
+        project.WriteString("GLOBAL", "VERSION", project.ReadString("GLOBAL", "VERSION", ""));
+        ASSERT_TRUE(project.UpdateFile());
+    }
+    const std::string rewritten = Lift::Test::ReadBytes(copy);
+    // Empty code-table entries ("CODE_40=") are not loaded again, so the engine drops those
+    // lines; every other line must come back identical and in the same order.
+    std::string withoutEmpty;
+    std::size_t pos = 0;
+    while (pos < original.size()) {
+        const std::size_t eol = original.find("\r\n", pos) + 2;
+        const std::string line = original.substr(pos, eol - pos);
+        if (line.size() < 3 || line.compare(line.size() - 3, 3, "=\r\n") != 0)
+            withoutEmpty += line;
+        pos = eol;
+    }
+    EXPECT_EQ(rewritten, withoutEmpty);
 }

@@ -55,6 +55,17 @@ cp lib.glb damaged.glb
 printf '\x7f\xff\xff\xf0' | dd of=damaged.glb bs=1 seek=$((8 + (256 + 65) * 8)) conv=notrunc 2>/dev/null
 check "damaged entry reported by list" test "$(status "$pack" list damaged.glb)" = 1
 check "damaged entry refused by extract" test "$(status "$pack" extract damaged.glb 1 65 d.out)" = 1
+# A picture item whose header claims the most negative height is listed, not a crash.
+printf 'BM%020d\x00\x00\x00\x80\x01\x00\x01\x00' 0 >odd.bmp
+printf '0 40 odd.bmp\n' >odd.txt
+check "odd picture builds" test "$(status "$pack" build odd.txt odd.glb)" = 0
+check "odd picture listed" test "$(status "$pack" list odd.glb)" = 0
+# A source larger than any library the editor loads is refused before it is read.
+truncate -s 65M huge.bin
+printf '0 1 huge.bin\n' >huge.txt
+check "huge source refused" test "$(status "$pack" build huge.txt huge.glb)" = 1
+check "huge source named" grep -q "too large" err
+check "no library from a refused build" test ! -e huge.glb
 check "unknown command is a usage error" test "$(status "$pack" frobnicate)" = 2
 check "bad group argument is a usage error" test "$(status "$pack" extract lib.glb 8 1 x.out)" = 2
 

@@ -78,10 +78,11 @@ std::string describe(std::string_view glb, const DirectoryEntry& e) {
     if (!e.inside)
         return "DAMAGED: points outside the file";
     if (e.length >= 30 && glb.substr(e.offset, 2) == "BM") {
-        const std::int32_t w = littleEndian32(glb, e.offset + 18);
-        const std::int32_t h = littleEndian32(glb, e.offset + 22);
+        // 64-bit: a damaged header may hold the most negative 32-bit height.
+        const long long w = littleEndian32(glb, e.offset + 18);
+        const long long h = littleEndian32(glb, e.offset + 22);
         const int bits = std::uint8_t(glb[e.offset + 28]) | (std::uint8_t(glb[e.offset + 29]) << 8);
-        return Format("BMP %dx%d, %d bit", int(w), int(h < 0 ? -h : h), bits);
+        return Format("BMP %lldx%lld, %d bit", w, h < 0 ? -h : h, bits);
     }
     return "data";
 }
@@ -125,6 +126,13 @@ int build(const std::string& manifestPath, const std::string& outputPath) {
         std::filesystem::path file(e.file);
         if (file.is_relative())
             file = base / file;
+        // A file larger than any library the editor loads is refused before it is read.
+        std::error_code ec;
+        if (const auto size = std::filesystem::file_size(file, ec);
+            !ec && size > Lift::Editor::kMaxGlbFileBytes)
+            return failed(Format("%s, line %d: %s is too large for a GLB item (%llu bytes)",
+                                 manifestPath.c_str(), e.line, file.string().c_str(),
+                                 static_cast<unsigned long long>(size)));
         std::string data;
         if (!Lift::Util::ReadWholeFile(file.string(), data, &error))
             return failed(Format("%s, line %d: %s", manifestPath.c_str(), e.line, error.c_str()));
