@@ -48,6 +48,13 @@ public:
     const std::string& pr_FileName() const { return m_fileName; }
     void pw_FileName(std::string AFileName) { m_fileName = std::move(AFileName); }
 
+    // Reads the topology file (FileName) and checks the table against it: every declared
+    // address must hold a component of the declared device class, or get a default one
+    // (CreateDefaultKbnComponentAndAddToKbnTopologic); every registered component must be
+    // declared. Stops at the first violation with EYGeneral naming the file, section, key
+    // or address; defaults created before it stay. The file is only read, never written.
+    void LoadAndChkTopologicIniAndAssignDefaultKbnComponentToKbnTopologic();
+
     // Enters AComponent at its own KbnSegId/KbnNodeId with the given kind (flag bits 0..2;
     // bit 31 kept). Raises when the address is outside the bus, when the table cannot be
     // allocated, or when another component holds the address.
@@ -87,6 +94,11 @@ protected:
 
 private:
     friend class TKBNet_Node;
+
+    // One declared node of the file at a valid address.
+    void checkDeclaredNode(const char* componentName, const char* fileName,
+                           const std::string& section, const std::string& key,
+                           const std::string& device, std::uint8_t seg, std::uint8_t node);
 
     std::string m_fileName;
     std::vector<TKBNet_Node*> m_linkedNodes;

@@ -1,0 +1,280 @@
+#include "fake_kbn_adapter.h"
+#include "support/temp_dir.h"
+
+#include "fieldbus/kbnet_messages.h"
+#include "fieldbus/prm4i4o.h"
+#include "util/eygeneral.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+using namespace ZebCtrl;
+using Lift::Test::FakeKbnAdapter;
+using Lift::Test::KbnBytes;
+using Lift::Test::KbnEventSeen;
+using Lift::Test::RecordInto;
+using Lift::Test::RxdPacket;
+using Lift::Test::TempDir;
+using YVclUtil::EYGeneral;
+
+namespace {
+
+const char* const kHead = "[KbnTopologic.Head]\r\nSignature=ZEB\r\n\r\n";
+
+class Impostor : public TKBNet_Node {
+public:
+    using TKBNet_Node::TKBNet_Node;
+
+protected:
+    void BeforeRunRequestToReset() override {}
+};
+
+class TopologyFileTest : public ::testing::Test {
+protected:
+    TopologyFileTest() {
+        net.SetName("KbnNet1");
+        path = dir.file("topology.ini");
+        net.pw_FileName(path);
+    }
+
+    void writeFile(const std::string& text) { Lift::Test::WriteBytes(path, text); }
+
+    // Runs the check; the message it raised, or empty when it passed.
+    std::string check() {
+        try {
+            net.LoadAndChkTopologicIniAndAssignDefaultKbnComponentToKbnTopologic();
+        } catch (const EYGeneral& e) {
+            return e.Message();
+        }
+        return {};
+    }
+
+    std::string lineError(const std::string& what, const std::string& section,
+                          const std::string& key, const std::string& extra = {}) {
+        return "\nErr: " + what + " in the topologic ini file !!!\nComponentName = KbnNet1\n" +
+               "FileName = " + path + "\nIniSection = " + section + "\nIniKey = " + key + "\n" +
+               extra;
+    }
+    std::string addressError(const char* big5, const char* seg, const char* node) {
+        return std::string("\nErr: ") + big5 + "\nComponentName = KbnNet1\nFileName = " + path +
+               "\nKbnSegId = 0x" + seg + "\nKbnNodeId = 0x" + node + "\n";
+    }
+
+    std::uint32_t flagsAt(std::uint8_t seg, std::uint8_t node) const {
+        const TopologyEntry* e = net.pr_TopologyEntry(seg, node);
+        return e ? e->Flags : 0xDEADu;
+    }
+
+    TempDir dir;
+    std::string path;
+    FakeKbnAdapter net{nullptr};
+    TPrm4i4o defHandler{nullptr};
+};
+
+} // namespace
+
+TEST_F(TopologyFileTest, FileNameMustBeSetAndExist) {
+    net.pw_FileName("");
+    EXPECT_EQ(check(),
+              "\nErr: The FileName property is not defined !!!\nComponentName = KbnNet1\n");
+    net.pw_FileName(path);
+    EXPECT_EQ(check(), "\nErr: The topologic ini file is not exist !!!\nComponentName = "
+                       "KbnNet1\nFileName = " +
+                           path + "\n");
+    EXPECT_FALSE(std::filesystem::exists(path)) << "the check must not create the file";
+    net.pw_FileName(dir.path().string());
+    EXPECT_NE(check().find("is not exist"), std::string::npos) << "a folder is no file";
+}
+
+TEST_F(TopologyFileTest, SignatureIsComparedIgnoringCase) {
+    writeFile("[KbnTopologic.Head]\nSignature=zeb\n[NetSegmentId_0x80]\nTravel_000=Device( "
+              "\"PRM_4i4o\" ) , NetNodeId( 0xFF )\n");
+    EXPECT_EQ(check(), "");
+    const std::string header = "\nErr: Invalid header in the topologic ini file !!!\n"
+                               "ComponentName = KbnNet1\nFileName = " +
+                               path + "\n";
+    writeFile("[KbnTopologic.Head]\nSignature=ZEBX\n[NetSegmentId_0x80]\nA=1\n");
+    EXPECT_EQ(check(), header);
+    writeFile("[KbnTopologic.Head]\nsignature=ZEB\n[NetSegmentId_0x80]\nA=1\n");
+    EXPECT_EQ(check(), header);
+}
+
+TEST_F(TopologyFileTest, SegmentSection0x80MustExist) {
+    const std::string header = "\nErr: Invalid header in the topologic ini file !!!\n"
+                               "ComponentName = KbnNet1\nFileName = " +
+                               path + "\n";
+    writeFile(std::string(kHead) + "[NetSegmentId_0x01]\nTravel_000=Device( \"PRM_4i4o\" ) , "
+                                   "NetNodeId( 0x01 )\n");
+    EXPECT_EQ(check(), header);
+    // A section with only empty values does not exist for the INI engine.
+    writeFile(std::string(kHead) + "[NetSegmentId_0x80]\nTravel_000=\n");
+    EXPECT_EQ(check(), header);
+    // Nothing was created on the way.
+    EXPECT_EQ(net.ComponentCount(), 0);
+}
+
+TEST_F(TopologyFileTest, DeclaredAddressesGetDefaultModulesAcrossIndexGaps) {
+    net.pw_DefHandler_Prm4i4o(&defHandler);
+    std::vector<KbnEventSeen> inputs;
+    defHandler.OnInputChanged = RecordInto(inputs);
+    writeFile(std::string(kHead) + "[NetSegmentId_0x80]\n"
+                                   "Travel_000 = Device( \"PRM_4i4o\" ) , NetNodeId( 0x05 )\n"
+                                   "Travel_002 = Device(\"PRM_4i4o\"),NetNodeId(0x06)\n"
+                                   "Travel_256 = Device( \"PRM_4i4o\" ) , NetNodeId( 0x07 )\n"
+                                   "Travel_257 = Device( \"PRM_4i4o\" ) , NetNodeId( 0x08 )\n"
+                                   "Travel_1 = Device( \"PRM_4i4o\" ) , NetNodeId( 0x09 )\n"
+                                   "[NetSegmentId_0x0A]\n"
+                                   "Travel_010 = Device( \"PRM_4i4o\" ) , NetNodeId( 0x7F )\n"
+                                   "[NetSegmentId_0x0a]\n"
+                                   "Travel_000 = Device( \"Nobody\" ) , NetNodeId( 0x01 )\n");
+    ASSERT_EQ(check(), "");
+
+    const std::uint32_t created = krk_CreatedByTopologic | kKbnDeclaredByIni;
+    for (auto [seg, node] : {std::pair{0x80, 0x05}, {0x80, 0x06}, {0x80, 0x07}, {0x0A, 0x7F}}) {
+        SCOPED_TRACE(node);
+        EXPECT_EQ(flagsAt(seg, node), created);
+        TPrm4i4o* module = net.Prm4i4o(seg, node);
+        EXPECT_EQ(module->pr_KbnSegId(), seg);
+        EXPECT_EQ(module->pr_KbnNodeId(), node);
+        EXPECT_EQ(module->pr_BindTo(), &net);
+    }
+    // Index 257 and a key without three digits are no node keys.
+    EXPECT_EQ(net.pr_TopologyEntry(0x80, 0x08)->Component, nullptr);
+    EXPECT_EQ(net.pr_TopologyEntry(0x80, 0x09)->Component, nullptr);
+    EXPECT_EQ(net.ComponentCount(), 4);
+
+    // The defaults inherit the template's handlers.
+    net.FilteringReceivedKbnPacket(RxdPacket({0x0A, 0x7F, 2, 0x81, 0x01}));
+    EXPECT_EQ(inputs, (std::vector<KbnEventSeen>{{net.Prm4i4o(0x0A, 0x7F), 0x0A, 0x7F}}));
+}
+
+TEST_F(TopologyFileTest, RepeatedCheckKeepsTheDefaultsItCreated) {
+    net.pw_DefHandler_Prm4i4o(&defHandler);
+    writeFile(std::string(kHead) +
+              "[NetSegmentId_0x80]\nTravel_000=Device( \"PRM_4i4o\" ) , NetNodeId( 0x05 )\n");
+    ASSERT_EQ(check(), "");
+    TPrm4i4o* first = net.Prm4i4o(0x80, 0x05);
+    ASSERT_EQ(check(), "");
+    EXPECT_EQ(net.Prm4i4o(0x80, 0x05), first);
+    EXPECT_EQ(net.ComponentCount(), 1);
+
+    // Declared no more: the default it made is now an undeclared component.
+    writeFile(std::string(kHead) +
+              "[NetSegmentId_0x80]\nTravel_000=Device( \"PRM_4i4o\" ) , NetNodeId( 0xFF )\n");
+    EXPECT_EQ(check(), addressError(kKbnBig5_PresentButUndeclared, "80", "05"));
+    EXPECT_EQ(flagsAt(0x80, 0x05), static_cast<std::uint32_t>(krk_CreatedByTopologic));
+}
+
+TEST_F(TopologyFileTest, NoNodeLinesAreSkippedBeforeTheDeviceIsJudged) {
+    writeFile(std::string(kHead) + "[NetSegmentId_0x80]\n"
+                                   "Travel_000=Device( \"Bogus\" ) , NetNodeId( 0xFF )\n"
+                                   "Travel_001=Device( \"PRM_4i4o\" ) , NetNodeId( 0xff )\n");
+    EXPECT_EQ(check(), "");
+    EXPECT_EQ(net.pr_TopologyEntry(0x80, 0x00), nullptr) << "no table for skipped lines";
+}
+
+TEST_F(TopologyFileTest, BadSyntaxNamesSectionAndKey) {
+    net.pw_DefHandler_Prm4i4o(&defHandler);
+    writeFile(std::string(kHead) + "[NetSegmentId_0x80]\n"
+                                   "Travel_000=Device( \"PRM_4i4o\" ) , NetNodeId( 0x05 )\n"
+                                   "Travel_001=Device( PRM_4i4o ) , NetNodeId( 0x06 )\n");
+    EXPECT_EQ(check(), lineError("Invalid syntax", "NetSegmentId_0x80", "Travel_001"));
+    // The check stops there; what it created before stays registered.
+    EXPECT_EQ(flagsAt(0x80, 0x05), krk_CreatedByTopologic | kKbnDeclaredByIni);
+    EXPECT_EQ(net.ComponentCount(), 1);
+}
+
+TEST_F(TopologyFileTest, AddressesOutsideTheSegmentAreRefused) {
+    net.pw_DefHandler_Prm4i4o(&defHandler);
+    const std::string extra = "NetNodeId must be 0x00~0x7F, or 0xFF for none\n";
+    for (const char* id : {"0x80", "0xFE", "0x1FF", "0x1000000FF", "0x-1"}) {
+        SCOPED_TRACE(id);
+        writeFile(std::string(kHead) +
+                  "[NetSegmentId_0x80]\nTravel_003=Device( \"PRM_4i4o\" ) , "
+                  "NetNodeId( " +
+                  id + " )\n");
+        EXPECT_EQ(check(),
+                  lineError("Invalid NetNodeId()", "NetSegmentId_0x80", "Travel_003", extra));
+    }
+    EXPECT_EQ(net.ComponentCount(), 0);
+}
+
+TEST_F(TopologyFileTest, DeviceNameIsExact) {
+    net.pw_DefHandler_Prm4i4o(&defHandler);
+    writeFile(std::string(kHead) +
+              "[NetSegmentId_0x80]\nTravel_004=Device( \"PRM_4I4O\" ) , NetNodeId( 0x05 )\n");
+    EXPECT_EQ(check(), lineError("Unknown Device()", "NetSegmentId_0x80", "Travel_004",
+                                 "Device = PRM_4I4O\n"));
+    EXPECT_EQ(net.ComponentCount(), 0);
+}
+
+TEST_F(TopologyFileTest, SelfRegisteredModuleIsOnlyMarked) {
+    TPrm4i4o own(nullptr, kci_Prm4i4o, 0x80, 0x05, &net);
+    writeFile(std::string(kHead) +
+              "[NetSegmentId_0x80]\nTravel_000=Device( \"PRM_4i4o\" ) , NetNodeId( 0x05 )\n");
+    EXPECT_EQ(check(), "");
+    EXPECT_EQ(net.Prm4i4o(0x80, 0x05), &own);
+    EXPECT_EQ(flagsAt(0x80, 0x05), krk_Constructed | kKbnDeclaredByIni);
+    EXPECT_EQ(net.ComponentCount(), 0);
+}
+
+TEST_F(TopologyFileTest, SelfRegisteredModuleDeclaredAsAnotherDevice) {
+    TPrm4i4o own(nullptr, kci_Prm4i4o, 0x80, 0x05, &net);
+    writeFile(std::string(kHead) +
+              "[NetSegmentId_0x80]\nTravel_000=Device( \"PRM_8i8o\" ) , NetNodeId( 0x05 )\n");
+    EXPECT_EQ(check(), lineError("Unknown Device()", "NetSegmentId_0x80", "Travel_000",
+                                 "Device = PRM_8i8o\n"));
+}
+
+TEST_F(TopologyFileTest, SelfRegisteredModuleNotDeclared) {
+    TPrm4i4o own(nullptr, kci_Prm4i4o, 0x80, 0x05, &net);
+    writeFile(std::string(kHead) +
+              "[NetSegmentId_0x80]\nTravel_000=Device( \"PRM_4i4o\" ) , NetNodeId( 0xFF )\n");
+    const std::string message = check();
+    EXPECT_EQ(message, addressError(kKbnBig5_PresentButUndeclared, "80", "05"));
+    EXPECT_NE(KbnTextForDisplay(message).find(kKbnUtf8_PresentButUndeclared), std::string::npos);
+}
+
+TEST_F(TopologyFileTest, ComponentOfAnotherClassAtADeclaredAddress) {
+    Impostor other(nullptr, static_cast<_EKbnClsId>(0x20), 0x80, 0x05, &net);
+    writeFile(std::string(kHead) +
+              "[NetSegmentId_0x80]\nTravel_000=Device( \"PRM_4i4o\" ) , NetNodeId( 0x05 )\n");
+    EXPECT_EQ(check(), "\nErr: Current Topologic is not conform to topologic ini file !!!\n"
+                       "ComponentName = KbnNet1\nFileName = " +
+                           path +
+                           "\nIniSection = NetSegmentId_0x80\nIniKey = Travel_000\n"
+                           "Device = PRM_4i4o\n");
+}
+
+TEST_F(TopologyFileTest, DeclaredAddressWithoutComponentOrDefaultHandler) {
+    writeFile(std::string(kHead) +
+              "[NetSegmentId_0x80]\nTravel_000=Device( \"PRM_4i4o\" ) , NetNodeId( 0x05 )\n");
+    EXPECT_EQ(check(), addressError(kKbnBig5_DeclaredButMissing, "80", "05"));
+    EXPECT_EQ(net.pr_TopologyEntry(0x80, 0x05)->Component, nullptr);
+}
+
+TEST_F(TopologyFileTest, CheckLeavesTheFileAsItWas) {
+    const std::string text = std::string("# our bus\r\n") + kHead +
+                             "[NetSegmentId_0x80]\r\n; spare\r\nTravel_000 = Device( \"PRM_4i4o\" )"
+                             " , NetNodeId( 0xFF )   \r\n";
+    writeFile(text);
+    ASSERT_EQ(check(), "");
+    EXPECT_EQ(Lift::Test::ReadBytes(path), text);
+}
+
+TEST_F(TopologyFileTest, DefaultsAreDestroyedWithTheTopology) {
+    auto owned = std::make_unique<FakeKbnAdapter>(nullptr);
+    owned->pw_FileName(path);
+    owned->pw_DefHandler_Prm4i4o(&defHandler);
+    writeFile(std::string(kHead) +
+              "[NetSegmentId_0x80]\nTravel_000=Device( \"PRM_4i4o\" ) , NetNodeId( 0x05 )\n");
+    owned->LoadAndChkTopologicIniAndAssignDefaultKbnComponentToKbnTopologic();
+    ASSERT_EQ(owned->ComponentCount(), 1);
+    // A second table that also lists the module sees it go.
+    TPrm4i4o* module = owned->Prm4i4o(0x80, 0x05);
+    net.AddKbnComponentToKbnTopologic(module, krk_Constructed);
+    owned.reset();
+    EXPECT_EQ(net.pr_TopologyEntry(0x80, 0x05)->Component, nullptr);
+}
