@@ -5,10 +5,12 @@
 #include "lift_lcd/upload_version.h"
 #include "link/controller_link.h"
 #include "link_fakes.h"
+#include "support/scripted_ui.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sstream>
 
 namespace Lift::Cli {
@@ -33,47 +35,39 @@ TEST(PortArgument, NumbersComNamesAndPaths) {
 class UploadVersionTest : public ::testing::Test {
 protected:
     Lift::Test::TempDir dir;
+    Lift::Test::ScriptedUi ui;
     void settings(const std::string& text) {
         Lift::Test::WriteBytes(dir.file("ZEBPRV620BX7.INI"), text);
     }
-    std::optional<UploadVersion> read(std::optional<std::string> version = std::nullopt) {
-        error.clear();
-        return ReadUploadVersion(dir.path().string(), version, error);
+    UploadVersion read(std::optional<std::string> version = std::nullopt) {
+        return ReadUploadVersion(dir.path().string(), version, ui);
     }
-    std::string error;
 };
 
-TEST_F(UploadVersionTest, MissingFileOrListKeepsEncodeOne) {
-    auto v = read();
-    ASSERT_TRUE(v);
-    EXPECT_EQ(v->encode, 1);
+TEST_F(UploadVersionTest, MissingFileKeepsEncodeOneAndIsNotCreated) {
+    EXPECT_EQ(read().encode, 1);
+    EXPECT_EQ(read("ZEB-OLD").encode, 1);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("ZEBPRV620BX7.INI")));
+    ASSERT_FALSE(ui.messages().empty());
+    EXPECT_EQ(ui.messages()[0], "Error | ZEBPRV620BX7.INI file not found!!\n\n");
+}
+
+TEST_F(UploadVersionTest, EmptyListMeansTheInitialVersionWithEncodeOne) {
     settings("[GLOBAL]\nGLB=P620BX7.GLB\n[ZEB-INITDL]\nENCODE=0\n");
-    v = read(); // VCN 0: the built-in entries, whose parameters are fixed, ENCODE 1
-    ASSERT_TRUE(v);
-    EXPECT_EQ(v->name, "ZEB-INITDL");
-    EXPECT_EQ(v->encode, 1);
+    const UploadVersion v = read();
+    EXPECT_EQ(v.name, "ZEB-INITDL");
+    EXPECT_EQ(v.encode, 1);
 }
 
-TEST_F(UploadVersionTest, FirstNonBlankItemDecides) {
-    settings("# versions\n[GLOBAL]\nVCN = 3\nITEM1 =\nITEM2=   \nITEM3 = V3 \n"
+TEST_F(UploadVersionTest, FirstNonBlankItemDecidesUnlessOneIsNamed) {
+    settings("[GLOBAL]\nVCN = 3\nITEM1 =\nITEM2=   \nITEM3 = V3 \n"
              "[V3]\nENCODE = 0x0\n[V4]\nENCODE=$1\n");
-    auto v = read();
-    ASSERT_TRUE(v) << error;
-    EXPECT_EQ(v->name, "V3");
-    EXPECT_EQ(v->encode, 0);
-    v = read("V4");
-    ASSERT_TRUE(v);
-    EXPECT_EQ(v->encode, 1);
-    v = read("NO-SUCH-SECTION");
-    ASSERT_TRUE(v);
-    EXPECT_EQ(v->encode, 1);
-}
-
-TEST_F(UploadVersionTest, SectionNamesAreCaseSensitiveAndBadNumbersAreErrors) {
-    settings("[GLOBAL]\r\nVCN=1\r\nITEM1=Zeb\r\n[ZEB]\r\nENCODE=0\r\n[Zeb]\r\nENCODE=12abc\r\n");
-    EXPECT_FALSE(read());
-    EXPECT_NE(error.find("ENCODE '12abc'"), std::string::npos) << error;
-    EXPECT_EQ(read("ZEB")->encode, 0);
+    UploadVersion v = read();
+    EXPECT_EQ(v.name, "V3");
+    EXPECT_EQ(v.encode, 0);
+    EXPECT_EQ(read("V4").encode, 1);
+    EXPECT_EQ(read("NO-SUCH-SECTION").encode, 1);
+    EXPECT_TRUE(ui.messages().empty());
 }
 
 TEST(LinkConsoleUi, LogLinesAndBoxesGoToTheirStreams) {
