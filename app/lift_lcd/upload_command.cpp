@@ -122,13 +122,8 @@ int UploadCommand(const std::vector<std::string>& args, Streams& io) {
         io.err << "lift-lcd upload: " << p.workdir << ": no such directory\n";
         return ExitFailed;
     }
-    std::string error;
-    const auto version = ReadUploadVersion(p.workdir, p.version, error);
-    if (!version) {
-        io.err << "lift-lcd upload: " << error << "\n";
-        return ExitFailed;
-    }
-    p.op.encode = version->encode;
+    LinkConsoleUi settingsUi(io, std::nullopt, false);
+    p.op.encode = ReadUploadVersion(p.workdir, p.version, settingsUi).encode;
     return RunLinkOperation(p.op, io, "upload");
 }
 

@@ -1,10 +1,10 @@
 #pragma once
-// Which controller code version an upload from the command line runs under, and its ENCODE
-// value, read from the program settings file "ZEBPRV620BX7.INI" of the working directory the
-// way the editor reads it at start (first listed version) or when a version is selected.
-//
-// Only what the upload needs is read; a missing file or key gives the editor's defaults, so
-// ENCODE is 1 unless the version's section says otherwise.
+// Which controller code version an upload from the command line runs under, and so its ENCODE
+// value: the editor's reading of the program settings file "ZEBPRV620BX7.INI" in the working
+// directory, as at start (the first listed version), followed by the selection of the
+// version given with --version.
+
+#include "editor/editor_ui.h"
 
 #include <optional>
 #include <string>
@@ -16,11 +16,9 @@ struct UploadVersion {
     int encode = 1;
 };
 
-// version: the name given on the command line, or nothing for the file's first version.
-// Returns nothing, with error set, when the file exists but cannot be read or ENCODE is not
-// an integer.
-std::optional<UploadVersion> ReadUploadVersion(const std::string& workdir,
-                                               const std::optional<std::string>& version,
-                                               std::string& error);
+// Messages of the settings reader (file not found, a value that is not an integer) go to ui,
+// and the editor's defaults stand, as in the window. A missing settings file is not created.
+UploadVersion ReadUploadVersion(const std::string& workdir,
+                                const std::optional<std::string>& version, Editor::EditorUi& ui);
 
 } // namespace Lift::Cli

@@ -21,8 +21,7 @@ bool isDecisive(std::uint8_t b) {
 
 ControllerLink::ControllerLink(LinkPort& port, LinkTimer& timer, const LinkClock& clock,
                                Editor::EditorUi& ui)
-    : m_port(port), m_timer(timer), m_clock(clock), m_ui(ui),
-      m_uploadImage(kUploadImageCapacity, 0) {}
+    : m_port(port), m_timer(timer), m_clock(clock), m_ui(ui) {}
 
 void ControllerLink::SpeedButton5Click() {
     if (m_port.opened())

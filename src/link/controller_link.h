@@ -124,6 +124,7 @@ private:
     int m_blockCount = 0;
     int m_shownBlockNo = 0;
     LinkFrame m_linkFrame{};
+    // The file as read; blocks beyond its end are sent as zeros.
     std::vector<std::uint8_t> m_uploadImage;
     std::optional<std::chrono::steady_clock::time_point> m_uploadStartTime;
     LinkOutcome m_outcome = LinkOutcome::None;

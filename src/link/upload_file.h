@@ -11,8 +11,8 @@ namespace Lift::Link {
 struct UploadFile {
     enum class Status { Ok, TooLarge, CannotOpen, CannotRead };
     Status status = Status::CannotOpen;
-    // Ok: the file's bytes, followed by zeros up to the upload buffer's full size, so no byte
-    // of an earlier file can ever stand behind a shorter one. Empty otherwise.
+    // Ok: exactly the file's bytes (frames built beyond them carry zeros, never bytes of an
+    // earlier file). Empty otherwise.
     std::vector<std::uint8_t> image;
     // Ok: the file's length. TooLarge: a length above the limit (reading stops there).
     std::size_t length = 0;

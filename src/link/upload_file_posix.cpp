@@ -1,8 +1,10 @@
 #include "link/upload_file.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace Lift::Link {
@@ -33,9 +35,17 @@ UploadFile ReadUploadFile(const std::string& path, std::size_t capacity) {
         result.reason = std::strerror(errno);
         return result;
     }
-    std::vector<std::uint8_t> buffer(capacity + 1, 0);
+    // The size is only a hint (devices and pipes report none): read until the end, or until
+    // one byte more than the limit proves the file too large.
+    struct stat st {};
+    std::size_t hint = 0;
+    if (::fstat(fd.get(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0)
+        hint = std::min(static_cast<std::size_t>(st.st_size), capacity) + 1;
+    std::vector<std::uint8_t> buffer(std::max<std::size_t>(hint, 4096));
     std::size_t got = 0;
-    while (got < buffer.size()) {
+    for (;;) {
+        if (got == buffer.size())
+            buffer.resize(std::min(buffer.size() * 2, capacity + 1));
         const ssize_t n = ::read(fd.get(), buffer.data() + got, buffer.size() - got);
         if (n == 0)
             break;
@@ -47,13 +57,15 @@ UploadFile ReadUploadFile(const std::string& path, std::size_t capacity) {
             return result;
         }
         got += static_cast<std::size_t>(n);
+        if (got > capacity)
+            break;
     }
     result.length = got;
     if (got > capacity) {
         result.status = UploadFile::Status::TooLarge;
         return result;
     }
-    buffer.resize(capacity);
+    buffer.resize(got);
     result.image = std::move(buffer);
     result.status = UploadFile::Status::Ok;
     return result;

@@ -194,6 +194,14 @@ TEST_F(LinkTest, UnreadableFilesGetTheirOwnLinesAndStartNothing) {
     EXPECT_EQ(timer.starts, 0);
 }
 
+TEST_F(LinkTest, EndlessDeviceIsTooLargeAfterReadingPastTheLimit) {
+    connect();
+    ui.openAnswers.push_back("/dev/zero");
+    link.SpeedButton9Click(1);
+    EXPECT_EQ(ui.log.back(), "=== ROM image too large!! ===");
+    EXPECT_EQ(link.linkMode(), LinkMode::Idle);
+}
+
 TEST_F(LinkTest, ExactlyShortImageSizeIsSentAs975Blocks) {
     connect();
     startUpload(Image(62400));

@@ -1,0 +1,106 @@
+// The command-line pieces of the link commands: port arguments, the settings file's version
+// and ENCODE, and the console's log and progress output.
+
+#include "lift_lcd/link_console_ui.h"
+#include "lift_lcd/upload_version.h"
+#include "link/controller_link.h"
+#include "link_fakes.h"
+#include "support/scripted_ui.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+
+namespace Lift::Cli {
+namespace {
+
+TEST(PortArgument, NumbersComNamesAndPaths) {
+    std::string error;
+    EXPECT_EQ(ParsePortArgument("3", error)->number, 3u);
+    EXPECT_EQ(ParsePortArgument("COM16", error)->number, 16u);
+    EXPECT_EQ(ParsePortArgument("com2", error)->number, 2u);
+    const auto path = ParsePortArgument("/dev/ttyUSB0", error);
+    ASSERT_TRUE(path);
+    EXPECT_EQ(path->number, 1u);
+    EXPECT_EQ(path->devicePath, "/dev/ttyUSB0");
+    for (const char* bad : {"0", "17", "COM0", "COM17", "99999999999999999999", ""}) {
+        error.clear();
+        EXPECT_FALSE(ParsePortArgument(bad, error)) << bad;
+        EXPECT_FALSE(error.empty()) << bad;
+    }
+}
+
+class UploadVersionTest : public ::testing::Test {
+protected:
+    Lift::Test::TempDir dir;
+    Lift::Test::ScriptedUi ui;
+    void settings(const std::string& text) {
+        Lift::Test::WriteBytes(dir.file("ZEBPRV620BX7.INI"), text);
+    }
+    UploadVersion read(std::optional<std::string> version = std::nullopt) {
+        return ReadUploadVersion(dir.path().string(), version, ui);
+    }
+};
+
+TEST_F(UploadVersionTest, MissingFileKeepsEncodeOneAndIsNotCreated) {
+    EXPECT_EQ(read().encode, 1);
+    EXPECT_EQ(read("ZEB-OLD").encode, 1);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("ZEBPRV620BX7.INI")));
+    ASSERT_FALSE(ui.messages().empty());
+    EXPECT_EQ(ui.messages()[0], "Error | ZEBPRV620BX7.INI file not found!!\n\n");
+}
+
+TEST_F(UploadVersionTest, EmptyListMeansTheInitialVersionWithEncodeOne) {
+    settings("[GLOBAL]\nGLB=P620BX7.GLB\n[ZEB-INITDL]\nENCODE=0\n");
+    const UploadVersion v = read();
+    EXPECT_EQ(v.name, "ZEB-INITDL");
+    EXPECT_EQ(v.encode, 1);
+}
+
+TEST_F(UploadVersionTest, FirstNonBlankItemDecidesUnlessOneIsNamed) {
+    settings("[GLOBAL]\nVCN = 3\nITEM1 =\nITEM2=   \nITEM3 = V3 \n"
+             "[V3]\nENCODE = 0x0\n[V4]\nENCODE=$1\n");
+    UploadVersion v = read();
+    EXPECT_EQ(v.name, "V3");
+    EXPECT_EQ(v.encode, 0);
+    EXPECT_EQ(read("V4").encode, 1);
+    EXPECT_EQ(read("NO-SUCH-SECTION").encode, 1);
+    EXPECT_TRUE(ui.messages().empty());
+}
+
+TEST(LinkConsoleUi, LogLinesAndBoxesGoToTheirStreams) {
+    std::ostringstream out, err;
+    Streams io{out, err};
+    LinkConsoleUi ui(io, std::string("rom.bin"), false);
+    ui.appendLog("*** UpLoad ROM image ***");
+    ui.messageBox("ZEB init version\n\n No support download function!!\n\n", "No service!!");
+    EXPECT_EQ(out.str(), "*** UpLoad ROM image ***\n");
+    EXPECT_EQ(err.str(), "No service!!: ZEB init version\n\n No support download function!!\n");
+    EXPECT_EQ(ui.chooseOpenFile({}), "rom.bin");
+}
+
+TEST(LinkConsoleUi, ProgressLineIsErasedBeforeEachLogLine) {
+    std::ostringstream out, err;
+    Streams io{out, err};
+    LinkConsoleUi ui(io, std::nullopt, true);
+    Lift::Test::FakeLinkPort port;
+    Lift::Test::FakeLinkTimer timer;
+    Lift::Test::FakeLinkClock clock;
+    Link::ControllerLink link(port, timer, clock, ui);
+    link.SpeedButton5Click();
+    link.SpeedButton2Click();
+    ui.showProgress(link);
+    EXPECT_NE(err.str().find("date-time: 0 frame(s), NAK 0, time-outs 0"), std::string::npos);
+    const std::size_t before = err.str().size();
+    link.Timer1Timer();
+    EXPECT_EQ(err.str().substr(before), "\r\033[K"); // erased, the log line went to stdout
+    ui.showProgress(link);
+    ui.endProgress();
+    EXPECT_EQ(err.str().back(), '\n');
+    EXPECT_NE(err.str().find("time-outs 1"), std::string::npos);
+}
+
+} // namespace
+} // namespace Lift::Cli
