@@ -3,6 +3,7 @@
 #include "util/eygeneral.h"
 #include "util/standalone_function.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -71,20 +72,27 @@ std::uint64_t TYHashedStringList::StrToHashKey(const char* text, std::int32_t* l
     return (std::uint64_t(a | 1) << 32) | b;
 }
 
-std::int32_t TYHashedStringList::find(std::uint64_t key, const char* text,
-                                      std::size_t length) const {
-    const Bucket& bucket = m_hashTab[key & (kBucketCount - 1)];
-    const std::size_t size = bucket.keys.size();
-    const std::uint64_t* keys = bucket.keys.data();
-    for (std::size_t i = 0; i < size; ++i) {
-        if (keys[i] != key)
+const TYHashedStringList::Slot* TYHashedStringList::findSlot(std::uint64_t key, const char* text,
+                                                             std::size_t length) const {
+    for (const Slot& slot : m_hashTab[key & (kBucketCount - 1)]) {
+        if (slot.key != key)
             continue;
-        const YHASHEDSTRINGLISTCELL* cell = bucket.cells[i];
-        __builtin_prefetch(cell); // its Index is needed once the text matches
-        if (m_strTab->SameText(bucket.texts[i], text, length))
-            return cell->Index;
+        // Equal keys: the texts decide, so two texts never share an entry.
+        if (length <= kInlineChars) {
+            if (slot.length == length && std::memcmp(slot.inlineText, text, length) == 0)
+                return &slot;
+        } else if (slot.length == 0xFF && m_strTab->SameText(slot.text, text, length)) {
+            return &slot;
+        }
     }
-    return -1;
+    return nullptr;
+}
+
+TYHashedStringList::Slot* TYHashedStringList::slotOf(const YHASHEDSTRINGLISTCELL* cell) {
+    for (Slot& slot : m_hashTab[keyOf(cell) & (kBucketCount - 1)])
+        if (slot.cell == cell)
+            return &slot;
+    return nullptr; // cannot happen while the list is consistent
 }
 
 std::int32_t TYHashedStringList::Add(const char* text) {
@@ -96,20 +104,18 @@ std::int32_t TYHashedStringList::Add(const char* text, void* object) {
     const std::uint64_t key = StrToHashKey(text, &length);
     if (key == 0 || length > kMaxTextLength || m_hashTab.empty())
         return -1;
-    const std::int32_t existing = find(key, text, std::size_t(length));
-    if (existing >= 0) {
+    if (const Slot* found = findSlot(key, text, std::size_t(length))) {
+        const std::int32_t existing = found->index;
         if (OnReplace)
             OnReplace(this, existing);
-        storeField(m_listTab[existing]->Object, object);
+        pw_Objects(existing, object); // the handler may have changed the list's buckets
         return existing;
     }
     if (m_capacity <= m_count && !GrowupListTab())
         return -1;
     Bucket& bucket = m_hashTab[key & (kBucketCount - 1)];
     try {
-        bucket.keys.reserve(bucket.keys.size() + 1);
-        bucket.cells.reserve(bucket.cells.size() + 1);
-        bucket.texts.reserve(bucket.texts.size() + 1);
+        bucket.reserve(bucket.size() + 1);
     } catch (const std::bad_alloc&) {
         return -1;
     }
@@ -132,10 +138,15 @@ std::int32_t TYHashedStringList::Add(const char* text, void* object) {
     storeField(cell->StrCell, strCell);
     storeField(cell->Object, object);
     cell->Index = m_count;
-    // Capacity reserved above: these cannot throw.
-    bucket.keys.push_back(key);
-    bucket.cells.push_back(cell);
-    bucket.texts.push_back(strCell);
+    Slot slot{};
+    slot.key = key;
+    slot.index = m_count;
+    slot.length = length <= std::int32_t(kInlineChars) ? std::uint8_t(length) : 0xFF;
+    std::memcpy(slot.inlineText, text, std::min<std::size_t>(std::size_t(length), kInlineChars));
+    slot.text = strCell;
+    slot.cell = cell;
+    slot.object = object;
+    bucket.push_back(slot); // capacity reserved above: cannot throw
     m_listTab[m_count] = cell;
     return m_count++;
 }
@@ -145,7 +156,20 @@ std::int32_t TYHashedStringList::IndexOf(const char* text) const {
     const std::uint64_t key = StrToHashKey(text, &length);
     if (key == 0 || m_hashTab.empty())
         return -1;
-    return find(key, text, std::size_t(length));
+    const Slot* slot = findSlot(key, text, std::size_t(length));
+    return slot ? slot->index : -1;
+}
+
+std::int32_t TYHashedStringList::IndexOf(const char* text, void*& object) const {
+    std::int32_t length = 0;
+    const std::uint64_t key = StrToHashKey(text, &length);
+    if (key == 0 || m_hashTab.empty())
+        return -1;
+    const Slot* slot = findSlot(key, text, std::size_t(length));
+    if (!slot)
+        return -1;
+    object = slot->object;
+    return slot->index;
 }
 
 void TYHashedStringList::releaseEntry(YHASHEDSTRINGLISTCELL* cell) {
@@ -160,11 +184,9 @@ bool TYHashedStringList::Delete(std::int32_t index) {
         OnDelete(this, index);
     YHASHEDSTRINGLISTCELL* cell = m_listTab[index];
     Bucket& bucket = m_hashTab[keyOf(cell) & (kBucketCount - 1)];
-    for (std::size_t i = 0; i < bucket.cells.size(); ++i) {
-        if (bucket.cells[i] == cell) {
-            bucket.cells.erase(bucket.cells.begin() + std::ptrdiff_t(i));
-            bucket.keys.erase(bucket.keys.begin() + std::ptrdiff_t(i));
-            bucket.texts.erase(bucket.texts.begin() + std::ptrdiff_t(i));
+    for (std::size_t i = 0; i < bucket.size(); ++i) {
+        if (bucket[i].cell == cell) {
+            bucket.erase(bucket.begin() + std::ptrdiff_t(i));
             break;
         }
     }
@@ -172,6 +194,8 @@ bool TYHashedStringList::Delete(std::int32_t index) {
     for (std::int32_t i = index + 1; i < m_count; ++i) {
         m_listTab[i - 1] = m_listTab[i];
         m_listTab[i - 1]->Index = i - 1;
+        if (Slot* slot = slotOf(m_listTab[i - 1]))
+            slot->index = i - 1;
     }
     --m_count;
     ShrinkListTab();
@@ -188,11 +212,8 @@ bool TYHashedStringList::DeleteAll() {
     std::free(m_listTab);
     m_listTab = nullptr;
     m_capacity = 0;
-    for (Bucket& bucket : m_hashTab) {
-        bucket.keys.clear();
-        bucket.cells.clear();
-        bucket.texts.clear();
-    }
+    for (Bucket& bucket : m_hashTab)
+        bucket.clear();
     return true;
 }
 
@@ -220,6 +241,8 @@ void TYHashedStringList::pw_Objects(std::int32_t index, void* object) {
     if (index < 0 || index >= m_count)
         throw EYGeneral("TYHashedStringList: Invalid Index for Objects[%d]", index);
     storeField(m_listTab[index]->Object, object);
+    if (Slot* slot = slotOf(m_listTab[index]))
+        slot->object = object;
 }
 
 const YSTRTABCELL* TYHashedStringList::StrCell(std::int32_t index) const {

@@ -63,6 +63,8 @@ public:
     std::int32_t Add(const char* text);
     std::int32_t Add(const char* text, void* object);
     std::int32_t IndexOf(const char* text) const;
+    // As IndexOf, also giving the entry's object (untouched when absent).
+    std::int32_t IndexOf(const char* text, void*& object) const;
 
     // Removes the entry at `index` (after OnDelete); later entries move down by one.
     bool Delete(std::int32_t index);
@@ -84,15 +86,23 @@ public:
     TYHashedStringListNotifyEvent OnDelete;
 
 private:
-    // Keys, records and text cells side by side: a walk compares keys in a few cache
-    // lines, and a hit loads the text and the record at the same time.
-    struct Bucket {
-        std::vector<std::uint64_t> keys;
-        std::vector<YHASHEDSTRINGLISTCELL*> cells;
-        std::vector<const YSTRTABCELL*> texts;
+    // One slot per entry of a bucket, in insertion order. A slot repeats what a lookup
+    // needs (key, index, object, and short texts whole) so that a hit on a short text does
+    // not touch the pool at all; the entry record stays the reference.
+    static constexpr std::size_t kInlineChars = 15;
+    struct Slot {
+        std::uint64_t key;
+        std::int32_t index;
+        std::uint8_t length; // inline length, or 0xFF when the text is longer
+        char inlineText[kInlineChars];
+        const YSTRTABCELL* text;
+        YHASHEDSTRINGLISTCELL* cell;
+        void* object;
     };
+    using Bucket = std::vector<Slot>;
 
-    std::int32_t find(std::uint64_t key, const char* text, std::size_t length) const;
+    const Slot* findSlot(std::uint64_t key, const char* text, std::size_t length) const;
+    Slot* slotOf(const YHASHEDSTRINGLISTCELL* cell);
     bool GrowupListTab();
     void ShrinkListTab();
     YHASHEDSTRINGLISTCELL* AllocateCell();

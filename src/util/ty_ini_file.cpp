@@ -258,11 +258,13 @@ bool TYIniFile::IsSectionExisted(const std::string& section, std::int32_t* index
     if (section == m_lastSectionName) {
         found = m_lastSectionIndex;
     } else {
-        found = m_sections->IndexOf(section.c_str());
+        void* keys = nullptr;
+        found = m_sections->IndexOf(section.c_str(), keys);
         if (found < 0)
             return false;
         m_lastSectionName = section;
         m_lastSectionIndex = found;
+        m_lastSectionKeys = static_cast<TYHashedStringList*>(keys);
     }
     if (index)
         *index = found;
@@ -270,10 +272,9 @@ bool TYIniFile::IsSectionExisted(const std::string& section, std::int32_t* index
 }
 
 TYHashedStringList* TYIniFile::keyList(const std::string& section) {
-    std::int32_t index = -1;
-    if (!IsSectionExisted(section, &index))
+    if (!IsSectionExisted(section))
         return nullptr;
-    return keysOf(m_sections.get(), index);
+    return m_lastSectionKeys; // a found section is always the cached one
 }
 
 bool TYIniFile::IsKeyExisted(const std::string& section, const std::string& key) {
@@ -294,12 +295,10 @@ bool TYIniFile::IsValueExisted(const std::string& section, const std::string& ke
     TYHashedStringList* keys = keyList(section);
     if (!keys)
         return false;
-    const std::int32_t index = keys->IndexOf(key.c_str());
-    if (index < 0)
+    void* object = nullptr;
+    if (keys->IndexOf(key.c_str(), object) < 0 || !object)
         return false;
-    const YSTRTABCELL* cell = valueCell(keys, index);
-    if (!cell)
-        return false;
+    const auto* cell = static_cast<const YSTRTABCELL*>(object);
     const std::size_t length = m_strTab->Length(cell);
     if (length + 1 > kReadValueCapacity)
         return false; // too long to be read back, as a fixed 16 KiB buffer would refuse

@@ -144,6 +144,7 @@ private:
     std::string m_fileName;
     std::string m_lastSectionName;
     std::int32_t m_lastSectionIndex = -1;
+    TYHashedStringList* m_lastSectionKeys = nullptr; // key list of LastSectionName
     bool m_modified = false;
 };
 

@@ -283,8 +283,17 @@ TEST(HashedListModel, RandomOperationsAgreeWithAVectorModel) {
                 ASSERT_EQ(index, it - model.begin());
                 it->second = object;
             }
-        } else if (op < 8) {
+        } else if (op < 7) {
             ASSERT_EQ(list.IndexOf(text.c_str()), it == model.end() ? -1 : int(it - model.begin()));
+        } else if (op < 8) {
+            void* object = nullptr;
+            const int index = list.IndexOf(text.c_str(), object);
+            ASSERT_EQ(index, it == model.end() ? -1 : int(it - model.begin()));
+            if (index >= 0) {
+                ASSERT_EQ(reinterpret_cast<std::intptr_t>(object), it->second);
+                it->second = -step; // replaced without notification
+                list.pw_Objects(index, reinterpret_cast<void*>(it->second));
+            }
         } else if (!model.empty()) {
             const int index = int(rng() % model.size());
             ASSERT_TRUE(list.Delete(index));
