@@ -12,6 +12,16 @@
 
 namespace Lift::Editor {
 
+// The window's picture boxes that the core procedures fill.
+enum class PictureBox {
+    FloorStylePreview,     // index = FL style 0..3 (64 x 64)
+    DirectionStylePreview, // index = DIR style 0..4 (48 x 48)
+    MessageLayout,         // index = message position 0..2 (64 x 128)
+    Slot,                  // index = row * 4 + slot column
+    SlotRowLabel,          // index = row 0..9
+    Logo,                  // index 0 (kept at 64 x 64)
+};
+
 struct FileDialogRequest {
     std::string title;       // dialog caption, may be empty
     std::string filter;      // e.g. "LCD Project file (*.lcp)|*.lcp"
@@ -43,6 +53,17 @@ public:
 
     // Busy cursor for long operations; calls nest as on/off pairs.
     virtual void setBusy(bool busy) = 0;
+
+    // Loads the picture file into a picture box at once (the file may be a temporary one
+    // that is deleted right after). Returns false, after telling the user with the picture
+    // loader's error box, when the file cannot be loaded; the procedure then stops as a
+    // picture error. Front ends that show no pictures (the command line) keep this default.
+    virtual bool showPicture(PictureBox box, int index, const std::string& path) {
+        (void)box;
+        (void)index;
+        (void)path;
+        return true;
+    }
 };
 
 // Shows the busy cursor for its lifetime, also when the operation leaves by an exception.

@@ -69,6 +69,18 @@ void ScriptedUi::setBusy(bool busy) {
         busyMax = busyDepth;
 }
 
+bool ScriptedUi::showPicture(Editor::PictureBox box, int index, const std::string& path) {
+    for (const auto& bad : unreadablePictures) {
+        if (bad == path) {
+            calls.push_back("picture-error: " + path);
+            return false;
+        }
+    }
+    pictures.push_back(std::to_string(static_cast<int>(box)) + " " + std::to_string(index) + ": " +
+                       path);
+    return true;
+}
+
 std::vector<std::string> ScriptedUi::messages() const {
     std::vector<std::string> out;
     const std::string prefix = "message: ";

@@ -37,6 +37,11 @@ public:
     void clearLog() override;
     void setStatusPanel(int panel, const std::string& text) override;
     void setBusy(bool busy) override;
+    bool showPicture(Editor::PictureBox box, int index, const std::string& path) override;
+
+    // Pictures shown, as "box index: path"; a path listed here makes showPicture fail.
+    std::vector<std::string> pictures;
+    std::vector<std::string> unreadablePictures;
 
     // Message boxes shown, as "caption | text".
     std::vector<std::string> messages() const;

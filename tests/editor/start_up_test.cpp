@@ -1,0 +1,138 @@
+#include "editor/start_up.h"
+
+#include "editor/extract_glb_item.h"
+#include "support/scripted_ui.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+using namespace Lift;
+using Lift::Test::ReadBytes;
+using Lift::Test::WriteBytes;
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kData = std::string(LIFT_SOURCE_DIR) + "/data";
+
+// A working folder holding copies of the bundled settings file, library and blank picture;
+// the bundled data folder serves as program folder.
+class StartUpTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (const char* name : {"ZEBPRV620BX7.INI", "P620BX7.GLB", "SPACE_240x240.bmp"})
+            fs::copy_file(kData + "/" + name, work.file(name));
+    }
+    bool start() {
+        return Editor::RunStartUp(session, ui, {kData + "//", work.path().string() + "/"});
+    }
+    bool shown(Editor::PictureBox box, int index) const {
+        const std::string prefix =
+            std::to_string(static_cast<int>(box)) + " " + std::to_string(index) + ": ";
+        for (const auto& p : ui.pictures)
+            if (p.rfind(prefix, 0) == 0)
+                return true;
+        return false;
+    }
+
+    Lift::Test::TempDir work;
+    Editor::EditorSession session;
+    Lift::Test::ScriptedUi ui;
+};
+
+} // namespace
+
+TEST_F(StartUpTest, BundledDataStartsCompletely) {
+    ASSERT_TRUE(start());
+    const auto& program = session.program;
+    EXPECT_EQ(program.programDirectory, kData + "/");
+    EXPECT_EQ(program.startDirectory, work.path().string());
+    EXPECT_EQ(program.blankPicturePath, work.file("SPACE_240x240.bmp"));
+    EXPECT_EQ(program.userFloorPictureRoot, kData + "/DefaultImage2/UserDefine/Floor/Style");
+    EXPECT_TRUE(program.glbData.isLoaded());
+    EXPECT_EQ(program.glbDate.size(), 6u);
+    EXPECT_EQ(program.userGlbDate, "");
+    EXPECT_EQ(program.caption,
+              "PRM-620BX7 Lift LCD Editor (R2-Build100429)  [ " + program.glbDate + " /  ]");
+    EXPECT_EQ(session.project.versionName, "ZEB-STD");
+    EXPECT_EQ(session.project.versionIndex, 0);
+    EXPECT_EQ(ui.status[0], "Project file:");
+    EXPECT_EQ(ui.status[1], "Version: ZEB-STD");
+    EXPECT_EQ(ui.status[2], "P620BX7.GLB / ");
+    EXPECT_TRUE(ui.messages().empty());
+
+    for (int s = 0; s < 4; ++s)
+        EXPECT_TRUE(shown(Editor::PictureBox::FloorStylePreview, s)) << s;
+    for (int s = 0; s < 5; ++s)
+        EXPECT_TRUE(shown(Editor::PictureBox::DirectionStylePreview, s)) << s;
+    for (int p = 0; p < 3; ++p)
+        EXPECT_TRUE(shown(Editor::PictureBox::MessageLayout, p)) << p;
+    for (int slot = 0; slot < 40; ++slot)
+        EXPECT_TRUE(shown(Editor::PictureBox::Slot, slot)) << slot;
+    EXPECT_EQ(session.project.liftStatePictures[2][1],
+              kData + "/DefaultImage2/LiftState/BREAKDOWN-16x64_CHT.bmp");
+    for (const auto& row : session.project.liftStatePictures)
+        for (const auto& path : row)
+            EXPECT_TRUE(fs::exists(path)) << path;
+    EXPECT_FALSE(fs::exists(work.file("ZEB_TEMPBMP.BMP"))) << "previews are deleted once shown";
+}
+
+TEST_F(StartUpTest, MissingGlbStopsWithItsMessage) {
+    fs::remove(work.file("P620BX7.GLB"));
+    EXPECT_FALSE(start());
+    EXPECT_EQ(ui.messages(), std::vector<std::string>{"Error | GLB file not found!!\n\n"});
+    EXPECT_FALSE(session.program.glbData.isLoaded());
+    EXPECT_EQ(session.program.glbDate, "000000");
+    EXPECT_EQ(session.program.caption, "PRM-620BX7 Lift LCD Editor (R2-Build100429)");
+    EXPECT_EQ(ui.status[2], "Program start error!!");
+    EXPECT_EQ(ui.status[1], "Version: ZEB-STD") << "settings were read before the stop";
+    EXPECT_TRUE(ui.pictures.empty());
+    EXPECT_EQ(session.project.liftStatePictures[0][0], "") << "slots are set later";
+}
+
+TEST_F(StartUpTest, NamedUserDefineFileMustExist) {
+    std::string ini = ReadBytes(work.file("ZEBPRV620BX7.INI"));
+    ini.replace(ini.find("GLB=P620BX7.GLB"), 15, "GLB=P620BX7.GLB\r\nUBFGLB=USER.UBF");
+    WriteBytes(work.file("ZEBPRV620BX7.INI"), ini);
+    EXPECT_FALSE(start());
+    EXPECT_EQ(ui.messages(),
+              std::vector<std::string>{"Error | User define BMP file not found!!\n\n"});
+    EXPECT_EQ(session.program.settings.userGlbFileName, "");
+    EXPECT_EQ(session.program.userGlbDate, "000000");
+    EXPECT_EQ(ui.status[2], "Program start error!!");
+
+    ui = Lift::Test::ScriptedUi();
+    WriteBytes(work.file("USER.UBF"), "u");
+    ASSERT_TRUE(start());
+    EXPECT_EQ(session.program.userGlbDate.size(), 6u);
+    EXPECT_NE(session.program.caption.find(" / " + session.program.userGlbDate + " ]"),
+              std::string::npos);
+    EXPECT_EQ(ui.status[2], "P620BX7.GLB / USER.UBF");
+}
+
+TEST_F(StartUpTest, LeftOverTemporaryPictureIsDeleted) {
+    WriteBytes(work.file("ZEB_TEMPBMP.BMP"), "stale");
+    ASSERT_TRUE(start());
+    EXPECT_FALSE(fs::exists(work.file("ZEB_TEMPBMP.BMP")));
+}
+
+TEST_F(StartUpTest, UnreadablePictureStopsTheRemainingSteps) {
+    ui.unreadablePictures.push_back(kData + "/DefaultImage2/LiftState/QUAKE-16x64_EN.bmp");
+    EXPECT_FALSE(start());
+    EXPECT_FALSE(shown(Editor::PictureBox::MessageLayout, 0));
+    EXPECT_EQ(ui.status[2], "Program start error!!");
+    EXPECT_FALSE(session.program.startUpCompleted);
+}
+
+TEST_F(StartUpTest, MissingSettingsFileKeepsInitialValues) {
+    fs::remove(work.file("ZEBPRV620BX7.INI"));
+    ASSERT_TRUE(start());
+    EXPECT_EQ(ui.messages(),
+              std::vector<std::string>{"Error | ZEBPRV620BX7.INI file not found!!\n\n"});
+    EXPECT_EQ(session.project.versionName, "");
+    EXPECT_TRUE(session.project.versionEntries.empty());
+    EXPECT_EQ(session.program.settings.versionSettings, Editor::VersionSettings{});
+    EXPECT_EQ(ui.status[1], "Version: ");
+}

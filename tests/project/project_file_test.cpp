@@ -1,0 +1,313 @@
+#include "project/project_file.h"
+
+#include "editor/start_up.h"
+#include "support/error_box_recorder.h"
+#include "support/golden.h"
+#include "support/project_fixture.h"
+#include "util/atomic_file.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+using namespace Lift;
+using Lift::Test::ReadBytes;
+using Lift::Test::WriteBytes;
+
+namespace {
+
+class ProjectFileTest : public ::testing::Test, public Lift::Test::ProjectFixture {
+protected:
+    // A project with something in every field.
+    void fillProject() {
+        auto& p = session.project;
+        p.codeTables[0][0] = " b1 ";
+        p.codeTables[0][1] = "2";
+        p.codeTables[1][3] = "05";
+        p.codeTables[2][255] = "lby";
+        p.defaultCodeTable = 1;
+        p.floorStyle = 2;
+        p.directionStyle = 4;
+        p.displaySide = 2;
+        p.messageColumnBoxes = {false, true, true, false};
+        p.messagePosition = 0;
+        p.dateTimeBox = true;
+        p.logoEnabled = true;
+        p.logoFile = work("logo.bmp");
+        p.logoSecondsIndex = 9;
+        p.powerSavingIndex = 16;
+        p.nodeAddress = 54;
+        p.idCode = "  AB12 ";
+        p.romFileName = " lobby.hex ";
+        p.versionEntries = {"ZEB-STD", " ZEB-GRY "};
+        p.versionIndex = 1;
+        p.liftStatePictures[3][2] = "/elsewhere/OUT.bmp";
+    }
+
+    bool save(const std::string& path) {
+        ui.saveAnswers.push_back(path);
+        return Project::SaveProject(session, ui);
+    }
+};
+
+} // namespace
+
+TEST_F(ProjectFileTest, SaveWritesTheKeysInOrder) {
+    fillProject();
+    const std::string path = work("site.lcp");
+    ASSERT_TRUE(save(path));
+    EXPECT_TRUE(session.program.saveCompleted);
+    EXPECT_EQ(ui.status[0], "Project file: " + path);
+    EXPECT_EQ(ui.busyDepth, 0);
+    EXPECT_GE(ui.busyMax, 1);
+    ASSERT_EQ(ui.dialogs.size(), 1u);
+    EXPECT_EQ(ui.dialogs[0].filter, "PRV620BX7 Project File (*.lcp)|*.lcp");
+    EXPECT_EQ(ui.dialogs[0].defaultExt, "lcp");
+
+    std::string text = ReadBytes(path);
+    // Paths under the temporary folders differ per run; the golden file names them.
+    Lift::Test::ReplaceAll(text, programDir(), "<PROGRAM>/");
+    Lift::Test::ReplaceAll(text, workDir(), "<WORK>");
+    Lift::Test::ExpectGolden("project/site.lcp", text);
+}
+
+TEST_F(ProjectFileTest, SaveAppliesItsModelEffects) {
+    fillProject();
+    ASSERT_TRUE(save(work("a.lcp")));
+    const auto& p = session.project;
+    EXPECT_EQ(p.romFileName, "lobby.BIN");
+    EXPECT_EQ(p.messageMask, 6);
+    EXPECT_EQ(p.dateTimeEnabled, 1);
+    EXPECT_EQ(p.idCode, "  AB12 ") << "the edit keeps what was typed";
+    EXPECT_EQ(p.codeTables[0][0], " b1 ") << "the grid keeps what was typed";
+
+    // Only the fourth box: 10; none: 3; the boxes stay as ticked.
+    session.project.messageColumnBoxes = {false, false, false, true};
+    ASSERT_TRUE(save(work("b.lcp")));
+    EXPECT_EQ(session.project.messageMask, 10);
+    EXPECT_EQ(session.project.messageColumnBoxes, (std::array<bool, 4>{false, false, false, true}));
+    session.project.messageColumnBoxes = {false, false, false, false};
+    ui.yesNoAnswers.push_back(true);
+    ASSERT_TRUE(save(work("b.lcp")));
+    EXPECT_EQ(session.project.messageMask, 3);
+}
+
+TEST_F(ProjectFileTest, RomFileNameRule) {
+    EXPECT_EQ(Project::NormalisedRomFileName(""), "PRM620BX7.BIN");
+    EXPECT_EQ(Project::NormalisedRomFileName("  \t"), "PRM620BX7.BIN");
+    EXPECT_EQ(Project::NormalisedRomFileName("panel"), "panel.BIN");
+    EXPECT_EQ(Project::NormalisedRomFileName(" rom.bin "), "rom.BIN");
+    EXPECT_EQ(Project::NormalisedRomFileName("x.img"), "x.BIN");
+}
+
+TEST_F(ProjectFileTest, CancelledDialogOrRefusedOverwriteWritesNothing) {
+    EXPECT_FALSE(Project::SaveProject(session, ui)); // no answer queued = cancel
+    EXPECT_FALSE(session.program.saveCompleted);
+
+    const std::string path = work("keep.lcp");
+    WriteBytes(path, "old");
+    ui.saveAnswers.push_back(path);
+    ui.yesNoAnswers.push_back(false);
+    EXPECT_FALSE(Project::SaveProject(session, ui));
+    EXPECT_EQ(ReadBytes(path), "old");
+    ASSERT_FALSE(ui.calls.empty());
+    EXPECT_EQ(ui.calls.back(), "ask: Overlay file | File exist!!\n\nOverlay?\n -> No");
+}
+
+TEST_F(ProjectFileTest, TypedNameWithoutExtensionGetsLcp) {
+    session.project.codeTables[0][0] = "1";
+    ASSERT_TRUE(save(work("noext")));
+    EXPECT_TRUE(std::filesystem::exists(work("noext.lcp")));
+    EXPECT_FALSE(std::filesystem::exists(work("noext")));
+}
+
+TEST_F(ProjectFileTest, OverwriteKeepsForeignSectionsAndDropsUser) {
+    const std::string path = work("old.lcp");
+    WriteBytes(path,
+               "[EXTRA]\r\nA=1\r\n\r\n[USER]\r\nU=2\r\n\r\n[GLOBAL]\r\nCODENAME=OLD\r\nJUNK=3\r\n");
+    ui.yesNoAnswers.push_back(true);
+    ASSERT_TRUE(save(path));
+    const std::string text = ReadBytes(path);
+    EXPECT_EQ(text.rfind("[EXTRA]\r\nA=1\r\n\r\n[GLOBAL]\r\nCODENAME=PRV620BX7\r\n", 0), 0u)
+        << text;
+    EXPECT_EQ(text.find("[USER]"), std::string::npos);
+    EXPECT_EQ(text.find("JUNK"), std::string::npos);
+}
+
+TEST_F(ProjectFileTest, FailedWriteLeavesThePreviousFileAndSaysSo) {
+    Lift::Test::ErrorBoxRecorder boxes;
+    const std::string path = work("safe.lcp");
+    WriteBytes(path, "[GLOBAL]\r\nCODENAME=PRV620BX7\r\n\r\n");
+    for (Util::FileFault fault : {Util::FileFault::Write, Util::FileFault::DiskFull,
+                                  Util::FileFault::Flush, Util::FileFault::Rename}) {
+        boxes.clear();
+        Util::FileFaultInjection inject(fault);
+        ui.yesNoAnswers.push_back(true);
+        EXPECT_TRUE(save(path)) << "the save still counts as completed";
+        EXPECT_EQ(ReadBytes(path), "[GLOBAL]\r\nCODENAME=PRV620BX7\r\n\r\n") << int(fault);
+        ASSERT_EQ(boxes.count(), 1u) << int(fault);
+        EXPECT_EQ(boxes.at(0).caption, "TYIniFile");
+    }
+}
+
+TEST_F(ProjectFileTest, SaveThenLoadRestoresTheProject) {
+    fillProject();
+    WriteBytes(work("logo.bmp"), "BM");
+    ASSERT_TRUE(save(work("round.lcp")));
+    const Editor::DisplayProject saved = session.project;
+
+    Lift::Test::ProjectFixture other;
+    other.session.project.versionEntries = saved.versionEntries;
+    ASSERT_TRUE(Project::LoadProjectFrom(other.session, other.ui, work("round.lcp")));
+    const auto& q = other.session.project;
+    EXPECT_EQ(q.codeTables[0][0], "B1") << "saved trimmed and upper-cased";
+    EXPECT_EQ(q.codeTables[1][3], "05");
+    EXPECT_EQ(q.codeTables[2][255], "LBY");
+    EXPECT_EQ(q.defaultCodeTable, 1);
+    EXPECT_EQ(q.floorStyle, 2);
+    EXPECT_EQ(q.directionStyle, 4);
+    EXPECT_EQ(q.displaySide, 2);
+    EXPECT_EQ(q.messageMask, 6);
+    EXPECT_EQ(q.messageColumnBoxes, (std::array<bool, 4>{false, true, true, false}));
+    EXPECT_EQ(q.messagePosition, 0);
+    EXPECT_EQ(q.dateTimeEnabled, 1);
+    EXPECT_TRUE(q.dateTimeBox);
+    EXPECT_TRUE(q.logoEnabled);
+    EXPECT_EQ(q.logoFile, work("logo.bmp"));
+    EXPECT_EQ(q.logoSecondsIndex, 9);
+    EXPECT_EQ(q.powerSavingIndex, 16);
+    EXPECT_EQ(q.nodeAddress, 54);
+    EXPECT_EQ(q.idCode, "AB12");
+    EXPECT_EQ(q.romFileName, "lobby.BIN");
+    EXPECT_EQ(q.versionIndex, 1);
+    EXPECT_EQ(q.versionName, "ZEB-GRY");
+    // A picture path that does not exist here falls back to the default folder.
+    EXPECT_EQ(q.liftStatePictures[3][2], other.programDir() + "DefaultImage2/LiftState/OUT.bmp");
+    EXPECT_EQ(q.liftStatePictures[0][0], saved.liftStatePictures[0][0]);
+    EXPECT_EQ(other.ui.status[0], "Project file: " + work("round.lcp"));
+}
+
+TEST_F(ProjectFileTest, WrongCodeNameLeavesTheModelUnchanged) {
+    for (const char* body : {"[GLOBAL]\r\nCODENAME=prv620bx7\r\nDEF_FL=3\r\n",
+                             "[GLOBAL]\r\nDEF_FL=3\r\n", "\x01\x02garbage\x00\xff\r\n[[[\r\n"}) {
+        const std::string path = work("bad.lcp");
+        WriteBytes(path, body);
+        fillProject();
+        const auto before = session.project;
+        EXPECT_FALSE(Project::LoadProjectFrom(session, ui, path));
+        EXPECT_EQ(ui.messages().back(), "Error | LCP file format error!!\n\n");
+        EXPECT_EQ(session.project.floorStyle, before.floorStyle);
+        EXPECT_EQ(session.project.codeTables, before.codeTables);
+        EXPECT_EQ(ui.busyDepth, 0);
+    }
+}
+
+TEST_F(ProjectFileTest, OpeningAMissingFileCreatesItAndFails) {
+    ui.openAnswers.push_back(work("typo.lcp"));
+    Project::LoadProject(session, ui);
+    EXPECT_EQ(ui.messages().back(), "Error | LCP file format error!!\n\n");
+    EXPECT_TRUE(std::filesystem::exists(work("typo.lcp")));
+    EXPECT_EQ(std::filesystem::file_size(work("typo.lcp")), 0u);
+}
+
+TEST_F(ProjectFileTest, LoadFallsBackAndKeepsSlotsForBlankKeys) {
+    const std::string before = session.project.liftStatePictures[5][1];
+    WriteBytes(work("p.lcp"), "[GLOBAL]\r\nCODENAME=PRV620BX7\r\n\r\n[LiftStateImage]\r\n"
+                              "LeftState_0_B=D:\\old\\pics\\FIRE-16x64_CHT.bmp\r\n"
+                              "LeftState_5_B=   \r\n");
+    ASSERT_TRUE(Project::LoadProjectFrom(session, ui, work("p.lcp")));
+    EXPECT_EQ(session.project.liftStatePictures[0][1],
+              programDir() + "DefaultImage2/LiftState/FIRE-16x64_CHT.bmp");
+    EXPECT_EQ(session.project.liftStatePictures[5][1], before);
+}
+
+TEST_F(ProjectFileTest, MissingLogoSwitchesTheLogoOffAndTheNextSaveSaysSo) {
+    WriteBytes(work("p.lcp"), "[GLOBAL]\r\nCODENAME=PRV620BX7\r\nCUSLOGOENABLE=1\r\n"
+                              "TITLEFILENAME_C=/nowhere/logo.bmp\r\nSWAPTIME=4\r\n");
+    ASSERT_TRUE(Project::LoadProjectFrom(session, ui, work("p.lcp")));
+    EXPECT_FALSE(session.project.logoEnabled);
+    EXPECT_EQ(session.project.logoFile, "");
+    EXPECT_EQ(session.project.logoSecondsIndex, 4);
+
+    session.project.codeTables[0][0] = "1";
+    ASSERT_TRUE(save(work("q.lcp")));
+    const std::string text = ReadBytes(work("q.lcp"));
+    EXPECT_NE(text.find("\r\nTITLEFILENAME_C=\r\nSWAPTIME=4\r\nCUSLOGOENABLE=0\r\n"),
+              std::string::npos);
+}
+
+TEST_F(ProjectFileTest, OutOfRangeValuesAreKeptOrLeaveCombosUnselected) {
+    WriteBytes(work("p.lcp"), "[GLOBAL]\r\nCODENAME=PRV620BX7\r\nPWRSAVING=17\r\n"
+                              "NODEADDR=-1\r\nDEF_FL=9\r\nDEF_DIR=-3\r\nDEF_MSG=255\r\n"
+                              "DPSTYLE=7\r\nCUSLOGOENABLE=5\r\nSWAPTIME=30\r\n"
+                              "TITLEFILENAME_C=" +
+                                  work("logo.bmp") + "\r\n");
+    WriteBytes(work("logo.bmp"), "BM");
+    ASSERT_TRUE(Project::LoadProjectFrom(session, ui, work("p.lcp")));
+    const auto& p = session.project;
+    EXPECT_EQ(p.powerSavingIndex, -1);
+    EXPECT_EQ(p.nodeAddress, -1);
+    EXPECT_EQ(p.logoSecondsIndex, -1);
+    EXPECT_TRUE(p.logoEnabled);
+    EXPECT_EQ(p.floorStyle, 9);
+    EXPECT_EQ(p.directionStyle, -3);
+    EXPECT_EQ(p.messageMask, 255);
+    EXPECT_EQ(p.messageColumnBoxes, (std::array<bool, 4>{true, true, true, true}));
+    EXPECT_EQ(p.displaySide, 2);
+}
+
+TEST_F(ProjectFileTest, PictureErrorStopsTheLoadAtThatStep) {
+    session.project.codeTables[0][0] = "OLD";
+    session.project.idCode = "KEEP";
+    WriteBytes(work("p.lcp"), "[GLOBAL]\r\nCODENAME=PRV620BX7\r\nDEF_FL=3\r\nCUSIDCODE=NEW\r\n"
+                              "\r\n[CTBL0]\r\nCODE_0=NEW\r\n");
+    ui.unreadablePictures.push_back(session.project.liftStatePictures[4][2]);
+    EXPECT_FALSE(Project::LoadProjectFrom(session, ui, work("p.lcp")));
+    EXPECT_EQ(session.project.floorStyle, 3) << "earlier steps have run";
+    EXPECT_EQ(session.project.codeTables[0][0], "OLD") << "later steps have not";
+    EXPECT_EQ(session.project.idCode, "KEEP");
+    EXPECT_EQ(ui.busyDepth, 0) << "the cursor comes back";
+    EXPECT_TRUE(ui.messages().empty()) << "no format error on top of the picture error";
+}
+
+TEST_F(ProjectFileTest, MalformedNumberStopsTheLoadWithTheConversionError) {
+    Lift::Test::ErrorBoxRecorder boxes;
+    WriteBytes(work("p.lcp"), "[GLOBAL]\r\nCODENAME=PRV620BX7\r\nPWRSAVING=12abc\r\n");
+    EXPECT_FALSE(Project::LoadProjectFrom(session, ui, work("p.lcp")));
+    ASSERT_EQ(boxes.count(), 1u);
+    EXPECT_EQ(boxes.at(0).text, "'12abc' is not a valid integer value");
+    EXPECT_EQ(ui.busyDepth, 0);
+}
+
+TEST_F(ProjectFileTest, CodeVersionLastEqualEntryWins) {
+    session.project.versionEntries = {"A", " B", "B ", "C"};
+    WriteBytes(work("p.lcp"), "[GLOBAL]\r\nCODENAME=PRV620BX7\r\nCODEVER=B\r\n");
+    ASSERT_TRUE(Project::LoadProjectFrom(session, ui, work("p.lcp")));
+    EXPECT_EQ(session.project.versionIndex, 2);
+    EXPECT_EQ(session.project.versionName, "B");
+
+    WriteBytes(work("p.lcp"), "[GLOBAL]\r\nCODENAME=PRV620BX7\r\nCODEVER=b\r\n");
+    ASSERT_TRUE(Project::LoadProjectFrom(session, ui, work("p.lcp")));
+    EXPECT_EQ(session.project.versionIndex, 0) << "no match: the first entry";
+    EXPECT_EQ(session.project.versionName, "A");
+}
+
+TEST_F(ProjectFileTest, LongValuesLoadWithoutHarm) {
+    const std::string longLabel(10000, 'Q');
+    WriteBytes(work("p.lcp"), "[GLOBAL]\r\nCODENAME=PRV620BX7\r\nCUSIDCODE=" + longLabel +
+                                  "\r\n\r\n[CTBL1]\r\nCODE_7=" + longLabel + "\r\n");
+    ASSERT_TRUE(Project::LoadProjectFrom(session, ui, work("p.lcp")));
+    // Lines are read in pieces of 8191 characters: the value is the first piece's rest, the
+    // second piece has no "=" and is ignored.
+    EXPECT_EQ(session.project.idCode.size(), 8191u - std::string("CUSIDCODE=").size());
+    EXPECT_EQ(session.project.codeTables[1][7].size(), 8191u - std::string("CODE_7=").size());
+    EXPECT_EQ(session.project.idCode.find_first_not_of('Q'), std::string::npos);
+}
+
+TEST_F(ProjectFileTest, ClearAllEmptiesOnlyTheCodeTables) {
+    fillProject();
+    Project::ClearAll(session, ui);
+    EXPECT_TRUE(session.project.allCodeTablesBlank());
+    EXPECT_EQ(session.project.floorStyle, 2);
+    EXPECT_EQ(ui.status[0], "Project file: ");
+}
