@@ -1,4 +1,5 @@
 #include "link/pty_controller.h"
+#include "util/errno_text.h"
 
 #include <cerrno>
 #include <cstring>
@@ -40,7 +41,7 @@ PtyController::~PtyController() {
 }
 
 bool PtyController::fail(const std::string& what) {
-    m_error = what + ": " + std::strerror(errno);
+    m_error = what + ": " + Util::ErrnoText(errno);
     return false;
 }
 

@@ -1,4 +1,5 @@
 #include "link/upload_file.h"
+#include "util/errno_text.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -32,7 +33,7 @@ UploadFile ReadUploadFile(const std::string& path, std::size_t capacity) {
     Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
     if (fd.get() < 0) {
         result.status = UploadFile::Status::CannotOpen;
-        result.reason = std::strerror(errno);
+        result.reason = Util::ErrnoText(errno);
         return result;
     }
     // The size is only a hint (devices and pipes report none): read until the end, or until
@@ -53,7 +54,7 @@ UploadFile ReadUploadFile(const std::string& path, std::size_t capacity) {
             if (errno == EINTR)
                 continue;
             result.status = UploadFile::Status::CannotRead;
-            result.reason = std::strerror(errno);
+            result.reason = Util::ErrnoText(errno);
             return result;
         }
         got += static_cast<std::size_t>(n);

@@ -1,5 +1,6 @@
 #include "serial/comm_monitor_thread.h"
 
+#include "util/errno_text.h"
 #include "util/main_loop.h"
 #include "util/standalone_function.h"
 
@@ -257,7 +258,8 @@ void TCommMonitorThread::handlePortEvent(std::uint32_t events, std::uint32_t lin
             // closed): reads would fail at once forever, so stop waiting for input.
             m_portWatched = false;
             YVclUtil::SendDbgString_Printf("%s: the port stopped delivering data (%s)", kCaption,
-                                           n == 0 ? "end of file" : std::strerror(errno));
+                                           n == 0 ? "end of file"
+                                                  : Lift::Util::ErrnoText(errno).c_str());
         }
     }
 }

@@ -22,7 +22,9 @@ std::string ComPortDevicePath(unsigned portNumber) {
             return it->second;
     }
     const std::string variable = "LIFT_LCD_COM" + std::to_string(portNumber);
-    if (const char* value = std::getenv(variable.c_str()); value && *value)
+    // Read at Open on the loop thread; nothing in the program sets the environment.
+    if (const char* value = std::getenv(variable.c_str());
+        value && *value) // NOLINT(concurrency-mt-unsafe)
         return value;
     return "/dev/ttyS" + std::to_string(portNumber == 0 ? 0 : portNumber - 1);
 }
