@@ -1,0 +1,41 @@
+// Feeds arbitrary bytes to the ROM image reader of `inspect`: the bytes as they are (mostly
+// refused for their size), then padded or cut to an image's size so every index, offset and
+// label is read, described and unpacked.
+
+#include "rom/rom_inspect.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    Lift::Rom::RomInspection r;
+    std::string error;
+    const int encode = size > 0 ? data[0] & 1 : 0;
+    if (Lift::Rom::InspectRomImage(bytes, encode, r, error))
+        (void)Lift::Rom::DescribeRomImage(r);
+
+    std::string image(bytes.substr(0, Lift::Rom::kRomImageSize));
+    // Short inputs land in the index tables and code tables, where the decoding happens.
+    if (image.size() < Lift::Rom::kRomImageSize) {
+        std::string padded(Lift::Rom::kRomImageSize, '\0');
+        padded.replace(Lift::Rom::kCodeTableArea.offset, image.size(), image.substr(0, 8000));
+        if (image.size() > 8000)
+            padded.replace(Lift::Rom::kGlyphIndexArea.offset,
+                           std::min<std::size_t>(image.size() - 8000, 1024),
+                           image.substr(8000, 1024));
+        image = std::move(padded);
+    }
+    if (!Lift::Rom::InspectRomImage(image, encode, r, error))
+        __builtin_trap(); // the right size is always accepted
+    const std::string text = Lift::Rom::DescribeRomImage(r);
+    for (const auto& group : {r.glyphs, r.userPictures, r.directionFrames, r.messages})
+        for (const auto& p : group)
+            if (p.insideZone)
+                (void)Lift::Rom::UnpackPicture(std::string_view(image).substr(p.offset, p.size), 64,
+                                               int(p.size * 8 / 64), encode == 1);
+    (void)Lift::Rom::UnpackPicture(bytes, 48, 48, encode == 1);
+    return text.empty() ? 1 : 0;
+}
