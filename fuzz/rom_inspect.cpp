@@ -4,6 +4,7 @@
 
 #include "rom/rom_inspect.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -21,11 +22,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Short inputs land in the index tables and code tables, where the decoding happens.
     if (image.size() < Lift::Rom::kRomImageSize) {
         std::string padded(Lift::Rom::kRomImageSize, '\0');
-        padded.replace(Lift::Rom::kCodeTableArea.offset, image.size(), image.substr(0, 8000));
-        if (image.size() > 8000)
-            padded.replace(Lift::Rom::kGlyphIndexArea.offset,
-                           std::min<std::size_t>(image.size() - 8000, 1024),
-                           image.substr(8000, 1024));
+        const std::size_t head = std::min<std::size_t>(image.size(), 8000);
+        std::copy_n(image.begin(), head, padded.begin() + Lift::Rom::kCodeTableArea.offset);
+        if (image.size() > head)
+            std::copy_n(image.begin() + head, std::min<std::size_t>(image.size() - head, 1024),
+                        padded.begin() + Lift::Rom::kGlyphIndexArea.offset);
         image = std::move(padded);
     }
     if (!Lift::Rom::InspectRomImage(image, encode, r, error))
