@@ -74,7 +74,7 @@ void BM_MakeRomDemo(benchmark::State& state) {
 
     Rom::MakeRomContext context{project,
                                 glb,
-                                Rom::RomVersion{1, 41, 1, 1},
+                                Editor::VersionSettings{1, 41, 1, 1},
                                 work,
                                 data + "DefaultImage2/UserDefine/Floor/Style",
                                 [] { return true; },

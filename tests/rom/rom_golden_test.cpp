@@ -21,7 +21,7 @@ using namespace Lift::Test;
 
 struct GoldenCase {
     const char* name;
-    RomVersion version;
+    Editor::VersionSettings version;
     std::function<void(RomFixture&)> setUp;
     std::vector<std::string> log; // expected message-log lines
 };
@@ -64,9 +64,9 @@ void CheckGolden(const GoldenCase& k) {
 
 TEST(RomGolden, SmallProjects) {
     const std::vector<GoldenCase> cases = {
-        {"minimal", RomVersion{}, [](RomFixture&) {}, {}},
+        {"minimal", Editor::VersionSettings{}, [](RomFixture&) {}, {}},
         {"full_tables",
-         RomVersion{1, 41, 0, 0},
+         Editor::VersionSettings{1, 41, 0, 0},
          [](RomFixture& f) {
              for (int t = 0; t < 3; ++t)
                  for (int r = 0; r < 64; ++r)
@@ -88,7 +88,7 @@ TEST(RomGolden, SmallProjects) {
          },
          {}},
         {"gaps",
-         RomVersion{},
+         Editor::VersionSettings{},
          [](RomFixture& f) {
              std::filesystem::remove(f.slotPath(0, 1));
              std::filesystem::remove(f.slotPath(5, 3));

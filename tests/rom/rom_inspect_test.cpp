@@ -18,7 +18,7 @@ using namespace Lift;
 using namespace Lift::Rom;
 using namespace Lift::Test;
 
-std::string BuildWithFixture(RomFixture& f, RomVersion version = {}) {
+std::string BuildWithFixture(RomFixture& f, Editor::VersionSettings version = {}) {
     ScriptedUi ui;
     const Editor::GlbLibrary glb = f.library();
     MakeRomContext c{f.project,
