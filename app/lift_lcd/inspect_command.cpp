@@ -55,7 +55,9 @@ QImage pictureImage(std::string_view data, Sized size, bool rotated) {
     for (int y = 0; y < size.height; ++y)
         for (int x = 0; x < size.width; ++x)
             image.setPixel(x, y,
-                           black[std::size_t(y * size.width + x)] ? 0xFF000000u : 0xFFFFFFFFu);
+                           black[std::size_t(y) * std::size_t(size.width) + std::size_t(x)]
+                               ? 0xFF000000u
+                               : 0xFFFFFFFFu);
     return image;
 }
 
@@ -163,7 +165,7 @@ int InspectCommand(const std::vector<std::string>& args, Streams& io) {
                 continue;
             }
             if (v != "0" && v != "1")
-                return usageError(io, a + " takes 0 or 1, not '" + v + "'");
+                return usageError(io, a + " takes 0 or 1, not '" + v.c_str() + "'");
             (a == "--encode" ? encode : disphv) = v == "1" ? 1 : 0;
         } else if (!a.empty() && a[0] == '-') {
             return usageError(io, "unknown option '" + a + "'");

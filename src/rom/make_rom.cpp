@@ -127,7 +127,7 @@ std::string RomFileNameOf(const DisplayProject& project) {
 }
 
 std::string FindUserFloorPicture(const std::string& folder, const std::string& name) {
-    const std::string exact = (fs::path(folder) / name).string();
+    std::string exact = (fs::path(folder) / name).string();
     if (isFile(exact))
         return exact;
     std::error_code ec;

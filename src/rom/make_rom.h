@@ -17,6 +17,7 @@
 #include "editor/display_project.h"
 #include "editor/editor_ui.h"
 #include "editor/glb_library.h"
+#include "editor/program_settings.h"
 
 #include <functional>
 #include <optional>
@@ -24,18 +25,10 @@
 
 namespace Lift::Rom {
 
-// The parameters of the selected controller code version that steer the build.
-struct RomVersion {
-    int cfi = 1;    // GLB item (0, CFI) opens the image
-    int ifi = 41;   // GLB item (0, IFI) is placed when encode is 0
-    int disphv = 1; // 1: pictures are turned before packing
-    int encode = 1; // 1: the first 256 bytes are masked
-};
-
 struct MakeRomContext {
     Editor::DisplayProject& project; // labels of missing user floor pictures are removed
     const Editor::GlbLibrary& glb;
-    RomVersion version;
+    Editor::VersionSettings version;  // CFI, IFI, DISPHV, ENCODE of the selected version
     std::string startDirectory;       // temporary picture file; base of a relative ROM name
     std::string userFloorPictureRoot; // + floor style + "/" + label + ".bmp"
     // Saves the project; false (save cancelled or refused) stops the build.

@@ -32,6 +32,8 @@ public:
         if (at >= area.end())
             return;
         const std::size_t n = std::min(data.size(), area.end() - at);
+        if (n == 0)
+            return; // an empty view may carry a null pointer, which memcpy must not get
         std::memcpy(m_bytes.data() + at, data.data(), n);
     }
     std::string take() { return std::move(m_bytes); }

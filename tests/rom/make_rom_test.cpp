@@ -29,7 +29,7 @@ protected:
     RomFixture f;
     ScriptedUi ui;
     ErrorBoxRecorder boxes;
-    RomVersion version;
+    Editor::VersionSettings version;
     int saves = 0;
     bool saveAnswer = true;
     Editor::GlbLibrary glb;

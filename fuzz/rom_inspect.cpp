@@ -1,0 +1,45 @@
+// Feeds arbitrary bytes to the ROM image reader of `inspect`: the bytes as they are (mostly
+// refused for their size), then padded or cut to an image's size so every index, offset and
+// label is read, described and unpacked.
+
+#include "rom/rom_inspect.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    Lift::Rom::RomInspection r;
+    std::string error;
+    const int encode = size > 0 ? data[0] & 1 : 0;
+    if (Lift::Rom::InspectRomImage(bytes, encode, r, error))
+        (void)Lift::Rom::DescribeRomImage(r);
+
+    std::string image(bytes.substr(0, Lift::Rom::kRomImageSize));
+    // Short inputs land in the index tables and code tables, where the decoding happens.
+    if (image.size() < Lift::Rom::kRomImageSize) {
+        std::string padded(Lift::Rom::kRomImageSize, '\0');
+        const std::size_t head = std::min<std::size_t>(image.size(), 8000);
+        std::copy_n(image.begin(), head, padded.begin() + Lift::Rom::kCodeTableArea.offset);
+        if (image.size() > head)
+            std::copy_n(image.begin() + head, std::min<std::size_t>(image.size() - head, 1024),
+                        padded.begin() + Lift::Rom::kGlyphIndexArea.offset);
+        image = std::move(padded);
+    }
+    if (!Lift::Rom::InspectRomImage(image, encode, r, error))
+        __builtin_trap(); // the right size is always accepted
+    const std::string text = Lift::Rom::DescribeRomImage(r);
+    // A few pictures of each zone are enough to reach every unpacking path; all of them
+    // would make each run slow.
+    for (const auto& group : {r.glyphs, r.userPictures, r.directionFrames, r.messages})
+        for (std::size_t i = 0; i < group.size() && i < 3; ++i)
+            if (group[i].insideZone)
+                (void)Lift::Rom::UnpackPicture(
+                    std::string_view(image).substr(group[i].offset, group[i].size), 64,
+                    int(group[i].size * 8 / 64), encode == 1);
+    (void)Lift::Rom::UnpackPicture(bytes, 48, 48, encode == 1);
+    return text.empty() ? 1 : 0;
+}

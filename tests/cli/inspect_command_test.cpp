@@ -1,0 +1,139 @@
+// lift-lcd inspect and the command line's EditorUi, run in-process.
+
+#include "lift_lcd/cli.h"
+#include "lift_lcd/cli_ui.h"
+#include "support/temp_dir.h"
+#include "util/standalone_function.h"
+
+#include <QImage>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+
+namespace {
+
+using namespace Lift;
+using namespace Lift::Test;
+namespace fs = std::filesystem;
+
+struct Result {
+    int code;
+    std::string out, err;
+};
+
+Result RunCli(std::vector<std::string> args) {
+    std::ostringstream out, err;
+    Cli::Streams io{out, err};
+    args.insert(args.begin(), "lift-lcd");
+    const int code = Cli::Run(args, io);
+    return {code, out.str(), err.str()};
+}
+
+std::string Golden(const std::string& name) {
+    return std::string(LIFT_TEST_DIR) + "/golden/rom/" + name + ".bin";
+}
+
+TEST(InspectCommand, UsageErrors) {
+    for (const auto& args :
+         std::vector<std::vector<std::string>>{{"inspect"},
+                                               {"inspect", "a.bin", "--encode", "2"},
+                                               {"inspect", "a.bin", "--render"},
+                                               {"inspect", "a.bin", "--frobnicate"},
+                                               {"inspect", "a.bin", "b.bin"}}) {
+        const Result r = RunCli(args);
+        EXPECT_EQ(r.code, 2) << testing::PrintToString(args);
+        EXPECT_NE(r.err.find("Usage: lift-lcd inspect"), std::string::npos);
+        EXPECT_TRUE(r.out.empty());
+    }
+    const Result help = RunCli({"inspect", "--help"});
+    EXPECT_EQ(help.code, 0);
+    EXPECT_NE(help.out.find("--render DIR"), std::string::npos);
+}
+
+TEST(InspectCommand, FilesThatAreNoImageFailCleanly) {
+    TempDir dir;
+    Result r = RunCli({"inspect", dir.file("missing.bin")});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find("missing.bin"), std::string::npos);
+    EXPECT_TRUE(r.out.empty());
+
+    WriteBytes(dir.file("short.bin"), std::string(1000, 'x'));
+    r = RunCli({"inspect", dir.file("short.bin")});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find("the file has 1000 bytes; a ROM image has 64512"), std::string::npos);
+}
+
+TEST(InspectCommand, DescribesAnImageAndTellsTheMaskFromTheIfiArea) {
+    Result r = RunCli({"inspect", Golden("minimal")});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_TRUE(r.err.empty());
+    EXPECT_NE(r.out.find("ENCODE: 1"), std::string::npos);
+    EXPECT_NE(r.out.find("CFI block starts: 11 11"), std::string::npos); // unmasked
+    EXPECT_NE(r.out.find("Code table CTBL0:\n  01 (1 ) -> 1\nCode table CTBL1:\n"),
+              std::string::npos)
+        << r.out;
+
+    r = RunCli({"inspect", Golden("full_tables")});
+    ASSERT_EQ(r.code, 0);
+    EXPECT_NE(r.out.find("ENCODE: 0; IFI area: data block"), std::string::npos);
+    EXPECT_NE(r.out.find("64 (100 ) -> user floor picture 0"), std::string::npos);
+    EXPECT_NE(r.out.find("customer logo: ON, 5 s"), std::string::npos);
+
+    // Forcing the wrong mask shows masked bytes: the option is obeyed.
+    r = RunCli({"inspect", Golden("minimal"), "--encode", "0"});
+    EXPECT_NE(r.out.find("CFI block starts: 11 4F"), std::string::npos) << r.out;
+}
+
+TEST(InspectCommand, RendersEveryPlacedPicture) {
+    TempDir dir;
+    const std::string renderDir = dir.file("pictures");
+    const Result r = RunCli({"inspect", Golden("minimal"), "--render", renderDir});
+    ASSERT_EQ(r.code, 0) << r.err;
+    // 12 glyphs, 60 arrow frames, 40 messages; the logo is off.
+    EXPECT_NE(r.out.find("Rendered 112 pictures"), std::string::npos) << r.out;
+    EXPECT_TRUE(fs::exists(renderDir + "/overview.png"));
+    EXPECT_FALSE(fs::exists(renderDir + "/logo.png"));
+
+    // The glyph "-" of floor style 0 comes back as the generated source picture.
+    QImage glyph(QString::fromStdString(renderDir + "/glyph_045.png"));
+    ASSERT_EQ(glyph.width(), 32);
+    ASSERT_EQ(glyph.height(), 64);
+    const int seed = '-' * 4;
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 32; ++x)
+            ASSERT_EQ(qGray(glyph.pixel(x, y)) == 0, (x * 3 + y * 5 + seed) % 7 == 0)
+                << x << "," << y;
+    QImage message(QString::fromStdString(renderDir + "/message_00.png"));
+    EXPECT_EQ(message.size(), QSize(64, 16));
+}
+
+TEST(CliUi, BoxesGoToStderrWithoutTrailingLineEnds) {
+    std::ostringstream out, err;
+    {
+        Cli::CliUi ui(out, err);
+        ui.messageBox("All CTBL is empty!!\n\n", "Warning");
+        ui.messageBox("File exist!!\n\nOverlay?\r\n", "Overlay file");
+        ui.appendLog("[Warning] CTBL0-0A (10 ) not found --> auto cancel !!!");
+        YVclUtil::ShowErrMsgBox_Printf("Error", "%s: bad picture\n", "x.bmp");
+        EXPECT_FALSE(ui.askYesNo("Overwrite?\n", "Q"));
+        EXPECT_FALSE(ui.chooseSaveFile({}).has_value());
+    }
+    EXPECT_EQ(err.str(), "Warning: All CTBL is empty!!\n"
+                         "Overlay file: File exist!!\n\nOverlay?\n"
+                         "Error: x.bmp: bad picture\n"
+                         "Q: Overwrite?\n");
+    EXPECT_EQ(out.str(), "[Warning] CTBL0-0A (10 ) not found --> auto cancel !!!\n");
+
+    // Once the ui is gone, error boxes no longer reach its stream.
+    std::string seen;
+    const auto previous = YVclUtil::SetErrorBoxSink(
+        [&](const std::string& caption, const std::string&) { seen = caption; });
+    YVclUtil::ShowErrMsgBox_Printf("After", "x");
+    YVclUtil::SetErrorBoxSink(previous);
+    EXPECT_EQ(seen, "After");
+    EXPECT_EQ(err.str().find("After"), std::string::npos);
+}
+
+} // namespace
