@@ -9,11 +9,11 @@
 #include "editor/start_up.h"
 #include "project/project_file.h"
 #include "rom/make_rom.h"
+#include "util/errno_text.h"
 
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 #include <exception>
 #include <filesystem>
 #include <ostream>
@@ -103,7 +103,7 @@ int MakeRomCommand(const std::vector<std::string>& args, Streams& io) {
         startDirectory = AbsoluteAgainst(*o.workdir, original);
         if (::chdir(startDirectory.c_str()) != 0) {
             io.err << CliUi::BoxLine("Error", "Cannot enter the working directory " +
-                                                  startDirectory + ": " + std::strerror(errno));
+                                                  startDirectory + ": " + Util::ErrnoText(errno));
             return ExitFailed;
         }
     }
