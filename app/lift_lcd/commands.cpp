@@ -6,6 +6,10 @@ namespace Lift::Cli {
 
 const std::vector<Command>& Commands() {
     static const std::vector<Command> commands = {
+        {"make-rom",
+         "make-rom PROJECT.lcp [-o ROM.BIN] [--save-as FILE.lcp] [--workdir DIR] "
+         "[--program-dir DIR]",
+         MakeRomCommand},
         {"inspect", "inspect ROM.BIN [--encode 0|1] [--disphv 0|1] [--render DIR]", InspectCommand},
         {"simulate-controller", "simulate-controller [--link PATH] [--out FILE] [OPTIONS]",
          SimulateControllerCommand},

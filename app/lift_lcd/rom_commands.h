@@ -5,6 +5,7 @@
 
 namespace Lift::Cli {
 
+int MakeRomCommand(const std::vector<std::string>& args, Streams& io);
 int InspectCommand(const std::vector<std::string>& args, Streams& io);
 
 } // namespace Lift::Cli

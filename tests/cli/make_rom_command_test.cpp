@@ -1,0 +1,112 @@
+// lift-lcd make-rom on a copy of the bundled demo data set, run in-process.
+
+#include "lift_lcd/cli.h"
+#include "rom/rom_inspect.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+
+namespace {
+
+using namespace Lift;
+using namespace Lift::Test;
+namespace fs = std::filesystem;
+
+struct Result {
+    int code;
+    std::string out, err;
+};
+
+Result RunCli(std::vector<std::string> args) {
+    std::ostringstream out, err;
+    Cli::Streams io{out, err};
+    args.insert(args.begin(), "lift-lcd");
+    const int code = Cli::Run(args, io);
+    return {code, out.str(), err.str()};
+}
+
+// Restores the working directory that --workdir changes.
+class MakeRomCommandTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_original = fs::current_path();
+        fs::copy(std::string(LIFT_SOURCE_DIR) + "/data", work.path(), fs::copy_options::recursive);
+    }
+    void TearDown() override { fs::current_path(m_original); }
+    TempDir work;
+    std::string w(const std::string& name) const { return work.file(name); }
+    Result build(std::vector<std::string> extra = {}) {
+        std::vector<std::string> args = {"make-rom", w("demo.lcp"),   "--workdir",
+                                         w(""),      "--program-dir", w("")};
+        args.insert(args.end(), extra.begin(), extra.end());
+        return RunCli(args);
+    }
+
+private:
+    fs::path m_original;
+};
+
+TEST_F(MakeRomCommandTest, BuildsTheDemoAndInspectShowsItsLabels) {
+    const Result r = build();
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.err, "Status: PRM-620BX7 Make ROM OK\n");
+    EXPECT_TRUE(r.out.empty()) << r.out;      // every picture of the demo is there
+    const std::string rom = w("HARBOUR.BIN"); // ROMFILENAME, in the working directory
+    ASSERT_EQ(fs::file_size(rom), 64512u);
+    EXPECT_FALSE(fs::exists(w("demo.lcp.bak")));
+
+    const Result inspect = RunCli({"inspect", rom});
+    ASSERT_EQ(inspect.code, 0);
+    for (const char* part : {"00 (0 ) -> B2", "01 (1 ) -> B1", "02 (2 ) -> G",
+                             "03 (3 ) -> user floor picture 0", "10 (16 ) -> user floor picture 1",
+                             "ID code: \"HBT1\"", "customer logo: ON, 5 s", "Messages: 40"})
+        EXPECT_NE(inspect.out.find(part), std::string::npos) << part << "\n" << inspect.out;
+}
+
+TEST_F(MakeRomCommandTest, SaveAsWritesTheProjectAndGivesTheSameImage) {
+    ASSERT_EQ(build({"-o", w("plain.bin")}).code, 0);
+    EXPECT_FALSE(fs::exists(w("HARBOUR.BIN")));
+    const Result saved = build({"-o", w("saved.bin"), "--save-as", w("copy.lcp")});
+    ASSERT_EQ(saved.code, 0) << saved.err;
+    EXPECT_TRUE(fs::exists(w("copy.lcp")));
+    EXPECT_EQ(ReadBytes(w("plain.bin")), ReadBytes(w("saved.bin")));
+}
+
+TEST_F(MakeRomCommandTest, RelativePathsAreTakenFromTheOriginalDirectory) {
+    fs::current_path(work.path());
+    fs::create_directories("run");
+    const Result r = RunCli(
+        {"make-rom", "demo.lcp", "--workdir", ".", "--program-dir", ".", "-o", "run/out.bin"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(fs::file_size(w("run/out.bin")), 64512u);
+}
+
+TEST_F(MakeRomCommandTest, StopsAndFailures) {
+    WriteBytes(w("bad.lcp"), "[GLOBAL]\nCODENAME=prv620bx7\n");
+    Result r = RunCli({"make-rom", w("bad.lcp"), "--workdir", w(""), "--program-dir", w("")});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, "Error: LCP file format error!!\n");
+    EXPECT_FALSE(fs::exists(w("HARBOUR.BIN")));
+
+    fs::remove(w("P620BX7.GLB"));
+    r = build();
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find("Error: GLB file not found!!"), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::exists(w("HARBOUR.BIN")));
+}
+
+TEST_F(MakeRomCommandTest, UsageErrors) {
+    for (const auto& args : std::vector<std::vector<std::string>>{{"make-rom"},
+                                                                  {"make-rom", "a.lcp", "-o"},
+                                                                  {"make-rom", "a.lcp", "--bogus"},
+                                                                  {"make-rom", "a.lcp", "b.lcp"}}) {
+        const Result r = RunCli(args);
+        EXPECT_EQ(r.code, 2) << testing::PrintToString(args);
+        EXPECT_NE(r.err.find("Usage: lift-lcd make-rom"), std::string::npos);
+    }
+}
+
+} // namespace
