@@ -3,7 +3,7 @@
 # Usage: run_smoke.sh TARGET CORPUS_DIR WORK_DIR
 set -euo pipefail
 target=$1 corpus=$2 work=$3
-runs=${LIFT_FUZZ_RUNS:-20000}
+runs=${LIFT_FUZZ_RUNS:-5000}
 rm -rf "$work"; mkdir -p "$work/corpus" "$work/artifacts"
 if [ -d "$corpus" ]; then cp -r "$corpus"/. "$work/corpus/" 2>/dev/null || true; fi
 cd "$work"
