@@ -23,8 +23,8 @@ std::string ComPortDevicePath(unsigned portNumber) {
     }
     const std::string variable = "LIFT_LCD_COM" + std::to_string(portNumber);
     // Read at Open on the loop thread; nothing in the program sets the environment.
-    if (const char* value = std::getenv(variable.c_str());
-        value && *value) // NOLINT(concurrency-mt-unsafe)
+    const char* value = std::getenv(variable.c_str()); // NOLINT(concurrency-mt-unsafe)
+    if (value && *value)
         return value;
     return "/dev/ttyS" + std::to_string(portNumber == 0 ? 0 : portNumber - 1);
 }

@@ -16,12 +16,12 @@ constexpr const char* kCaption = "TYHashedStringList";
 
 template <typename T> T loadField(const unsigned char (&bytes)[8]) {
     T value;
-    std::memcpy(&value, bytes, sizeof value);
+    std::memcpy(&value, bytes, sizeof value); // NOLINT(bugprone-sizeof-expression): T may be a pointer
     return value;
 }
 
 template <typename T> void storeField(unsigned char (&bytes)[8], T value) {
-    std::memcpy(bytes, &value, sizeof value);
+    std::memcpy(bytes, &value, sizeof value); // NOLINT(bugprone-sizeof-expression): T may be a pointer
 }
 
 std::uint64_t keyOf(const YHASHEDSTRINGLISTCELL* cell) {
@@ -255,6 +255,7 @@ bool TYHashedStringList::GrowupListTab() {
     if (m_capacity > INT32_MAX - kListStep)
         return false;
     const std::size_t slots = std::size_t(m_capacity) + kListStep;
+    // NOLINTNEXTLINE(bugprone-sizeof-expression): the table holds pointers
     void* grown = std::realloc(m_listTab, slots * sizeof *m_listTab);
     if (!grown)
         return false;
@@ -267,6 +268,7 @@ void TYHashedStringList::ShrinkListTab() {
     if (m_capacity <= kListStep || m_capacity - kListStep < m_count)
         return;
     const std::size_t slots = std::size_t(m_capacity) - kListStep;
+    // NOLINTNEXTLINE(bugprone-sizeof-expression): the table holds pointers
     void* shrunk = std::realloc(m_listTab, slots * sizeof *m_listTab);
     if (!shrunk)
         return;

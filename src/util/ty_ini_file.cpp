@@ -42,7 +42,8 @@ int sign(int v) {
 std::wstring widen(const std::string& text, bool& ok) {
     std::mbstate_t state{};
     const char* src = text.c_str();
-    const std::size_t length = std::mbsrtowcs(nullptr, &src, 0, &state);
+    // The restartable form with its own state is safe on any thread.
+    const std::size_t length = std::mbsrtowcs(nullptr, &src, 0, &state); // NOLINT(concurrency-mt-unsafe)
     if (length == static_cast<std::size_t>(-1)) {
         ok = false;
         return {};
@@ -50,7 +51,7 @@ std::wstring widen(const std::string& text, bool& ok) {
     std::wstring out(length, L'\0');
     src = text.c_str();
     state = std::mbstate_t{};
-    std::mbsrtowcs(out.data(), &src, length + 1, &state);
+    std::mbsrtowcs(out.data(), &src, length + 1, &state); // NOLINT(concurrency-mt-unsafe)
     ok = true;
     return out;
 }

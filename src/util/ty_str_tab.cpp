@@ -292,6 +292,8 @@ bool TYStrTab::Equals(const YSTRTABCELL* cell, const char* text, std::size_t len
         return false;
     std::size_t done = 0;
     for (; cell; cell = cellAt(cell->Next)) {
+        // A null text has length 0, so the length test returns before memcmp sees it.
+        // NOLINTNEXTLINE(clang-analyzer-core.NonNullParamChecker)
         if (cell->Len > length - done || std::memcmp(cell->Data, text + done, cell->Len) != 0)
             return false;
         done += cell->Len;

@@ -81,6 +81,7 @@ std::array<Bitmap, kArrowFrameCount> RenderArrowFrames(int style) {
             // Chevrons light up from the bottom, stay, go dark; frame 0 shows all three.
             static const int lit[kArrowFrameCount] = {3, 1, 1, 2, 2, 3, 3, 3, 3, 0, 0, 0};
             std::vector<QPolygonF> shown;
+            shown.reserve(3);
             for (int i = 0; i < lit[k]; ++i)
                 shown.push_back(chevron(27 - i * 13));
             frames[k] = shown.empty() ? Bitmap(N, N) : drawPolygons(shown);
