@@ -32,21 +32,6 @@ std::string_view nextWord(std::string_view& rest) {
     return word;
 }
 
-// Decimal 0..limit; false for anything else (signs, letters, overflow).
-bool parseDecimal(std::string_view word, int limit, int& value) {
-    if (word.empty() || word.size() > 6)
-        return false;
-    int v = 0;
-    for (char c : word) {
-        if (c < '0' || c > '9')
-            return false;
-        v = v * 10 + (c - '0');
-    }
-    if (v > limit)
-        return false;
-    value = v;
-    return true;
-}
 
 } // namespace
 
@@ -74,14 +59,14 @@ bool ParseGlbManifest(std::string_view text, std::vector<GlbManifestEntry>& entr
         GlbManifestEntry entry;
         entry.line = lineNumber;
         const std::string_view groupWord = nextWord(rest);
-        if (!parseDecimal(groupWord, GlbWriter::kGroupCount - 1, entry.group))
+        if (!ParseGlbNumber(groupWord, GlbWriter::kGroupCount - 1, entry.group))
             return fail("the group must be a number 0..7, not \"" + std::string(groupWord) + "\"");
         const std::string_view numberWord = nextWord(rest);
         if (numberWord.size() == 3 && numberWord.front() == '\'' && numberWord.back() == '\'' &&
             static_cast<unsigned char>(numberWord[1]) >= 0x21 &&
             static_cast<unsigned char>(numberWord[1]) <= 0x7E) {
             entry.number = static_cast<unsigned char>(numberWord[1]);
-        } else if (!parseDecimal(numberWord, GlbWriter::kNumbersPerGroup - 1, entry.number)) {
+        } else if (!ParseGlbNumber(numberWord, GlbWriter::kNumbersPerGroup - 1, entry.number)) {
             return fail("the item number must be 0..255 or a character such as 'A', not \"" +
                         std::string(numberWord) + "\"");
         }
@@ -96,6 +81,21 @@ bool ParseGlbManifest(std::string_view text, std::vector<GlbManifestEntry>& entr
                                          entry.number, it->second));
         entries.push_back(std::move(entry));
     }
+    return true;
+}
+
+bool ParseGlbNumber(std::string_view word, int limit, int& value) {
+    if (word.empty() || word.size() > 6)
+        return false;
+    int v = 0;
+    for (char c : word) {
+        if (c < '0' || c > '9')
+            return false;
+        v = v * 10 + (c - '0');
+    }
+    if (v > limit)
+        return false;
+    value = v;
     return true;
 }
 

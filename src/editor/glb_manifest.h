@@ -27,6 +27,10 @@ struct GlbManifestEntry {
 // Fills `entries` in manifest order and returns true, or returns false with the first
 // problem in `error` (entries then holds the lines read before it). Duplicate items are
 // reported here too, naming both lines.
+// A group or item number in decimal, 0..limit; false for anything else (signs, letters,
+// overflow).
+bool ParseGlbNumber(std::string_view word, int limit, int& value);
+
 bool ParseGlbManifest(std::string_view text, std::vector<GlbManifestEntry>& entries,
                       std::string* error = nullptr);
 

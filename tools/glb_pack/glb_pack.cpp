@@ -96,18 +96,7 @@ bool parseNumber(const std::string& text, int limit, int& value) {
         value = std::uint8_t(text[0]); // a bare letter, e.g. A, after the shell ate the quotes
         return true;
     }
-    if (text.empty() || text.size() > 3)
-        return false;
-    int v = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9')
-            return false;
-        v = v * 10 + (c - '0');
-    }
-    if (v > limit)
-        return false;
-    value = v;
-    return true;
+    return Lift::Editor::ParseGlbNumber(text, limit, value);
 }
 
 int build(const std::string& manifestPath, const std::string& outputPath) {
