@@ -32,7 +32,6 @@ std::string_view nextWord(std::string_view& rest) {
     return word;
 }
 
-
 } // namespace
 
 bool ParseGlbManifest(std::string_view text, std::vector<GlbManifestEntry>& entries,
