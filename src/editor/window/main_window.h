@@ -1,0 +1,61 @@
+#pragma once
+// MainWindow: the editor's one window — the "Setup" and "Make" tabs over one EditorSession,
+// the four-panel status bar, and the start-up run when the window is created.
+//
+// Owns the session, the window's EditorUi and both tabs (the Make tab owns the serial link).
+// Create, use and destroy on the GUI thread, with a QApplication and the loop alive.
+#include "editor/editor_session.h"
+#include "editor/start_up.h"
+
+#include <QMainWindow>
+#include <array>
+#include <memory>
+
+class QLabel;
+class QTabWidget;
+
+namespace Lift::Util {
+class MainLoop;
+}
+
+namespace Lift::Window {
+
+class MakeTab;
+class QtEditorUi;
+class SetupTab;
+
+struct WindowOptions {
+    Editor::StartOptions start;
+    // Tests: answers the dialogs, questions and message boxes instead of the user.
+    Editor::EditorUi* script = nullptr;
+};
+
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    MainWindow(Util::MainLoop& loop, const WindowOptions& options, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    Editor::EditorSession& session() { return m_session; }
+    QtEditorUi& ui() { return *m_ui; }
+    SetupTab& setupTab() { return *m_setup; }
+    MakeTab& makeTab() { return *m_make; }
+    QTabWidget& tabs() { return *m_tabs; }
+    QLabel& statusPanel(int panel) { return *m_status.at(static_cast<std::size_t>(panel)); }
+    bool startUpCompleted() const { return m_session.program.startUpCompleted; }
+
+    // Shows the model in every control (after start-up, a load or a clear).
+    void showModel();
+
+private:
+    void buildStatusBar();
+
+    Editor::EditorSession m_session;
+    std::unique_ptr<QtEditorUi> m_ui;
+    QTabWidget* m_tabs = nullptr;
+    SetupTab* m_setup = nullptr;
+    MakeTab* m_make = nullptr;
+    std::array<QLabel*, 4> m_status{};
+};
+
+} // namespace Lift::Window

@@ -1,0 +1,41 @@
+#include "editor/window/picture_label.h"
+
+#include <QMouseEvent>
+#include <QPixmap>
+
+namespace Lift::Window {
+
+PictureLabel::PictureLabel(QSize boxSize, QWidget* parent) : QLabel(parent) {
+    setFixedSize(boxSize);
+    setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    setFrameShape(QFrame::Box);
+    setLineWidth(0);
+    setStyleSheet(QStringLiteral("background: palette(base);"));
+}
+
+void PictureLabel::setPicture(const QImage& picture) {
+    m_picture = picture;
+    QImage shown = picture;
+    if (shown.width() > width() || shown.height() > height())
+        shown = shown.scaled(size(), Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    setPixmap(QPixmap::fromImage(shown));
+}
+
+void PictureLabel::clearPicture() {
+    m_picture = QImage();
+    clear();
+}
+
+void PictureLabel::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton)
+        Q_EMIT clicked();
+    QLabel::mousePressEvent(event);
+}
+
+void PictureLabel::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton)
+        Q_EMIT doubleClicked();
+    QLabel::mouseDoubleClickEvent(event);
+}
+
+} // namespace Lift::Window

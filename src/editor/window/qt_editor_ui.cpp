@@ -1,0 +1,205 @@
+#include "editor/window/qt_editor_ui.h"
+
+#include "editor/display_picture.h"
+#include "editor/window/picture_label.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMessageBox>
+#include <QTextCursor>
+#include <QTextEdit>
+#include <QThread>
+
+namespace Lift::Window {
+
+namespace {
+
+enum DialogKind { ProjectDialog, PictureDialog, OtherDialog };
+
+int kindOf(const Editor::FileDialogRequest& request, bool picture) {
+    if (picture)
+        return PictureDialog;
+    return request.defaultExt == "lcp" || request.filter.find("*.lcp") != std::string::npos
+               ? ProjectDialog
+               : OtherDialog;
+}
+
+} // namespace
+
+QString QtFilter(const std::string& filter) {
+    const QStringList parts = QString::fromLatin1(filter).split(QLatin1Char('|'));
+    QStringList out;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString description = parts[i];
+        const QString masks = QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' '));
+        if (!description.contains(QLatin1Char('(')))
+            description += QStringLiteral(" (") + masks + QLatin1Char(')');
+        out << description;
+    }
+    return out.join(QStringLiteral(";;"));
+}
+
+QString FromPath(const std::string& path) {
+    return QFile::decodeName(QByteArray::fromStdString(path));
+}
+
+std::string ToPath(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+QtEditorUi::QtEditorUi(QWidget* window) : m_window(window) {}
+
+QtEditorUi::~QtEditorUi() {
+    if (m_sinkInstalled)
+        YVclUtil::SetErrorBoxSink(std::move(m_previousSink));
+    while (m_busyDepth > 0)
+        setBusy(false);
+}
+
+std::optional<std::string>
+QtEditorUi::runFileDialog(int kind, const Editor::FileDialogRequest& request, bool save) {
+    QString folder = request.initialDir.empty() ? m_lastFolder[static_cast<std::size_t>(kind)]
+                                                : FromPath(request.initialDir);
+    if (folder.isEmpty())
+        folder = QDir::currentPath();
+    const QString start =
+        request.initialName.empty() ? folder : QDir(folder).filePath(FromPath(request.initialName));
+    const QString title = QString::fromLatin1(request.title);
+    const QString filter = QtFilter(request.filter);
+    QFileDialog dialog(m_window, title, start, filter);
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    // The overwrite question is the core's own, asked after the dialog.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    if (!request.defaultExt.empty())
+        dialog.setDefaultSuffix(QString::fromLatin1(request.defaultExt));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    const QString chosen = dialog.selectedFiles().constFirst();
+    m_lastFolder[static_cast<std::size_t>(kind)] = QFileInfo(chosen).absolutePath();
+    return ToPath(chosen);
+}
+
+std::optional<std::string> QtEditorUi::chooseSaveFile(const Editor::FileDialogRequest& request) {
+    if (m_script)
+        return m_script->chooseSaveFile(request);
+    return runFileDialog(kindOf(request, false), request, true);
+}
+
+std::optional<std::string> QtEditorUi::chooseOpenFile(const Editor::FileDialogRequest& request) {
+    if (m_script)
+        return m_script->chooseOpenFile(request);
+    return runFileDialog(kindOf(request, false), request, false);
+}
+
+std::optional<std::string> QtEditorUi::choosePictureFile(const Editor::FileDialogRequest& request) {
+    if (m_script)
+        return m_script->choosePictureFile(request);
+    Editor::FileDialogRequest pictures = request;
+    if (pictures.filter.empty())
+        pictures.filter = "Bitmaps (*.bmp)|*.bmp;*.BMP|All files (*)|*";
+    return runFileDialog(PictureDialog, pictures, false);
+}
+
+bool QtEditorUi::askYesNo(const std::string& text, const std::string& caption) {
+    if (m_script)
+        return m_script->askYesNo(text, caption);
+    return QMessageBox::question(m_window, QString::fromLatin1(caption), QString::fromLatin1(text),
+                                 QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes;
+}
+
+void QtEditorUi::messageBox(const std::string& text, const std::string& caption) {
+    if (m_script) {
+        m_script->messageBox(text, caption);
+        return;
+    }
+    QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(caption),
+                    QString::fromLatin1(text).trimmed(), QMessageBox::Ok, m_window);
+    if (caption == "Error")
+        box.setIcon(QMessageBox::Critical);
+    box.exec();
+}
+
+void QtEditorUi::appendLog(const std::string& line) {
+    if (!m_log)
+        return;
+    m_log->moveCursor(QTextCursor::End);
+    m_log->append(QString::fromLatin1(line));
+    m_log->moveCursor(QTextCursor::End);
+}
+
+void QtEditorUi::clearLog() {
+    if (m_log)
+        m_log->clear();
+}
+
+void QtEditorUi::setStatusPanel(int panel, const std::string& text) {
+    if (panel >= 0 && panel < 4 && m_status[static_cast<std::size_t>(panel)])
+        m_status[static_cast<std::size_t>(panel)]->setText(QString::fromLatin1(text));
+}
+
+void QtEditorUi::setBusy(bool busy) {
+    if (busy) {
+        if (m_busyDepth++ == 0)
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+    } else if (m_busyDepth > 0) {
+        if (--m_busyDepth == 0)
+            QApplication::restoreOverrideCursor();
+    }
+}
+
+void QtEditorUi::addPictureBox(Editor::PictureBox box, int index, PictureLabel* label) {
+    m_pictures[{static_cast<int>(box), index}] = label;
+}
+
+PictureLabel* QtEditorUi::pictureBox(Editor::PictureBox box, int index) const {
+    const auto it = m_pictures.find({static_cast<int>(box), index});
+    return it == m_pictures.end() ? nullptr : it->second;
+}
+
+bool QtEditorUi::showPicture(Editor::PictureBox box, int index, const std::string& path) {
+    QImage picture;
+    std::string error;
+    if (!Editor::LoadDisplayPicture(path, picture, error)) {
+        messageBox(error, "Error");
+        return false;
+    }
+    if (PictureLabel* label = pictureBox(box, index))
+        label->setPicture(picture);
+    return true;
+}
+
+void QtEditorUi::installErrorBoxSink() {
+    if (m_sinkInstalled)
+        return;
+    m_sinkInstalled = true;
+    m_previousSink =
+        YVclUtil::SetErrorBoxSink([this](const std::string& caption, const std::string& text) {
+            // The serial monitor thread may report too: its boxes are shown on the window's
+            // thread, without making it wait for the user.
+            if (QThread::currentThread() != m_window->thread()) {
+                QMetaObject::invokeMethod(
+                    m_window, [this, caption, text] { showErrorBox(caption, text); },
+                    Qt::QueuedConnection);
+                return;
+            }
+            showErrorBox(caption, text);
+        });
+}
+
+void QtEditorUi::showErrorBox(const std::string& caption, const std::string& text) {
+    if (m_script) {
+        m_script->messageBox(text, caption);
+        return;
+    }
+    QMessageBox box(QMessageBox::Critical, QString::fromLatin1(caption), QString::fromLatin1(text),
+                    QMessageBox::Ok, m_window);
+    box.setWindowModality(Qt::ApplicationModal);
+    box.exec();
+}
+
+} // namespace Lift::Window
