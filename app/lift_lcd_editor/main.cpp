@@ -1,15 +1,18 @@
 // lift-lcd-editor: the editor's window.
 //
-//   lift-lcd-editor [--workdir DIR] [--program-dir DIR]
+//   lift-lcd-editor [--workdir DIR] [--program-dir DIR] [--screenshots PREFIX]
 //
 // --workdir makes DIR the working directory as if the program had been started there (the
 // settings file, the GLB library and the blank logo are read there); --program-dir is the
 // folder holding "DefaultImage2" (default: beside the program, else the installed data).
+// --screenshots saves each tab of the started window as PREFIX-<tab>.png and quits.
 #include "editor/window/main_window.h"
 #include "lift_lcd/program_directory.h"
 #include "util/qt_main_loop.h"
 
 #include <QApplication>
+#include <QTabWidget>
+#include <QTimer>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -20,10 +23,29 @@
 
 namespace {
 
-int usage(const char* message) {
-    std::cerr << "lift-lcd-editor: " << message << "\n"
-              << "Usage: lift-lcd-editor [--workdir DIR] [--program-dir DIR]\n";
+constexpr const char* kUsage =
+    "Usage: lift-lcd-editor [--workdir DIR] [--program-dir DIR] [--screenshots PREFIX]\n";
+
+int usage(const std::string& message) {
+    std::cerr << "lift-lcd-editor: " << message << "\n" << kUsage;
     return 2;
+}
+
+// Saves every tab as PREFIX-<tab name>.png. False, after a message, when one cannot be saved.
+bool saveScreenshots(Lift::Window::MainWindow& window, const std::string& prefix) {
+    QTabWidget& tabs = window.tabs();
+    bool ok = true;
+    for (int i = 0; i < tabs.count(); ++i) {
+        tabs.setCurrentIndex(i);
+        QApplication::processEvents();
+        const QString file = QString::fromStdString(prefix) + QLatin1Char('-') +
+                             tabs.tabText(i).toLower() + QStringLiteral(".png");
+        if (!window.grab().save(file)) {
+            std::cerr << "lift-lcd-editor: cannot save " << file.toStdString() << "\n";
+            ok = false;
+        }
+    }
+    return ok;
 }
 
 } // namespace
@@ -31,12 +53,15 @@ int usage(const char* message) {
 int main(int argc, char** argv) {
     std::optional<std::string> workdir;
     std::optional<std::string> programDir;
+    std::optional<std::string> screenshots;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
-        if ((a == "--workdir" || a == "--program-dir") && i + 1 < argc) {
-            (a == "--workdir" ? workdir : programDir) = argv[++i];
+        if ((a == "--workdir" || a == "--program-dir" || a == "--screenshots") && i + 1 < argc) {
+            (a == "--workdir"       ? workdir
+             : a == "--program-dir" ? programDir
+                                    : screenshots) = argv[++i];
         } else if (a == "--help" || a == "-h") {
-            std::cout << "Usage: lift-lcd-editor [--workdir DIR] [--program-dir DIR]\n";
+            std::cout << kUsage;
             return 0;
         } else if (a.rfind("--", 0) == 0) { // single-dash options are Qt's own
             return usage(("unknown option " + a).c_str());
@@ -44,6 +69,8 @@ int main(int argc, char** argv) {
     }
 
     const std::string original = std::filesystem::current_path().string();
+    if (screenshots)
+        screenshots = Lift::Cli::AbsoluteAgainst(*screenshots, original);
     if (workdir) {
         const std::string dir = Lift::Cli::AbsoluteAgainst(*workdir, original);
         if (::chdir(dir.c_str()) != 0) {
@@ -60,5 +87,10 @@ int main(int argc, char** argv) {
     options.start.programDirectory = Lift::Cli::ProgramDirectory(programDir, original);
     Lift::Window::MainWindow window(loop, options);
     window.show();
+    if (screenshots) {
+        window.resize(window.sizeHint());
+        QTimer::singleShot(0, &window,
+                           [&] { loop.quit(saveScreenshots(window, *screenshots) ? 0 : 1); });
+    }
     return loop.run();
 }

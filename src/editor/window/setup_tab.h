@@ -3,13 +3,23 @@
 // preview, the styles, the message slot pictures, the message position, the version and the
 // display side.
 //
-// Edits go straight into the session's project. GUI thread only.
+// Every control writes the project at once; showModel() shows the project in them again.
+// GUI thread only.
 #include "editor/editor_session.h"
 
 #include <QWidget>
+#include <array>
+
+class QAbstractButton;
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QPushButton;
+class QTableWidget;
 
 namespace Lift::Window {
 
+class PictureLabel;
 class QtEditorUi;
 
 class SetupTab : public QWidget {
@@ -26,13 +36,58 @@ public:
     void loadProject();
     void clearAll();
 
+    // The controls, for the window and its tests.
+    QTableWidget& grid() { return *m_grid; }
+    PictureLabel& floorLabelPreview() { return *m_preview; }
+    // Double-clickable slot picture n (14..53), numbered as on screen.
+    PictureLabel& slotPicture(int pictureNumber);
+    QButtonGroup& codeTableButtons() { return *m_codeTable; }
+    QButtonGroup& floorStyleButtons() { return *m_floorStyle; }
+    QButtonGroup& directionStyleButtons() { return *m_directionStyle; }
+    QButtonGroup& messagePositionButtons() { return *m_messagePosition; }
+    QButtonGroup& displaySideButtons() { return *m_displaySide; }
+    QCheckBox& messageColumnBox(int screenIndex) {
+        return *m_columnBoxes.at(static_cast<std::size_t>(screenIndex));
+    }
+    QComboBox& versionCombo() { return *m_version; }
+    QPushButton& saveButton() { return *m_save; }
+    QPushButton& loadButton() { return *m_load; }
+    QPushButton& clearButton() { return *m_clear; }
+
 Q_SIGNALS:
     // A load or clear replaced the project: every control shows it anew.
     void projectReplaced();
 
 private:
+    QWidget* buildGridSide();
+    QWidget* buildStyles();
+    QWidget* buildMessages();
+    QWidget* buildOptions();
+    QButtonGroup* radioRow(const QStringList& captions, int firstValue);
+    void showGridLabels();
+    void showCodeTables();
+    void cellEdited(int row, int column);
+    void cellClicked(int row, int column);
+    void versionChosen(int index);
+
     Editor::EditorSession& m_session;
     QtEditorUi& m_ui;
+    bool m_showing = false; // showModel is filling the controls: no write-back
+
+    QPushButton* m_save = nullptr;
+    QPushButton* m_load = nullptr;
+    QPushButton* m_clear = nullptr;
+    QTableWidget* m_grid = nullptr;
+    PictureLabel* m_preview = nullptr;
+    QButtonGroup* m_codeTable = nullptr;
+    QButtonGroup* m_floorStyle = nullptr;
+    QButtonGroup* m_directionStyle = nullptr;
+    QButtonGroup* m_messagePosition = nullptr;
+    QButtonGroup* m_displaySide = nullptr;
+    std::array<QCheckBox*, 4> m_columnBoxes{};
+    std::array<PictureLabel*, 40> m_slots{};
+    QComboBox* m_version = nullptr;
+    QCheckBox* m_dateTime = nullptr;
 };
 
 } // namespace Lift::Window
