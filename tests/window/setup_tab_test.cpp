@@ -1,0 +1,267 @@
+// The Setup tab driven through its real widgets: start-up, the grid, the floor-label
+// preview, the slot pictures, and a save/load round trip.
+#include "editor/display_picture.h"
+#include "editor/extract_glb_item.h"
+#include "editor/window/picture_label.h"
+#include "editor/window/qt_editor_ui.h"
+#include "editor/window/setup_tab.h"
+#include "window/bundled_window.h"
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <regex>
+
+namespace Lift::Test {
+namespace {
+
+using Editor::PictureBox;
+
+std::string cell(Window::SetupTab& tab, int row, int column) {
+    return tab.grid().item(row, column)->text().toStdString();
+}
+
+// Types a label into a code-table cell as the in-place editor does, then clicks the cell.
+void typeAndClick(Window::SetupTab& tab, int code, int table, const char* text) {
+    QTableWidget& grid = tab.grid();
+    QTableWidgetItem* item = grid.item(code, 2 + table);
+    item->setText(QString::fromLatin1(text));
+    grid.scrollToItem(item);
+    QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, grid.visualItemRect(item).center());
+}
+
+QImage glyph(BundledWindow& w, int style, char c) {
+    const std::string path = Editor::ExtractGlbItem(w.session().program.glbData, w.data(),
+                                                    style + 1, static_cast<unsigned char>(c));
+    QImage image;
+    std::string error;
+    EXPECT_TRUE(Editor::LoadDisplayPicture(path, image, error)) << error;
+    return image.convertToFormat(QImage::Format_RGB32);
+}
+
+// True when preview columns [left, left + 32) show the glyph's columns 0..31.
+bool showsGlyphAt(const QImage& preview, const QImage& g, int left) {
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 32; ++x)
+            if (preview.pixel(left + x, y) != g.pixel(x, y))
+                return false;
+    return true;
+}
+
+bool hasBlack(const QImage& image) {
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (qGray(image.pixel(x, y)) < 128)
+                return true;
+    return false;
+}
+
+TEST(SetupTabStartUp, ShowsTheBundledDataAndTheInitialProject) {
+    BundledWindow w;
+    Window::MainWindow& win = w.window();
+    Window::SetupTab& tab = win.setupTab();
+    EXPECT_TRUE(win.startUpCompleted());
+
+    const std::string caption = win.windowTitle().toStdString();
+    EXPECT_TRUE(std::regex_match(
+        caption, std::regex(R"(PRM-620BX7 Lift LCD Editor \(R2-Build100429\)  \[ \d{6} /  \])")))
+        << caption;
+    EXPECT_EQ(win.statusPanel(0).text(), "Project file:");
+    EXPECT_EQ(win.statusPanel(1).text(), "Version: ZEB-STD");
+    EXPECT_EQ(win.statusPanel(2).text(), "P620BX7.GLB / ");
+    EXPECT_EQ(win.tabs().currentIndex(), 0);
+    EXPECT_TRUE(w.script.messages().empty());
+
+    QTableWidget& grid = tab.grid();
+    ASSERT_EQ(grid.rowCount(), 256);
+    ASSERT_EQ(grid.columnCount(), 5);
+    const char* headers[] = {"bit [ 5..0 ]", "HEX (DEC)", "CTBL0", "CTBL1", "CTBL2"};
+    for (int c = 0; c < 5; ++c)
+        EXPECT_EQ(grid.horizontalHeaderItem(c)->text().toStdString(), headers[c]);
+    EXPECT_EQ(cell(tab, 0, 1), "00 (0 )");
+    EXPECT_EQ(cell(tab, 255, 1), "FF (255 )");
+    EXPECT_EQ(cell(tab, 31, 0), "011111");
+    EXPECT_EQ(cell(tab, 32, 0), "100000");
+    EXPECT_EQ(cell(tab, 64, 0), "");
+    EXPECT_FALSE(grid.item(3, 0)->flags() & Qt::ItemIsEditable);
+    EXPECT_TRUE(grid.item(3, 2)->flags() & Qt::ItemIsEditable);
+
+    for (int s = 0; s < 4; ++s)
+        EXPECT_TRUE(hasBlack(win.ui().pictureBox(PictureBox::FloorStylePreview, s)->picture()));
+    for (int s = 0; s < 5; ++s)
+        EXPECT_TRUE(hasBlack(win.ui().pictureBox(PictureBox::DirectionStylePreview, s)->picture()));
+    for (int p = 0; p < 3; ++p)
+        EXPECT_TRUE(win.ui().pictureBox(PictureBox::MessageLayout, p)->hasPicture());
+    for (int n = 14; n <= 53; ++n)
+        EXPECT_TRUE(tab.slotPicture(n).hasPicture()) << "Image" << n;
+
+    EXPECT_EQ(tab.codeTableButtons().checkedId(), 0);
+    EXPECT_EQ(tab.floorStyleButtons().checkedId(), 0);
+    EXPECT_EQ(tab.directionStyleButtons().checkedId(), 0);
+    EXPECT_EQ(tab.messagePositionButtons().checkedId(), 1);
+    EXPECT_EQ(tab.displaySideButtons().checkedId(), 1);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(tab.messageColumnBox(i).isChecked(), i < 2) << i;
+    EXPECT_EQ(tab.versionCombo().currentText(), "ZEB-STD");
+}
+
+TEST(SetupTabStartUp, MissingGlbFileStopsStartUpButTheWindowStaysUsable) {
+    BundledWindow w(
+        [](const std::filesystem::path& data) { std::filesystem::remove(data / "P620BX7.GLB"); });
+    Window::MainWindow& win = w.window();
+    EXPECT_FALSE(win.startUpCompleted());
+    EXPECT_EQ(w.script.messages(), std::vector<std::string>{"Error | GLB file not found!!\n\n"});
+    EXPECT_EQ(win.windowTitle(), "PRM-620BX7 Lift LCD Editor (R2-Build100429)");
+    EXPECT_EQ(win.statusPanel(2).text(), "Program start error!!");
+    EXPECT_FALSE(win.ui().pictureBox(PictureBox::FloorStylePreview, 0)->hasPicture());
+    EXPECT_FALSE(win.setupTab().slotPicture(14).hasPicture());
+
+    // Still editable; the glyph preview now has no library to draw from.
+    typeAndClick(win.setupTab(), 1, 0, "7");
+    EXPECT_EQ(w.session().project.codeTables[0][1], "7");
+    EXPECT_FALSE(win.setupTab().floorLabelPreview().hasPicture());
+    ASSERT_EQ(w.script.messages().size(), 2u);
+    EXPECT_NE(w.script.messages()[1].find("\"7\""), std::string::npos);
+}
+
+TEST(SetupTabVersion, GrayVersionRelabelsTheInputPatterns) {
+    BundledWindow w;
+    Window::SetupTab& tab = w.window().setupTab();
+    const int gray = tab.versionCombo().findText("ZEB-GRY");
+    ASSERT_GE(gray, 0);
+    tab.versionCombo().setCurrentIndex(gray);
+    EXPECT_EQ(w.session().project.versionName, "ZEB-GRY");
+    EXPECT_EQ(w.window().statusPanel(1).text(), "Version: ZEB-GRY");
+    EXPECT_EQ(cell(tab, 2, 0), "000011");
+    EXPECT_EQ(cell(tab, 31, 0), "010000");
+    EXPECT_EQ(cell(tab, 32, 0), "100000");
+    tab.versionCombo().setCurrentIndex(0);
+    EXPECT_EQ(cell(tab, 31, 0), "011111");
+}
+
+TEST(SetupTabPreview, OneAndTwoCharacterLabelsUseTheStyleGlyphs) {
+    BundledWindow w;
+    Window::SetupTab& tab = w.window().setupTab();
+    const QImage five = glyph(w, 0, '5');
+
+    typeAndClick(tab, 5, 0, " 5 ");
+    EXPECT_EQ(w.session().project.codeTables[0][5], " 5 ");
+    const QImage single = tab.floorLabelPreview().picture();
+    ASSERT_EQ(single.size(), QSize(64, 64));
+    EXPECT_TRUE(showsGlyphAt(single, five, 16));
+    EXPECT_EQ(single.pixel(0, 0), qRgb(255, 255, 255));
+    EXPECT_EQ(single.pixel(63, 63), qRgb(255, 255, 255));
+
+    typeAndClick(tab, 6, 1, "05");
+    EXPECT_EQ(tab.floorLabelPreview().picture(), single);
+
+    tab.floorStyleButtons().button(2)->click();
+    EXPECT_EQ(w.session().project.floorStyle, 2);
+    typeAndClick(tab, 12, 2, "12");
+    const QImage twelve = tab.floorLabelPreview().picture();
+    EXPECT_TRUE(showsGlyphAt(twelve, glyph(w, 2, '1'), 0));
+    EXPECT_TRUE(showsGlyphAt(twelve, glyph(w, 2, '2'), 32));
+
+    // A blank cell leaves the preview alone.
+    QTest::mouseClick(tab.grid().viewport(), Qt::LeftButton, {},
+                      tab.grid().visualItemRect(tab.grid().item(40, 2)).center());
+    EXPECT_EQ(tab.floorLabelPreview().picture(), twelve);
+    EXPECT_TRUE(w.script.messages().empty());
+}
+
+TEST(SetupTabPreview, LongLabelsShowTheUserPictureOfTheCurrentStyle) {
+    BundledWindow w;
+    Window::SetupTab& tab = w.window().setupTab();
+    tab.floorStyleButtons().button(2)->click();
+    typeAndClick(tab, 3, 0, "p1a");
+    QImage expected;
+    std::string error;
+    ASSERT_TRUE(Editor::LoadDisplayPicture(w.data("DefaultImage2/UserDefine/Floor/Style2/P1A.bmp"),
+                                           expected, error));
+    EXPECT_EQ(tab.floorLabelPreview().picture(), expected);
+
+    // No such picture: unchanged, and no complaint.
+    typeAndClick(tab, 4, 0, "B99");
+    EXPECT_EQ(tab.floorLabelPreview().picture(), expected);
+    EXPECT_TRUE(w.script.messages().empty());
+}
+
+TEST(SetupTabSlots, DoubleClickEditsTheSlotOfTheScreenPosition) {
+    BundledWindow w;
+    Window::SetupTab& tab = w.window().setupTab();
+    const std::string fire = w.data("DefaultImage2/LiftState/FIRE-16x64_EN.bmp");
+    const std::string full = w.data("DefaultImage2/LiftState/FULL-16x64_CHT.bmp");
+    auto& slots = w.session().project.liftStatePictures;
+
+    struct Case {
+        int picture, row, column;
+    };
+    for (const Case c :
+         {Case{14, 0, 1}, Case{16, 0, 0}, Case{17, 0, 2}, Case{36, 5, 0}, Case{53, 9, 2}}) {
+        const std::string chosen = c.picture % 2 ? fire : full;
+        w.script.pictureAnswers.push_back(chosen);
+        QTest::mouseDClick(&tab.slotPicture(c.picture), Qt::LeftButton);
+        EXPECT_EQ(slots[c.row][c.column], chosen) << "Image" << c.picture;
+        QImage shown;
+        std::string error;
+        ASSERT_TRUE(Editor::LoadDisplayPicture(chosen, shown, error));
+        EXPECT_EQ(tab.slotPicture(c.picture).picture(), shown) << "Image" << c.picture;
+    }
+
+    // Cancelled, or a file that is no picture: the slot keeps its path.
+    const std::string before = slots[0][1];
+    QTest::mouseDClick(&tab.slotPicture(14), Qt::LeftButton);
+    WriteBytes(w.data("broken.bmp"), "BM not really");
+    w.script.pictureAnswers.push_back(w.data("broken.bmp"));
+    QTest::mouseDClick(&tab.slotPicture(14), Qt::LeftButton);
+    EXPECT_EQ(slots[0][1], before);
+    ASSERT_EQ(w.script.messages().size(), 1u);
+    EXPECT_NE(w.script.messages()[0].find("broken.bmp"), std::string::npos);
+}
+
+TEST(SetupTabProject, SaveClearAndLoadRoundTripThroughTheControls) {
+    BundledWindow w;
+    Window::SetupTab& tab = w.window().setupTab();
+    typeAndClick(tab, 0, 0, "B1");
+    typeAndClick(tab, 1, 0, "1");
+    typeAndClick(tab, 255, 2, "R");
+    tab.codeTableButtons().button(2)->click();
+    tab.floorStyleButtons().button(3)->click();
+    tab.directionStyleButtons().button(4)->click();
+    tab.messagePositionButtons().button(0)->click();
+    tab.displaySideButtons().button(2)->click();
+    tab.messageColumnBox(1).click();
+    tab.messageColumnBox(3).click();
+
+    const std::string file = w.data("round.lcp");
+    w.script.saveAnswers.push_back(file);
+    tab.saveButton().click();
+    EXPECT_TRUE(w.session().program.saveCompleted);
+    EXPECT_EQ(w.window().statusPanel(0).text().toStdString(), "Project file: " + file);
+
+    w.script.yesNoAnswers.push_back(true);
+    tab.clearButton().click();
+    EXPECT_EQ(cell(tab, 0, 2), "");
+
+    w.script.openAnswers.push_back(file);
+    tab.loadButton().click();
+    EXPECT_EQ(cell(tab, 0, 2), "B1");
+    EXPECT_EQ(cell(tab, 1, 2), "1");
+    EXPECT_EQ(cell(tab, 255, 4), "R");
+    EXPECT_EQ(tab.codeTableButtons().checkedId(), 2);
+    EXPECT_EQ(tab.floorStyleButtons().checkedId(), 3);
+    EXPECT_EQ(tab.directionStyleButtons().checkedId(), 4);
+    EXPECT_EQ(tab.messagePositionButtons().checkedId(), 0);
+    EXPECT_EQ(tab.displaySideButtons().checkedId(), 2);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(tab.messageColumnBox(i).isChecked(), i == 0 || i == 3) << i;
+}
+
+} // namespace
+} // namespace Lift::Test
