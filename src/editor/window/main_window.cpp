@@ -2,6 +2,7 @@
 
 #include "editor/window/make_tab.h"
 #include "editor/window/qt_editor_ui.h"
+#include "editor/window/run_guarded.h"
 #include "editor/window/setup_tab.h"
 
 #include <QKeySequence>
@@ -33,7 +34,7 @@ MainWindow::MainWindow(Util::MainLoop& loop, const WindowOptions& options, QWidg
     auto* open = new QShortcut(QKeySequence::Open, this);
     connect(open, &QShortcut::activated, m_setup, &SetupTab::loadProject);
 
-    Editor::RunStartUp(m_session, *m_ui, options.start);
+    RunGuarded([&] { Editor::RunStartUp(m_session, *m_ui, options.start); });
     setWindowTitle(QString::fromLatin1(m_session.program.caption));
     showModel();
     m_tabs->setCurrentIndex(0);

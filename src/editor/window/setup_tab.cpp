@@ -7,6 +7,7 @@
 #include "editor/text_rules.h"
 #include "editor/window/picture_label.h"
 #include "editor/window/qt_editor_ui.h"
+#include "editor/window/run_guarded.h"
 #include "project/project_file.h"
 
 #include <QButtonGroup>
@@ -240,7 +241,8 @@ QWidget* SetupTab::buildMessages() {
                                    picture);
                 m_slots[static_cast<std::size_t>(number - kFirstSlotPicture)] = picture;
                 connect(picture, &PictureLabel::doubleClicked, this, [this, slotRow, slotColumn] {
-                    Editor::ChooseSlotPicture(m_session, m_ui, slotRow, slotColumn);
+                    RunGuarded(
+                        [&] { Editor::ChooseSlotPicture(m_session, m_ui, slotRow, slotColumn); });
                 });
                 grid->addWidget(picture, line, 1 + p);
             }
@@ -349,12 +351,14 @@ void SetupTab::cellEdited(int row, int column) {
 void SetupTab::cellClicked(int row, int column) {
     if (column < kFixedColumns || row < 0 || row >= Editor::kCodeCount)
         return;
-    QImage preview = m_preview->picture();
-    const std::string text =
-        m_session.project.codeTables[static_cast<std::size_t>(column - kFixedColumns)]
-                                    [static_cast<std::size_t>(row)];
-    if (Editor::PreviewFloorLabel(m_session, m_ui, text, preview))
-        m_preview->setPicture(preview);
+    RunGuarded([&] {
+        QImage preview = m_preview->picture();
+        const std::string text =
+            m_session.project.codeTables[static_cast<std::size_t>(column - kFixedColumns)]
+                                        [static_cast<std::size_t>(row)];
+        if (Editor::PreviewFloorLabel(m_session, m_ui, text, preview))
+            m_preview->setPicture(preview);
+    });
 }
 
 void SetupTab::versionChosen(int index) {
@@ -362,23 +366,26 @@ void SetupTab::versionChosen(int index) {
         return;
     Editor::DisplayProject& p = m_session.project;
     p.versionIndex = index;
-    Editor::SelectVersion(Editor::Trimmed(m_version->itemText(index).toLatin1().toStdString()),
-                          m_session.program.startDirectory, m_session.program.settings, p, m_ui);
+    RunGuarded([&] {
+        Editor::SelectVersion(Editor::Trimmed(m_version->itemText(index).toLatin1().toStdString()),
+                              m_session.program.startDirectory, m_session.program.settings, p,
+                              m_ui);
+    });
     showGridLabels();
 }
 
 void SetupTab::saveProject() {
-    Project::SaveProject(m_session, m_ui);
+    RunGuarded([this] { Project::SaveProject(m_session, m_ui); });
     Q_EMIT projectReplaced();
 }
 
 void SetupTab::loadProject() {
-    Project::LoadProject(m_session, m_ui);
+    RunGuarded([this] { Project::LoadProject(m_session, m_ui); });
     Q_EMIT projectReplaced();
 }
 
 void SetupTab::clearAll() {
-    Project::ClearAll(m_session, m_ui);
+    RunGuarded([this] { Project::ClearAll(m_session, m_ui); });
     Q_EMIT projectReplaced();
 }
 
