@@ -8,13 +8,13 @@
 // --screenshots saves each tab of the started window as PREFIX-<tab>.png and quits.
 #include "editor/window/main_window.h"
 #include "lift_lcd/program_directory.h"
+#include "util/errno_text.h"
 #include "util/qt_main_loop.h"
 
 #include <QApplication>
 #include <QTabWidget>
 #include <QTimer>
 #include <cerrno>
-#include <cstring>
 #include <filesystem>
 #include <iostream>
 #include <optional>
@@ -75,7 +75,7 @@ int main(int argc, char** argv) {
         const std::string dir = Lift::Cli::AbsoluteAgainst(*workdir, original);
         if (::chdir(dir.c_str()) != 0) {
             std::cerr << "lift-lcd-editor: cannot change to the working directory " << dir << ": "
-                      << std::strerror(errno) << "\n";
+                      << Lift::Util::ErrnoText(errno) << "\n";
             return 1;
         }
     }

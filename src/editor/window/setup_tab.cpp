@@ -106,7 +106,7 @@ QWidget* SetupTab::buildGridSide() {
     tableRow->addSpacing(kColumnWidths[0] + kColumnWidths[1] + 2);
     for (int t = 0; t < Editor::kCodeTableCount; ++t) {
         QAbstractButton* b = m_codeTable->button(t);
-        b->setFixedWidth(kColumnWidths[static_cast<std::size_t>(kFixedColumns + t)]);
+        b->setFixedWidth(kColumnWidths.at(static_cast<std::size_t>(t) + kFixedColumns));
         b->setToolTip(QStringLiteral("Default code table CTBL%1").arg(t));
         tableRow->addWidget(b);
     }
