@@ -35,7 +35,6 @@ constexpr int kFixedColumns = 2;
 constexpr std::array<int, kGridColumns> kColumnWidths{74, 71, 55, 50, 49};
 constexpr int kRowHeight = 16;
 constexpr int kFirstSlotPicture = 14;
-constexpr int kSlotPictureCount = Editor::kSlotRows * Editor::kSlotColumns;
 constexpr int kSlotsPerTab = 5;
 constexpr int kSpacing = 6;
 

@@ -85,7 +85,7 @@ private:
     QButtonGroup* m_messagePosition = nullptr;
     QButtonGroup* m_displaySide = nullptr;
     std::array<QCheckBox*, 4> m_columnBoxes{};
-    std::array<PictureLabel*, 40> m_slots{};
+    std::array<PictureLabel*, Editor::kSlotRows * Editor::kSlotColumns> m_slots{};
     QComboBox* m_version = nullptr;
     QCheckBox* m_dateTime = nullptr;
 };
