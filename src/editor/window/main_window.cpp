@@ -27,6 +27,7 @@ MainWindow::MainWindow(Util::MainLoop& loop, const WindowOptions& options, QWidg
     setCentralWidget(m_tabs);
     buildStatusBar();
     connect(m_setup, &SetupTab::projectReplaced, this, &MainWindow::showModel);
+    connect(m_make, &MakeTab::projectChanged, this, &MainWindow::showModel);
 
     // The shortcuts users expect; they act as the Setup tab's buttons do.
     auto* save = new QShortcut(QKeySequence::Save, this);

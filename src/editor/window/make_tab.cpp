@@ -1,26 +1,277 @@
 #include "editor/window/make_tab.h"
 
+#include "editor/display_picture.h"
+#include "editor/logo_choice.h"
+#include "editor/window/picture_label.h"
 #include "editor/window/qt_editor_ui.h"
+#include "editor/window/rom_file_browser.h"
+#include "link/link_station.h"
+#include "rom/run_make_rom.h"
+#include "serial/port_table.h"
 
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalBlocker>
 #include <QTextEdit>
 #include <QVBoxLayout>
 
 namespace Lift::Window {
 
+namespace {
+
+constexpr int kComPortItems = 20;
+// The serial component opens port numbers 1..16 only; the others are listed (the user may
+// pick them and is told so at Connect) but map to no device.
+constexpr int kHighestOpenablePort = 16;
+constexpr std::array<const char*, 5> kBaudItems{"14400", "19200", "38400", "57600", "115200"};
+
+QComboBox* numberCombo(int first, int count, QWidget* parent) {
+    auto* combo = new QComboBox(parent);
+    for (int i = 0; i < count; ++i)
+        combo->addItem(QString::number(first + i));
+    return combo;
+}
+
+// A combo-backed field: -1 (or any value out of the list) shows no item.
+void showIndex(QComboBox* combo, int index) {
+    const QSignalBlocker block(combo);
+    combo->setCurrentIndex(index >= 0 && index < combo->count() ? index : -1);
+}
+
+void showText(QLineEdit* edit, const QString& text) {
+    if (edit->text() == text)
+        return; // keeps the cursor where the user left it
+    const QSignalBlocker block(edit);
+    edit->setText(text);
+}
+
+std::string FromLatin1(const QString& text) {
+    return text.toLatin1().toStdString();
+}
+
+} // namespace
+
 MakeTab::MakeTab(Editor::EditorSession& session, QtEditorUi& ui, Util::MainLoop& loop,
                  QWidget* parent)
-    : QWidget(parent), m_session(session), m_ui(ui), m_loop(loop) {
+    : QWidget(parent), m_session(session), m_ui(ui),
+      m_station(std::make_unique<Link::LinkStation>(loop, ui)) {
+    auto* top = new QHBoxLayout;
+    auto* left = new QVBoxLayout;
+    left->addWidget(buildLogoGroup());
+    left->addWidget(buildSettingsGroup());
+    left->addStretch(1);
+    top->addLayout(left);
+    top->addWidget(buildRomGroup(), 1);
+
     auto* layout = new QVBoxLayout(this);
-    m_log = new QTextEdit(this);
-    m_log->setReadOnly(true);
-    layout->addWidget(m_log);
+    layout->addLayout(top, 1);
+    layout->addWidget(buildLinkGroup(), 1);
+
+    m_ui.addPictureBox(Editor::PictureBox::Logo, 0, m_logoPicture);
     m_ui.setLogView(m_log);
+    m_station->link().setChangeHandler([this] { showLinkControls(); });
+    showComPortNames();
+    showLinkControls();
+    showModel();
 }
 
 MakeTab::~MakeTab() {
+    // The station closes its port first: a hand-over served meanwhile may still log.
+    m_station->link().setChangeHandler(nullptr);
+    m_station.reset();
     m_ui.setLogView(nullptr);
+    m_ui.addPictureBox(Editor::PictureBox::Logo, 0, nullptr);
 }
 
-void MakeTab::showModel() {}
+QWidget* MakeTab::buildLogoGroup() {
+    auto* group = new QGroupBox(QStringLiteral("Customer Logo"), this);
+    m_logoOff = new QRadioButton(QStringLiteral("OFF"), group);
+    m_logoOn = new QRadioButton(QStringLiteral("ON (Sec.)"), group);
+    m_logoSeconds = numberCombo(1, Editor::kLogoSecondsCount, group);
+    m_logoPicture = new PictureLabel(QSize(64, 64), group);
+
+    auto* onRow = new QHBoxLayout;
+    onRow->addWidget(m_logoOn);
+    onRow->addWidget(m_logoSeconds);
+    onRow->addStretch(1);
+    auto* layout = new QVBoxLayout(group);
+    layout->addWidget(m_logoOff);
+    layout->addLayout(onRow);
+    layout->addWidget(new QLabel(QStringLiteral("Customer logo:  64 x 64"), group));
+    layout->addWidget(m_logoPicture);
+
+    connect(m_logoOn, &QRadioButton::clicked, this, [this] {
+        Editor::LogoOn(m_session, m_ui);
+        showLogo();
+    });
+    connect(m_logoOff, &QRadioButton::clicked, this, [this] {
+        // Nothing of the forgotten logo stays on show, even without the blank picture.
+        m_logoPicture->clearPicture();
+        Editor::LogoOff(m_session, m_ui);
+        showLogo();
+    });
+    connect(m_logoPicture, &PictureLabel::clicked, this,
+            [this] { Editor::ChooseLogoFile(m_session, m_ui); });
+    connect(m_logoSeconds, &QComboBox::currentIndexChanged, this,
+            [this](int index) { m_session.project.logoSecondsIndex = index; });
+    return group;
+}
+
+QWidget* MakeTab::buildSettingsGroup() {
+    auto* group = new QGroupBox(this);
+    m_powerSaving = new QComboBox(group);
+    for (const char* item : Editor::kPowerSavingItems)
+        m_powerSaving->addItem(QString::fromLatin1(item));
+    m_nodeAddress = numberCombo(0, Editor::kNodeAddressCount, group);
+    m_idCode = new QLineEdit(group);
+
+    auto* form = new QFormLayout(group);
+    form->addRow(QStringLiteral("LCD BL Power saving:"), m_powerSaving);
+    form->addRow(QStringLiteral("Node Address:"), m_nodeAddress);
+    form->addRow(QStringLiteral("ID Code (4 bytes):"), m_idCode);
+
+    connect(m_powerSaving, &QComboBox::currentIndexChanged, this,
+            [this](int index) { m_session.project.powerSavingIndex = index; });
+    connect(m_nodeAddress, &QComboBox::currentIndexChanged, this,
+            [this](int index) { m_session.project.nodeAddress = index; });
+    connect(m_idCode, &QLineEdit::textChanged, this,
+            [this](const QString& text) { m_session.project.idCode = FromLatin1(text); });
+    return group;
+}
+
+QWidget* MakeTab::buildRomGroup() {
+    auto* group = new QGroupBox(this);
+    m_browser = new RomFileBrowser(QDir::currentPath(), group);
+    m_romFileName = new QLineEdit(group);
+    m_makeRom = new QPushButton(QStringLiteral("MAKE ROM"), group);
+
+    auto* nameRow = new QHBoxLayout;
+    nameRow->addWidget(new QLabel(QStringLiteral("ROM Filename:"), group));
+    nameRow->addWidget(m_romFileName, 1);
+    nameRow->addWidget(m_makeRom);
+    auto* layout = new QVBoxLayout(group);
+    layout->addWidget(m_browser, 1);
+    layout->addLayout(nameRow);
+
+    connect(m_romFileName, &QLineEdit::textChanged, this,
+            [this](const QString& text) { m_session.project.romFileName = ToPath(text); });
+    connect(m_browser, &RomFileBrowser::fileChosen, m_romFileName, &QLineEdit::setText);
+    connect(m_makeRom, &QPushButton::clicked, this, &MakeTab::makeRom);
+    return group;
+}
+
+QWidget* MakeTab::buildLinkGroup() {
+    auto* group = new QGroupBox(this);
+    m_comPort = new QComboBox(group);
+    for (int i = 0; i < kComPortItems; ++i)
+        m_comPort->addItem(QString());
+    m_baud = new QComboBox(group);
+    for (const char* item : kBaudItems)
+        m_baud->addItem(QString::fromLatin1(item));
+    m_baud->setCurrentIndex(0);
+    m_baud->setVisible(false);
+    m_connect = new QPushButton(group);
+    m_sync = new QPushButton(QStringLiteral("Date-Time Sync."), group);
+    m_upload = new QPushButton(QStringLiteral("UpLoad ROM Image"), group);
+    m_msgOn = new QCheckBox(QStringLiteral("Msg. on"), group);
+    m_progress = new QProgressBar(group);
+    m_progress->setRange(0, Link::kProgressMax);
+    m_progress->setTextVisible(false);
+    m_log = new QTextEdit(group);
+    m_log->setReadOnly(true);
+    m_log->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+
+    auto* row = new QHBoxLayout;
+    row->addWidget(new QLabel(QStringLiteral("COM port:"), group));
+    row->addWidget(m_comPort);
+    row->addWidget(m_baud);
+    row->addWidget(m_connect);
+    row->addWidget(m_sync);
+    row->addWidget(m_upload);
+    row->addWidget(m_msgOn);
+    row->addStretch(1);
+    auto* layout = new QVBoxLayout(group);
+    layout->addLayout(row);
+    layout->addWidget(m_progress);
+    layout->addWidget(m_log, 1);
+
+    Link::ControllerLink& link = m_station->link();
+    connect(m_comPort, &QComboBox::currentIndexChanged, this,
+            [&link](int index) { link.controls().comPortIndex = index; });
+    connect(m_baud, &QComboBox::currentIndexChanged, this,
+            [this] { m_station->ComboBox11Change(FromLatin1(m_baud->currentText())); });
+    connect(m_msgOn, &QCheckBox::toggled, this, [&link](bool on) { link.controls().msgOn = on; });
+    connect(m_connect, &QPushButton::clicked, this, [&link] { link.SpeedButton5Click(); });
+    connect(m_sync, &QPushButton::clicked, this, [&link] { link.SpeedButton2Click(); });
+    connect(m_upload, &QPushButton::clicked, this, [this, &link] {
+        link.SpeedButton9Click(m_session.program.settings.versionSettings.encode);
+    });
+    return group;
+}
+
+void MakeTab::showComPortNames() {
+    for (int i = 0; i < m_comPort->count(); ++i) {
+        const int number = i + 1;
+        QString text = QStringLiteral("COM %1").arg(number);
+        if (number <= kHighestOpenablePort)
+            text += QStringLiteral(" (%1)").arg(
+                FromPath(Serial::ComPortDevicePath(static_cast<unsigned>(number))));
+        m_comPort->setItemText(i, text);
+    }
+}
+
+void MakeTab::showModel() {
+    const Editor::DisplayProject& p = m_session.project;
+    showLogo();
+    showIndex(m_logoSeconds, p.logoSecondsIndex);
+    showIndex(m_powerSaving, p.powerSavingIndex);
+    showIndex(m_nodeAddress, p.nodeAddress);
+    showText(m_idCode, QString::fromLatin1(p.idCode));
+    showText(m_romFileName, FromPath(p.romFileName));
+    if (!p.logoEnabled) {
+        // The blank picture is decoration: shown without a word when it cannot be.
+        QImage blank;
+        std::string error;
+        if (Editor::LoadDisplayPicture(m_session.program.blankPicturePath, blank, error))
+            m_logoPicture->setPicture(blank);
+        else
+            m_logoPicture->clearPicture();
+    }
+}
+
+void MakeTab::showLogo() {
+    const bool on = m_session.project.logoEnabled;
+    const QSignalBlocker blockOn(m_logoOn);
+    const QSignalBlocker blockOff(m_logoOff);
+    (on ? m_logoOn : m_logoOff)->setChecked(true);
+    m_logoSeconds->setEnabled(on);
+}
+
+void MakeTab::showLinkControls() {
+    const Link::LinkControls& c = m_station->link().controls();
+    m_connect->setText(QString::fromLatin1(c.connectCaption));
+    m_upload->setEnabled(c.uploadEnabled);
+    m_sync->setEnabled(c.syncEnabled);
+    m_comPort->setEnabled(c.comPortEnabled);
+    showIndex(m_comPort, c.comPortIndex);
+    const QSignalBlocker block(m_msgOn);
+    m_msgOn->setChecked(c.msgOn);
+    m_progress->setValue(c.progressPosition);
+}
+
+void MakeTab::makeRom() {
+    Rom::RunMakeRom(m_session, m_ui);
+    m_browser->refresh();
+    Q_EMIT projectChanged();
+}
 
 } // namespace Lift::Window

@@ -4,20 +4,33 @@
 // UpLoad ROM Image, progress bar, message log).
 //
 // Edits go straight into the session's project. Owns the link station (and so the serial
-// port) for its lifetime. GUI thread only.
+// port) for its lifetime; the station reports to the QtEditorUi, which must outlive the tab.
+// GUI thread only.
 #include "editor/editor_session.h"
 
 #include <QWidget>
+#include <memory>
 
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
 class QTextEdit;
 
 namespace Lift::Util {
 class MainLoop;
 }
+namespace Lift::Link {
+class LinkStation;
+}
 
 namespace Lift::Window {
 
+class PictureLabel;
 class QtEditorUi;
+class RomFileBrowser;
 
 class MakeTab : public QWidget {
     Q_OBJECT
@@ -28,11 +41,65 @@ public:
 
     // Shows the project's fields in the tab's controls.
     void showModel();
+    // Item texts of the "COM port:" combo, with the devices the port table maps them to now.
+    void showComPortNames();
+
+    // "MAKE ROM".
+    void makeRom();
+
+    Link::LinkStation& station() { return *m_station; }
+    QRadioButton& logoOffButton() { return *m_logoOff; }
+    QRadioButton& logoOnButton() { return *m_logoOn; }
+    QComboBox& logoSecondsCombo() { return *m_logoSeconds; }
+    PictureLabel& logoPicture() { return *m_logoPicture; }
+    QComboBox& powerSavingCombo() { return *m_powerSaving; }
+    QComboBox& nodeAddressCombo() { return *m_nodeAddress; }
+    QLineEdit& idCodeEdit() { return *m_idCode; }
+    QLineEdit& romFileNameEdit() { return *m_romFileName; }
+    RomFileBrowser& romBrowser() { return *m_browser; }
+    QPushButton& makeRomButton() { return *m_makeRom; }
+    QComboBox& comPortCombo() { return *m_comPort; }
+    QComboBox& baudCombo() { return *m_baud; }
+    QPushButton& connectButton() { return *m_connect; }
+    QPushButton& syncButton() { return *m_sync; }
+    QPushButton& uploadButton() { return *m_upload; }
+    QCheckBox& msgOnBox() { return *m_msgOn; }
+    QProgressBar& progressBar() { return *m_progress; }
+    QTextEdit& log() { return *m_log; }
+
+Q_SIGNALS:
+    // MAKE ROM changed the project (it drops labels whose user picture is missing).
+    void projectChanged();
 
 private:
+    QWidget* buildLogoGroup();
+    QWidget* buildSettingsGroup();
+    QWidget* buildRomGroup();
+    QWidget* buildLinkGroup();
+    void showLogo();
+    void showLinkControls();
+
     Editor::EditorSession& m_session;
     QtEditorUi& m_ui;
-    Util::MainLoop& m_loop;
+    std::unique_ptr<Link::LinkStation> m_station;
+
+    QRadioButton* m_logoOff = nullptr;
+    QRadioButton* m_logoOn = nullptr;
+    QComboBox* m_logoSeconds = nullptr;
+    PictureLabel* m_logoPicture = nullptr;
+    QComboBox* m_powerSaving = nullptr;
+    QComboBox* m_nodeAddress = nullptr;
+    QLineEdit* m_idCode = nullptr;
+    QLineEdit* m_romFileName = nullptr;
+    RomFileBrowser* m_browser = nullptr;
+    QPushButton* m_makeRom = nullptr;
+    QComboBox* m_comPort = nullptr;
+    QComboBox* m_baud = nullptr;
+    QPushButton* m_connect = nullptr;
+    QPushButton* m_sync = nullptr;
+    QPushButton* m_upload = nullptr;
+    QCheckBox* m_msgOn = nullptr;
+    QProgressBar* m_progress = nullptr;
     QTextEdit* m_log = nullptr;
 };
 

@@ -1,0 +1,80 @@
+#include "editor/window/rom_file_browser.h"
+
+#include <QDir>
+#include <QFileSystemModel>
+#include <QHeaderView>
+#include <QListWidget>
+#include <QSignalBlocker>
+#include <QSplitter>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+namespace Lift::Window {
+
+RomFileBrowser::RomFileBrowser(const QString& folder, QWidget* parent) : QWidget(parent) {
+    m_model = new QFileSystemModel(this);
+    m_model->setFilter(QDir::AllDirs | QDir::Drives | QDir::NoDotAndDotDot);
+    m_model->setRootPath(QString());
+
+    m_tree = new QTreeView(this);
+    m_tree->setModel(m_model);
+    // Only the names: size, kind and date say nothing about a folder worth choosing.
+    for (int column = 1; column < m_model->columnCount(); ++column)
+        m_tree->hideColumn(column);
+    m_tree->setHeaderHidden(true);
+    m_tree->setSelectionMode(QAbstractItemView::SingleSelection);
+
+    m_files = new QListWidget(this);
+    m_files->setSelectionMode(QAbstractItemView::SingleSelection);
+
+    auto* split = new QSplitter(Qt::Vertical, this);
+    split->addWidget(m_tree);
+    split->addWidget(m_files);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(split);
+
+    connect(m_tree->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current) {
+                if (current.isValid())
+                    setFolder(m_model->filePath(current));
+            });
+    // Keyboard selection chooses a file as a click does.
+    connect(m_files, &QListWidget::currentRowChanged, this, &RomFileBrowser::chooseRow);
+    connect(m_files, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem* item) { chooseRow(m_files->row(item)); });
+
+    setFolder(folder);
+}
+
+void RomFileBrowser::setFolder(const QString& folder) {
+    const QString absolute = QDir(folder).absolutePath();
+    if (absolute == m_folder)
+        return;
+    m_folder = absolute;
+    const QModelIndex index = m_model->index(m_folder);
+    if (index.isValid() && m_tree->currentIndex() != index) {
+        const QSignalBlocker block(m_tree->selectionModel());
+        m_tree->setCurrentIndex(index);
+        m_tree->scrollTo(index);
+    }
+    refresh();
+}
+
+void RomFileBrowser::refresh() {
+    QDir dir(m_folder);
+    // Name filters ignore letter case unless told otherwise: *.BIN finds rom.bin too.
+    dir.setNameFilters({QStringLiteral("*.BIN")});
+    dir.setFilter(QDir::Files);
+    dir.setSorting(QDir::Name | QDir::IgnoreCase);
+    const QSignalBlocker block(m_files);
+    m_files->clear();
+    m_files->addItems(dir.entryList());
+}
+
+void RomFileBrowser::chooseRow(int row) {
+    if (const QListWidgetItem* item = m_files->item(row))
+        Q_EMIT fileChosen(item->text());
+}
+
+} // namespace Lift::Window
