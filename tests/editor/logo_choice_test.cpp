@@ -3,80 +3,47 @@
 #include "editor/logo_choice.h"
 #include "support/project_fixture.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 
 namespace Lift::Editor {
 namespace {
 
-using Lift::Test::ProjectFixture;
+class LogoChoiceTest : public ::testing::Test, protected Lift::Test::ProjectFixture {};
 
-class LogoChoiceTest : public ::testing::Test, protected ProjectFixture {
-protected:
-    std::string logoBox(const std::string& path) const { return "5 0: " + path; }
-    int pictureDialogs() const {
-        int n = 0;
-        for (const auto& c : ui.calls)
-            n += c.rfind("picture-dialog: ", 0) == 0 ? 1 : 0;
-        return n;
-    }
-};
-
-TEST_F(LogoChoiceTest, OffForgetsTheFileShowsTheBlankAndOnAsksAgain) {
+TEST_F(LogoChoiceTest, OnAsksOnlyWithoutAFileAndOffForgetsIt) {
     Lift::Test::WriteBytes(session.program.blankPicturePath, "x");
-    ui.pictureAnswers = {"/pictures/first.bmp", "/pictures/second.bmp"};
-
-    LogoOn(session, ui);
+    ui.pictureAnswers = {std::nullopt, "/pictures/logo.bmp"};
+    LogoOn(session, ui); // cancelled: ON all the same, without a file
     EXPECT_TRUE(session.project.logoEnabled);
-    EXPECT_EQ(session.project.logoFile, "/pictures/first.bmp");
+    EXPECT_EQ(session.project.logoFile, "");
+    LogoOn(session, ui); // asks again
+    EXPECT_EQ(session.project.logoFile, "/pictures/logo.bmp");
+    EXPECT_EQ(ui.pictures.back(), "5 0: /pictures/logo.bmp");
+    LogoOn(session, ui); // has a file: no question
+    EXPECT_EQ(ui.dialogs.size(), 2u);
 
     LogoOff(session, ui);
     EXPECT_FALSE(session.project.logoEnabled);
     EXPECT_EQ(session.project.logoFile, "");
-    EXPECT_EQ(ui.pictures.back(), logoBox(session.program.blankPicturePath));
-
-    LogoOn(session, ui);
-    EXPECT_EQ(pictureDialogs(), 2);
-    EXPECT_EQ(session.project.logoFile, "/pictures/second.bmp");
-    EXPECT_EQ(ui.pictures.back(), logoBox("/pictures/second.bmp"));
-}
-
-TEST_F(LogoChoiceTest, OnAsksOnlyWithoutAFileAndCancelStillTurnsItOn) {
-    LogoOn(session, ui); // no answer queued: the user cancels
-    EXPECT_TRUE(session.project.logoEnabled);
-    EXPECT_EQ(session.project.logoFile, "");
-    EXPECT_EQ(pictureDialogs(), 1);
-
-    session.project.logoEnabled = false;
-    session.project.logoFile = "  kept.bmp ";
-    LogoOn(session, ui);
-    EXPECT_TRUE(session.project.logoEnabled);
-    EXPECT_EQ(session.project.logoFile, "  kept.bmp ");
-    EXPECT_EQ(pictureDialogs(), 1);
+    EXPECT_EQ(ui.pictures.back(), "5 0: " + session.program.blankPicturePath);
+    std::filesystem::remove(session.program.blankPicturePath);
+    LogoOff(session, ui); // a missing blank picture is not worth a message
+    EXPECT_EQ(ui.pictures.size(), 2u);
+    EXPECT_TRUE(ui.messages().empty());
 }
 
 TEST_F(LogoChoiceTest, AFileThatCannotBeShownOrACancelKeepsThePreviousLogo) {
     session.project.logoFile = "/pictures/good.bmp";
     ui.unreadablePictures = {"/pictures/broken.bmp"};
-    ui.pictureAnswers = {"/pictures/broken.bmp", std::nullopt, "  "};
+    ui.pictureAnswers = {"/pictures/broken.bmp", std::nullopt, "  ", "/pictures/new.bmp"};
     for (int i = 0; i < 3; ++i) {
         EXPECT_FALSE(ChooseLogoFile(session, ui)) << i;
         EXPECT_EQ(session.project.logoFile, "/pictures/good.bmp") << i;
     }
-    EXPECT_FALSE(session.project.logoEnabled); // choosing a file never switches the logo
-    ui.pictureAnswers = {"/pictures/new.bmp"};
     EXPECT_TRUE(ChooseLogoFile(session, ui));
     EXPECT_EQ(session.project.logoFile, "/pictures/new.bmp");
-    EXPECT_FALSE(session.project.logoEnabled);
-}
-
-TEST_F(LogoChoiceTest, OffWithoutTheBlankPictureShowsNothingAndStillForgets) {
-    session.project.logoEnabled = true;
-    session.project.logoFile = "/pictures/logo.bmp";
-    LogoOff(session, ui);
-    EXPECT_FALSE(session.project.logoEnabled);
-    EXPECT_EQ(session.project.logoFile, "");
-    EXPECT_TRUE(ui.pictures.empty());
-    EXPECT_TRUE(ui.messages().empty());
+    EXPECT_FALSE(session.project.logoEnabled); // choosing a file never switches the logo on
 }
 
 } // namespace

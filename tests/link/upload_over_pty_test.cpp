@@ -5,6 +5,7 @@
 #include "link/link_frame.h"
 #include "link/link_io.h"
 #include "link/pty_controller.h"
+#include "support/simulator_thread.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -22,32 +23,7 @@ namespace {
 using namespace std::chrono_literals;
 using Outcome = PtyController::Outcome;
 
-// The simulated controller, served on its own thread for one test.
-class SimulatorThread {
-public:
-    explicit SimulatorThread(const SimulatorConfig& config) : m_controller(config) {
-        if (!m_controller.open())
-            throw std::runtime_error(m_controller.error());
-        m_thread = std::thread([this] { m_outcome = m_controller.run(2000ms, 120s); });
-    }
-    ~SimulatorThread() {
-        m_controller.stop();
-        if (m_thread.joinable())
-            m_thread.join();
-    }
-    const std::string& path() const { return m_controller.path(); }
-    // Waits until the simulator has ended (the client left, or it finished and lingered).
-    Outcome join() {
-        m_thread.join();
-        return m_outcome;
-    }
-    const ControllerSimulator& sim() const { return m_controller.simulator(); }
-
-private:
-    PtyController m_controller;
-    Outcome m_outcome = Outcome::Failed;
-    std::thread m_thread;
-};
+using Lift::Test::SimulatorThread;
 
 SimulatorConfig Config() {
     SimulatorConfig c;

@@ -53,8 +53,8 @@ void RomFileBrowser::setFolder(const QString& folder) {
         return;
     m_folder = absolute;
     const QModelIndex index = m_model->index(m_folder);
+    // The tree's own change comes back here with the same folder and ends at the check above.
     if (index.isValid() && m_tree->currentIndex() != index) {
-        const QSignalBlocker block(m_tree->selectionModel());
         m_tree->setCurrentIndex(index);
         m_tree->scrollTo(index);
     }
