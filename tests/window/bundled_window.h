@@ -25,6 +25,7 @@ public:
     std::string data(const std::string& name = {}) const;
     Window::MainWindow& window() { return *m_window; }
     Editor::EditorSession& session() { return m_window->session(); }
+    Util::QtMainLoop& loop() { return *m_loop; }
 
     ScriptedUi script;
 

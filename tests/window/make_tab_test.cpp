@@ -14,7 +14,7 @@
 #include "support/scripted_ui.h"
 #include "support/simulator_thread.h"
 #include "support/temp_dir.h"
-#include "util/qt_main_loop.h"
+#include "window/bundled_window.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -48,22 +48,20 @@ class MakeTabTest : public ::testing::Test {
 protected:
     void SetUp() override {
         m_original = fs::current_path();
-        fs::copy(std::string(LIFT_SOURCE_DIR) + "/data", work.path(), fs::copy_options::recursive);
-        fs::current_path(work.path()); // the demo names its pictures relative to its folder
-        WindowOptions options;
-        options.start.programDirectory = work.file("");
-        options.start.startDirectory = work.path().string();
-        options.script = &script;
-        window = std::make_unique<MainWindow>(loop, options);
+        // The demo names its pictures relative to its folder, and the file list starts in
+        // the working directory.
+        bundle = std::make_unique<Lift::Test::BundledWindow>(
+            [](const fs::path& data) { fs::current_path(data); });
     }
     void TearDown() override {
-        window.reset();
+        bundle.reset();
         Serial::SetComPortDevicePath(3, "");
         fs::current_path(m_original);
     }
 
-    MakeTab& tab() { return window->makeTab(); }
-    Editor::DisplayProject& project() { return window->session().project; }
+    std::string work(const std::string& name) const { return bundle->data(name); }
+    MakeTab& tab() { return bundle->window().makeTab(); }
+    Editor::DisplayProject& project() { return bundle->session().project; }
     QStringList logLines() { return tab().log().toPlainText().split(QLatin1Char('\n')); }
     QStringList fileNames() {
         QStringList names;
@@ -72,25 +70,22 @@ protected:
         return names;
     }
 
-    Lift::Test::TempDir work;
-    Lift::Test::ScriptedUi script;
-    Util::QtMainLoop loop;
-    std::unique_ptr<MainWindow> window;
+    std::unique_ptr<Lift::Test::BundledWindow> bundle;
 
 private:
     fs::path m_original;
 };
 
 TEST_F(MakeTabTest, LogoRadioButtonsAskForAFileAndOffForgetsIt) {
-    const QImage blank = Picture(work.file("SPACE_240x240.bmp"));
+    const QImage blank = Picture(work("SPACE_240x240.bmp"));
     EXPECT_FALSE(tab().logoSecondsCombo().isEnabled());
     EXPECT_EQ(tab().logoPicture().picture(), blank);
 
-    script.pictureAnswers = {work.file("demo_logo.bmp")};
+    bundle->script.pictureAnswers = {work("demo_logo.bmp")};
     tab().logoOnButton().click();
-    EXPECT_EQ(project().logoFile, work.file("demo_logo.bmp"));
+    EXPECT_EQ(project().logoFile, work("demo_logo.bmp"));
     EXPECT_TRUE(tab().logoSecondsCombo().isEnabled());
-    EXPECT_EQ(tab().logoPicture().picture(), Picture(work.file("demo_logo.bmp")));
+    EXPECT_EQ(tab().logoPicture().picture(), Picture(work("demo_logo.bmp")));
 
     tab().logoOffButton().click();
     EXPECT_FALSE(project().logoEnabled);
@@ -99,25 +94,25 @@ TEST_F(MakeTabTest, LogoRadioButtonsAskForAFileAndOffForgetsIt) {
     EXPECT_EQ(tab().logoPicture().picture(), blank);
 
     tab().logoOnButton().click(); // asks again; cancelled, the logo is ON without a file
-    EXPECT_EQ(script.dialogs.size(), 2u);
+    EXPECT_EQ(bundle->script.dialogs.size(), 2u);
     EXPECT_TRUE(tab().logoOnButton().isChecked());
     EXPECT_TRUE(project().logoEnabled);
 }
 
 TEST_F(MakeTabTest, DemoIsShownEditedAndBuiltAsTheCommandLineBuildsIt) {
-    script.openAnswers = {work.file("demo.lcp")};
-    window->setupTab().loadProject();
+    bundle->script.openAnswers = {work("demo.lcp")};
+    bundle->window().setupTab().loadProject();
     EXPECT_TRUE(tab().logoOnButton().isChecked());
     EXPECT_EQ(tab().logoSecondsCombo().currentText(), "5");
     EXPECT_EQ(tab().powerSavingCombo().currentText(), "60");
     EXPECT_EQ(tab().idCodeEdit().text(), "HBT1");
     EXPECT_EQ(tab().romFileNameEdit().text(), "HARBOUR.BIN");
 
-    script.saveAnswers = {work.file("demo.lcp")};
-    script.yesNoAnswers = {true}; // overwrite the project
+    bundle->script.saveAnswers = {work("demo.lcp")};
+    bundle->script.yesNoAnswers = {true}; // overwrite the project
     tab().makeRomButton().click();
-    ASSERT_FALSE(script.messages().empty());
-    EXPECT_EQ(script.messages().back(), "Status | PRM-620BX7 Make ROM OK\n\n");
+    ASSERT_FALSE(bundle->script.messages().empty());
+    EXPECT_EQ(bundle->script.messages().back(), "Status | PRM-620BX7 Make ROM OK\n\n");
     EXPECT_TRUE(fileNames().contains(QStringLiteral("HARBOUR.BIN"))); // the list was refreshed
 
     Lift::Test::TempDir cli;
@@ -128,7 +123,7 @@ TEST_F(MakeTabTest, DemoIsShownEditedAndBuiltAsTheCommandLineBuildsIt) {
     ASSERT_EQ(std::system(command.c_str()), 0) << command; // NOLINT(cert-env33-c)
     const std::string expected = ReadBytes(cli.file("HARBOUR.BIN"));
     EXPECT_EQ(expected.size(), 64512u);
-    EXPECT_TRUE(ReadBytes(work.file("HARBOUR.BIN")) == expected);
+    EXPECT_TRUE(ReadBytes(work("HARBOUR.BIN")) == expected);
 
     tab().nodeAddressCombo().setCurrentIndex(54);
     tab().idCodeEdit().setText(QString::fromLatin1("\xC4"
@@ -137,22 +132,22 @@ TEST_F(MakeTabTest, DemoIsShownEditedAndBuiltAsTheCommandLineBuildsIt) {
     EXPECT_EQ(project().idCode, "\xC4"
                                 "B12");
     project().nodeAddress = -1; // a loaded value that selects no item
-    window->showModel();
+    bundle->window().showModel();
     EXPECT_EQ(tab().nodeAddressCombo().currentIndex(), -1);
 }
 
 TEST_F(MakeTabTest, RomFileListShowsTheChosenFoldersImagesAndFillsTheRomFilename) {
     RomFileBrowser& browser = tab().romBrowser();
-    EXPECT_EQ(fs::canonical(ToPath(browser.folder())), fs::canonical(work.path()));
-    fs::create_directory(work.file("sub"));
+    EXPECT_EQ(fs::canonical(ToPath(browser.folder())), fs::canonical(work("")));
+    fs::create_directory(work("sub"));
     for (const char* name : {"a.bin", "B.Bin", "c.txt", "d.bin.txt", "sub/x.BIN"})
-        WriteBytes(work.file(name), "x");
+        WriteBytes(work(name), "x");
     browser.refresh();
     EXPECT_EQ(fileNames(), QStringList({QStringLiteral("a.bin"), QStringLiteral("B.Bin")}));
     browser.fileList().setCurrentRow(1);
     EXPECT_EQ(tab().romFileNameEdit().text(), "B.Bin");
 
-    browser.setFolder(QString::fromStdString(work.file("sub")));
+    browser.setFolder(QString::fromStdString(work("sub")));
     EXPECT_EQ(fileNames(), QStringList({QStringLiteral("x.BIN")}));
     browser.fileList().setCurrentRow(0);
     EXPECT_EQ(project().romFileName, "x.BIN"); // the name only, not the folder
@@ -162,7 +157,7 @@ TEST_F(MakeTabTest, ConnectUploadAndSyncWithTheSimulatedController) {
     std::string rom(64512, '\0');
     for (std::size_t i = 0; i < rom.size(); ++i)
         rom[i] = static_cast<char>((i * 7919) >> 3);
-    WriteBytes(work.file("image.bin"), rom);
+    WriteBytes(work("image.bin"), rom);
     EXPECT_EQ(tab().comPortCombo().itemText(16), "COM 17"); // refused by the component
     EXPECT_FALSE(tab().uploadButton().isEnabled());
 
@@ -179,7 +174,7 @@ TEST_F(MakeTabTest, ConnectUploadAndSyncWithTheSimulatedController) {
         EXPECT_FALSE(tab().comPortCombo().isEnabled());
         EXPECT_EQ(logLines().back(), ">>> Open COM 3 <<<");
         button.click();
-        EXPECT_TRUE(loop.waitUntil(
+        EXPECT_TRUE(bundle->loop().waitUntil(
             [&] { return tab().station().link().outcome() != Link::LinkOutcome::None; }, 120s));
         EXPECT_EQ(tab().station().link().outcome(), expected);
         EXPECT_TRUE(tab().uploadButton().isEnabled() && tab().syncButton().isEnabled());
@@ -192,7 +187,7 @@ TEST_F(MakeTabTest, ConnectUploadAndSyncWithTheSimulatedController) {
     };
 
     tab().msgOnBox().setChecked(true);
-    script.openAnswers = {work.file("image.bin")};
+    bundle->script.openAnswers = {work("image.bin")};
     const auto [uploadLog, image] = run(tab().uploadButton(), Link::LinkOutcome::UploadFinished);
     EXPECT_EQ(tab().progressBar().value(), 975);
     // The controller asks with 'C' until block 1 reaches it; a late 'C' restarts at block 1.

@@ -5,6 +5,7 @@
 #include "editor/window/picture_label.h"
 #include "editor/window/qt_editor_ui.h"
 #include "editor/window/rom_file_browser.h"
+#include "editor/window/run_guarded.h"
 #include "link/link_station.h"
 #include "rom/run_make_rom.h"
 #include "serial/port_table.h"
@@ -110,17 +111,17 @@ QWidget* MakeTab::buildLogoGroup() {
     layout->addWidget(m_logoPicture);
 
     connect(m_logoOn, &QRadioButton::clicked, this, [this] {
-        Editor::LogoOn(m_session, m_ui);
+        RunGuarded([this] { Editor::LogoOn(m_session, m_ui); });
         showLogo();
     });
     connect(m_logoOff, &QRadioButton::clicked, this, [this] {
         // Nothing of the forgotten logo stays on show, even without the blank picture.
         m_logoPicture->clearPicture();
-        Editor::LogoOff(m_session, m_ui);
+        RunGuarded([this] { Editor::LogoOff(m_session, m_ui); });
         showLogo();
     });
     connect(m_logoPicture, &PictureLabel::clicked, this,
-            [this] { Editor::ChooseLogoFile(m_session, m_ui); });
+            [this] { RunGuarded([this] { Editor::ChooseLogoFile(m_session, m_ui); }); });
     connect(m_logoSeconds, &QComboBox::currentIndexChanged, this,
             [this](int index) { m_session.project.logoSecondsIndex = index; });
     return group;
@@ -269,7 +270,7 @@ void MakeTab::showLinkControls() {
 }
 
 void MakeTab::makeRom() {
-    Rom::RunMakeRom(m_session, m_ui);
+    RunGuarded([this] { Rom::RunMakeRom(m_session, m_ui); });
     m_browser->refresh();
     Q_EMIT projectChanged();
 }
