@@ -18,12 +18,14 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileSystemModel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTextEdit>
+#include <QTreeView>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -139,6 +141,18 @@ TEST_F(MakeTabTest, DemoIsShownEditedAndBuiltAsTheCommandLineBuildsIt) {
 TEST_F(MakeTabTest, RomFileListShowsTheChosenFoldersImagesAndFillsTheRomFilename) {
     RomFileBrowser& browser = tab().romBrowser();
     EXPECT_EQ(fs::canonical(ToPath(browser.folder())), fs::canonical(work("")));
+    // The tree opens on the working folder once the folders above it have been read.
+    QTreeView& tree = browser.folderTree();
+    const auto showsFolder = [&] {
+        const auto* model = static_cast<const QFileSystemModel*>(tree.model());
+        if (model->filePath(tree.currentIndex()) != browser.folder())
+            return false;
+        for (QModelIndex i = tree.currentIndex().parent(); i.isValid(); i = i.parent())
+            if (!tree.isExpanded(i))
+                return false;
+        return true;
+    };
+    EXPECT_TRUE(bundle->loop().waitUntil(showsFolder, 20s));
     fs::create_directory(work("sub"));
     for (const char* name : {"a.bin", "B.Bin", "c.txt", "d.bin.txt", "sub/x.BIN"})
         WriteBytes(work(name), "x");

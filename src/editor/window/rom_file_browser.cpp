@@ -39,6 +39,12 @@ RomFileBrowser::RomFileBrowser(const QString& folder, QWidget* parent) : QWidget
                 if (current.isValid())
                     setFolder(m_model->filePath(current));
             });
+    // The model reads folders in the background: bring the chosen one into view again as
+    // the folders above it arrive.
+    connect(m_model, &QFileSystemModel::directoryLoaded, this, [this](const QString& loaded) {
+        if (m_folder.startsWith(loaded))
+            m_tree->scrollTo(m_model->index(m_folder), QAbstractItemView::PositionAtCenter);
+    });
     // Keyboard selection chooses a file as a click does.
     connect(m_files, &QListWidget::currentRowChanged, this, &RomFileBrowser::chooseRow);
     connect(m_files, &QListWidget::itemClicked, this,
