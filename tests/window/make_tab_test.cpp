@@ -16,9 +16,11 @@
 #include "support/temp_dir.h"
 #include "window/bundled_window.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileSystemModel>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProgressBar>
@@ -44,6 +46,14 @@ QImage Picture(const std::string& path) {
     std::string error;
     EXPECT_TRUE(Editor::LoadDisplayPicture(path, image, error)) << error;
     return image;
+}
+
+// Types as the keyboard does, one character a key press (through the edit's validator).
+void typeText(QWidget& widget, const QString& text) {
+    for (const QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(&widget, &press);
+    }
 }
 
 class MakeTabTest : public ::testing::Test {
@@ -128,8 +138,11 @@ TEST_F(MakeTabTest, DemoIsShownEditedAndBuiltAsTheCommandLineBuildsIt) {
     EXPECT_TRUE(ReadBytes(work("HARBOUR.BIN")) == expected);
 
     tab().nodeAddressCombo().setCurrentIndex(54);
-    tab().idCodeEdit().setText(QString::fromLatin1("\xC4"
-                                                   "B12")); // one byte a character
+    tab().idCodeEdit().clear();
+    // One byte a character: the euro sign has none and is refused.
+    typeText(tab().idCodeEdit(), QString::fromUtf8("\xC3\x84"
+                                                   "B\xE2\x82\xAC"
+                                                   "12"));
     EXPECT_EQ(project().nodeAddress, 54);
     EXPECT_EQ(project().idCode, "\xC4"
                                 "B12");

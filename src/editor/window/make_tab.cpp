@@ -21,6 +21,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpressionValidator>
 #include <QSignalBlocker>
 #include <QTextEdit>
 #include <QVBoxLayout>
@@ -134,6 +135,9 @@ QWidget* MakeTab::buildSettingsGroup() {
         m_powerSaving->addItem(QString::fromLatin1(item));
     m_nodeAddress = numberCombo(0, Editor::kNodeAddressCount, group);
     m_idCode = new QLineEdit(group);
+    // The code is stored one byte a character: characters beyond Latin-1 cannot be typed.
+    m_idCode->setValidator(new QRegularExpressionValidator(
+        QRegularExpression(QStringLiteral("[\\x{0}-\\x{ff}]*")), m_idCode));
 
     auto* form = new QFormLayout(group);
     form->addRow(QStringLiteral("LCD BL Power saving:"), m_powerSaving);
