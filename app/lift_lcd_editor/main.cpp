@@ -12,6 +12,7 @@
 #include "util/qt_main_loop.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QTabWidget>
 #include <QTimer>
 #include <cerrno>
@@ -37,7 +38,11 @@ bool saveScreenshots(Lift::Window::MainWindow& window, const std::string& prefix
     bool ok = true;
     for (int i = 0; i < tabs.count(); ++i) {
         tabs.setCurrentIndex(i);
-        QApplication::processEvents();
+        // The folder tree fills in the background; give it a moment to show the folder.
+        QElapsedTimer shown;
+        shown.start();
+        while (shown.elapsed() < 700)
+            QApplication::processEvents(QEventLoop::AllEvents, 50);
         const QString file = QString::fromStdString(prefix) + QLatin1Char('-') +
                              tabs.tabText(i).toLower() + QStringLiteral(".png");
         if (!window.grab().save(file)) {
