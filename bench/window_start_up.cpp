@@ -2,7 +2,8 @@
 // Qt main window holding a 257 x 5 table. Target: under 100 ms and under 60 MiB peak memory.
 //
 // Times are measured in this process (the QApplication already running, as it is before the
-// editor's window is made). Peak memory is that of a fresh process doing one start-up: this
+// editor's window is made), from making the window to its first events served; closing it
+// is left out. Peak memory is that of a fresh process doing one start-up: this
 // program runs itself with --one-start=editor or --one-start=bare and reads the child's
 // maximum resident set size; the figures appear as the counters peak_MiB.
 //
@@ -45,26 +46,28 @@ const std::string& dataCopy() {
     return dir;
 }
 
-void startEditor(Lift::Util::MainLoop& loop) {
+std::unique_ptr<Lift::Window::MainWindow> startEditor(Lift::Util::MainLoop& loop) {
     Lift::Window::WindowOptions options;
     options.start.programDirectory = dataCopy();
     options.start.startDirectory = dataCopy();
-    Lift::Window::MainWindow window(loop, options);
-    window.show();
+    auto window = std::make_unique<Lift::Window::MainWindow>(loop, options);
+    window->show();
     QApplication::processEvents();
-    benchmark::DoNotOptimize(window.startUpCompleted());
+    benchmark::DoNotOptimize(window->startUpCompleted());
+    return window;
 }
 
-void startBare() {
-    QMainWindow window;
-    auto* table = new QTableWidget(257, 5, &window);
+std::unique_ptr<QMainWindow> startBare() {
+    auto window = std::make_unique<QMainWindow>();
+    auto* table = new QTableWidget(257, 5, window.get());
     table->verticalHeader()->setDefaultSectionSize(16);
     for (int r = 0; r < 257; ++r)
         for (int c = 0; c < 5; ++c)
             table->setItem(r, c, new QTableWidgetItem(QString::number(r * 5 + c)));
-    window.setCentralWidget(table);
-    window.show();
+    window->setCentralWidget(table);
+    window->show();
     QApplication::processEvents();
+    return window;
 }
 
 // Peak resident memory, in MiB, of a fresh process making one window of the kind.
@@ -85,15 +88,24 @@ double childPeakMiB(const char* kind) {
 
 void BM_EditorWindowStartUp(benchmark::State& state) {
     Lift::Util::QtMainLoop loop;
-    for (auto _ : state)
-        startEditor(loop);
+    for (auto _ : state) {
+        auto window = startEditor(loop);
+        // Closing the window (its port, the folder tree's reader thread) is not start-up.
+        state.PauseTiming();
+        window.reset();
+        state.ResumeTiming();
+    }
     state.counters["peak_MiB"] = childPeakMiB("editor");
 }
 BENCHMARK(BM_EditorWindowStartUp)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 void BM_BareTableWindow(benchmark::State& state) {
-    for (auto _ : state)
-        startBare();
+    for (auto _ : state) {
+        auto window = startBare();
+        state.PauseTiming();
+        window.reset();
+        state.ResumeTiming();
+    }
     state.counters["peak_MiB"] = childPeakMiB("bare");
 }
 BENCHMARK(BM_BareTableWindow)->Unit(benchmark::kMillisecond)->MinTime(2.0);
@@ -117,9 +129,9 @@ int main(int argc, char** argv) {
             QApplication app(argc, argv);
             if (kind == "editor") {
                 Lift::Util::QtMainLoop loop;
-                startEditor(loop);
+                startEditor(loop).reset();
             } else {
-                startBare();
+                startBare().reset();
             }
             fs::remove_all(dataCopy());
             return 0;
