@@ -1,4 +1,5 @@
 #include "lift_lcd/cli.h"
+#include "lift_lcd/kbnet_commands.h"
 #include "lift_lcd/link_commands.h"
 #include "lift_lcd/rom_commands.h"
 
@@ -18,6 +19,11 @@ const std::vector<Command>& Commands() {
          "[--period-ms N]",
          UploadCommand},
         {"sync-time", "sync-time --port PORT [--msg] [--period-ms N]", SyncTimeCommand},
+        {"simulate-kbnet", "simulate-kbnet [--link PATH] [--module SEG:NODE]... [OPTIONS]",
+         SimulateKbnetCommand},
+        {"kbnet",
+         "kbnet --port PORT --topology FILE [--set SEG:NODE=XX]... [--outputs XX] [--watch]",
+         KbnetCommand},
     };
     return commands;
 }

@@ -1,36 +1,13 @@
 #include "lift_lcd/run_link_operation.h"
 
+#include "lift_lcd/port_table_entry.h"
 #include "link/link_station.h"
-#include "serial/port_table.h"
 #include "util/headless_main_loop.h"
 
 #include <iostream>
 #include <unistd.h>
 
 namespace Lift::Cli {
-
-namespace {
-// Points a port number at a device for the lifetime of one command.
-class PortTableEntry {
-public:
-    PortTableEntry(unsigned number, const std::string& path) : m_number(number) {
-        if (!path.empty()) {
-            m_set = true;
-            Serial::SetComPortDevicePath(number, path);
-        }
-    }
-    ~PortTableEntry() {
-        if (m_set)
-            Serial::SetComPortDevicePath(m_number, "");
-    }
-    PortTableEntry(const PortTableEntry&) = delete;
-    PortTableEntry& operator=(const PortTableEntry&) = delete;
-
-private:
-    unsigned m_number;
-    bool m_set = false;
-};
-} // namespace
 
 int RunLinkOperation(const LinkOperation& op, Streams& io, const char* command) {
     const bool upload = op.kind == LinkOperation::Kind::Upload;

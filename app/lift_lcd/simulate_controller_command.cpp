@@ -2,12 +2,12 @@
 
 #include "lift_lcd/link_commands.h"
 #include "lift_lcd/option_values.h"
+#include "lift_lcd/stop_on_signals.h"
 
 #include "link/pty_controller.h"
 #include "util/atomic_file.h"
 #include "util/standalone_function.h"
 
-#include <csignal>
 #include <ostream>
 
 namespace Lift::Cli {
@@ -40,37 +40,6 @@ constexpr const char* kUsage =
     "\n"
     "Exit status: 0 when a whole image or a valid date-time frame arrived, 1 otherwise,\n"
     "2 for a usage error.\n";
-
-Link::PtyController* g_running = nullptr;
-
-extern "C" void OnStopSignal(int) {
-    if (g_running)
-        g_running->stop();
-}
-
-// Routes SIGINT and SIGTERM to the running controller while it lives.
-class StopOnSignals {
-public:
-    explicit StopOnSignals(Link::PtyController& c) {
-        g_running = &c;
-        struct sigaction sa {};
-        sa.sa_handler = OnStopSignal;
-        sigemptyset(&sa.sa_mask);
-        sigaction(SIGINT, &sa, &m_oldInt);
-        sigaction(SIGTERM, &sa, &m_oldTerm);
-    }
-    ~StopOnSignals() {
-        sigaction(SIGINT, &m_oldInt, nullptr);
-        sigaction(SIGTERM, &m_oldTerm, nullptr);
-        g_running = nullptr;
-    }
-    StopOnSignals(const StopOnSignals&) = delete;
-    StopOnSignals& operator=(const StopOnSignals&) = delete;
-
-private:
-    struct sigaction m_oldInt {};
-    struct sigaction m_oldTerm {};
-};
 
 std::string DescribeDateTime(const Link::LocalDateTime& t) {
     static const char* const kDays[] = {"Monday", "Tuesday",  "Wednesday", "Thursday",
@@ -177,7 +146,8 @@ int SimulateControllerCommand(const std::vector<std::string>& args, Streams& io)
 
     Link::PtyController::Outcome outcome;
     {
-        StopOnSignals signals(controller);
+        const StopOnSignals signals([](void* c) { static_cast<Link::PtyController*>(c)->stop(); },
+                                    &controller);
         outcome =
             controller.run(std::chrono::milliseconds(lingerMs), std::chrono::milliseconds(maxMs));
     }

@@ -10,8 +10,8 @@
 // signal handler. Errors are returned (false / Outcome::Failed) with a one-line reason.
 
 #include "link/controller_simulator.h"
+#include "serial/pty_endpoint.h"
 
-#include <atomic>
 #include <chrono>
 #include <string>
 
@@ -20,17 +20,17 @@ namespace Lift::Link {
 class PtyController {
 public:
     explicit PtyController(const SimulatorConfig& config);
-    ~PtyController(); // closes the terminal and removes the link made by makeLink
+    // Destruction closes the terminal and removes the link made by makeLink.
     PtyController(const PtyController&) = delete;
     PtyController& operator=(const PtyController&) = delete;
 
     // Creates the pseudo-terminal.
-    bool open();
+    bool open() { return m_pty.open(); }
     // Path of the device a client opens, e.g. "/dev/pts/7".
-    const std::string& path() const { return m_path; }
+    const std::string& path() const { return m_pty.path(); }
     // Makes linkPath a symbolic link to path(). An existing symbolic link is replaced (a
     // stale one from an earlier run); any other existing file is refused.
-    bool makeLink(const std::string& linkPath);
+    bool makeLink(const std::string& linkPath) { return m_pty.makeLink(linkPath); }
 
     enum class Outcome {
         Finished,   // a whole image or a valid date-time frame arrived
@@ -45,20 +45,14 @@ public:
     Outcome run(std::chrono::milliseconds linger = std::chrono::milliseconds(2000),
                 std::chrono::milliseconds maxTime = std::chrono::milliseconds(-1));
     // Ends run() soon; async-signal-safe.
-    void stop();
+    void stop() { m_pty.stop(); }
 
     const ControllerSimulator& simulator() const { return m_sim; }
-    const std::string& error() const { return m_error; }
+    const std::string& error() const { return m_pty.error(); }
 
 private:
-    bool fail(const std::string& what);
-
     ControllerSimulator m_sim;
-    int m_master = -1;
-    int m_stopPipe[2] = {-1, -1};
-    std::string m_path;
-    std::string m_linkPath;
-    std::string m_error;
+    Serial::PtyEndpoint m_pty;
 };
 
 } // namespace Lift::Link
