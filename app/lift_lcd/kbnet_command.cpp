@@ -14,9 +14,11 @@
 #include "util/headless_main_loop.h"
 #include "util/standalone_function.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <ostream>
+#include <set>
 #include <stdexcept>
 
 namespace Lift::Cli {
@@ -48,6 +50,13 @@ std::string Bits(std::uint8_t byte) {
     for (int i = 3; i >= 0; --i)
         s += ((byte >> i) & 1) ? '1' : '0';
     return s;
+}
+
+// The component's messages begin and end with line feeds meant for a message box.
+std::string Trimmed(std::string text) {
+    const auto first = text.find_first_not_of('\n');
+    const auto last = text.find_last_not_of('\n');
+    return first == std::string::npos ? std::string() : text.substr(first, last - first + 1);
 }
 
 std::string Address(std::uint8_t seg, std::uint8_t node) {
@@ -142,7 +151,7 @@ int KbnetCommand(const std::vector<std::string>& args, Streams& io) {
 
     enum class Connect { Pending, Ok, Failed } connect = Connect::Pending;
     bool txdFailed = false;
-    int answers = 0, flagsReplies = 0, youtReplies = 0;
+    int flagsReplies = 0, youtReplies = 0;
     net.OnConnectOK = [&](YVclCtrl::TComponent*) { connect = Connect::Ok; };
     net.OnConnectFail = [&](YVclCtrl::TComponent*) { connect = Connect::Failed; };
     net.OnUartTxdFail = [&](YVclCtrl::TComponent*) { txdFailed = true; };
@@ -157,8 +166,9 @@ int KbnetCommand(const std::vector<std::string>& args, Streams& io) {
     net.OnResetRnsm_WDT = [&](YVclCtrl::TComponent*) {
         io.out << "the adapter reset itself (watchdog); its outputs were sent again" << std::endl;
     };
-    defaults.OnGotKbnClsId = [&](ZebCtrl::TKBNet*, std::uint8_t, std::uint8_t) { ++answers; };
+    std::set<const ZebCtrl::TKBNet*> reported; // modules that reported their inputs
     defaults.OnInputChanged = [&](ZebCtrl::TKBNet* sender, std::uint8_t seg, std::uint8_t node) {
+        reported.insert(sender);
         const auto* m = static_cast<ZebCtrl::TPrm4i4o*>(sender);
         io.out << "module " << Address(seg, node) << " inputs X3..X0 " << Bits(m->pr_Xin())
                << " (were " << Bits(m->pr_Old_Xin()) << ")" << std::endl;
@@ -169,7 +179,7 @@ int KbnetCommand(const std::vector<std::string>& args, Streams& io) {
     try {
         net.Connect();
     } catch (const YVclUtil::EYGeneral& e) {
-        io.err << "lift-lcd kbnet: " << ZebCtrl::KbnTextForDisplay(e.Message()) << "\n";
+        io.err << "lift-lcd kbnet: " << Trimmed(ZebCtrl::KbnTextForDisplay(e.Message())) << "\n";
         return ExitFailed;
     } catch (const std::runtime_error& e) {
         io.err << "lift-lcd kbnet: " << e.what();
@@ -206,32 +216,29 @@ int KbnetCommand(const std::vector<std::string>& args, Streams& io) {
                                                  static_cast<std::uint8_t>(node));
             if (!e)
                 break; // no table for this segment
-            if (e->ClsId == ZebCtrl::kci_Prm4i4o && e->Component)
-                modules.push_back(
-                    net.Prm4i4o(static_cast<std::uint8_t>(seg), static_cast<std::uint8_t>(node)));
+            if (auto* m = dynamic_cast<ZebCtrl::TPrm4i4o*>(e->Component))
+                modules.push_back(m);
         }
-    std::vector<std::uint8_t> answered(modules.size(), 0);
+    enum Answer : std::uint8_t { None, Answered, Unreachable };
+    std::vector<Answer> answered(modules.size(), None);
     for (std::size_t i = 0; i < modules.size(); ++i) {
-        const int before = answers;
-        modules[i]->OnGotKbnClsId = [&, i, before](ZebCtrl::TKBNet*, std::uint8_t, std::uint8_t) {
-            answered[i] = 1;
-            answers = before + 1;
+        modules[i]->OnGotKbnClsId = [&, i](ZebCtrl::TKBNet*, std::uint8_t, std::uint8_t) {
+            answered[i] = Answered;
+        };
+        modules[i]->OnPacketUnreachable = [&, i](ZebCtrl::TKBNet*, std::uint8_t, std::uint8_t) {
+            answered[i] = Unreachable;
         };
         modules[i]->QueryKbnClsId();
     }
     loop.waitUntil(
-        [&] {
-            for (const auto a : answered)
-                if (!a)
-                    return false;
-            return true;
-        },
+        [&] { return std::find(answered.begin(), answered.end(), None) == answered.end(); },
         kModuleAnswerTime);
     for (std::size_t i = 0; i < modules.size(); ++i) {
         const ZebCtrl::TPrm4i4o* m = modules[i];
+        static const char* const kAnswer[] = {"no answer", "answers", "unreachable"};
         io.out << "module " << Address(m->pr_KbnSegId(), m->pr_KbnNodeId()) << "  "
-               << (answered[i] ? "answers" : "no answer") << "  inputs X3..X0 " << Bits(m->pr_Xin())
-               << "\n";
+               << kAnswer[answered[i]] << "  inputs X3..X0 "
+               << (reported.count(m) ? Bits(m->pr_Xin()) : std::string("not reported yet")) << "\n";
     }
     io.out << std::flush;
 

@@ -228,6 +228,14 @@ int SimulateKbnetCommand(const std::vector<std::string>& args, Streams& io) {
     io.out << pty.path() << std::endl; // the client waits for this line
     pty.setOnReceived([fd = wake[1]] { Wake(fd); });
 
+    std::size_t printed = 0;
+    const auto printNew = [&] {
+        pty.access([&](Fieldbus::KbnAdapterSimulator& s) {
+            for (; printed < s.commands().size(); ++printed)
+                io.out << "< " << s.commands()[printed] << "\n";
+        });
+        io.out << std::flush;
+    };
     StopState state;
     state.wakeFd = wake[1];
     bool served = true;
@@ -244,7 +252,6 @@ int SimulateKbnetCommand(const std::vector<std::string>& args, Streams& io) {
                 Wake(s->wakeFd);
             },
             &state);
-        std::size_t printed = 0;
         std::string partial;
         int lineNumber = 0;
         bool scriptOpen = true, quit = false;
@@ -255,11 +262,7 @@ int SimulateKbnetCommand(const std::vector<std::string>& args, Streams& io) {
             char buffer[4096];
             while (::read(wake[0], buffer, sizeof buffer) > 0) {
             }
-            pty.access([&](Fieldbus::KbnAdapterSimulator& s) {
-                for (; printed < s.commands().size(); ++printed)
-                    io.out << "< " << s.commands()[printed] << "\n";
-            });
-            io.out << std::flush;
+            printNew();
             if (fds[1].revents & (POLLIN | POLLHUP | POLLERR)) {
                 const ssize_t n = ::read(scriptFd, buffer, sizeof buffer);
                 if (n <= 0) {
@@ -280,6 +283,7 @@ int SimulateKbnetCommand(const std::vector<std::string>& args, Streams& io) {
     }
     pty.stop();
     server.join();
+    printNew(); // what arrived after the last look
     if (!served) {
         io.err << "lift-lcd simulate-kbnet: " << pty.error() << "\n";
         return ExitFailed;
