@@ -101,13 +101,13 @@ protected:
         Lift::Serial::SetComPortDevicePath(kPort, "");
     }
     bool waitFor(const std::function<bool()>& done) { return loop.waitUntil(done, kLong); }
-    // Waits until the simulator has received n command lines; returns the last n.
-    std::vector<std::string> lastCommands(std::size_t before, std::size_t n) {
-        EXPECT_TRUE(waitFor([&] { return served->commands().size() >= before + n; }));
+    // Waits until the simulator has received n command lines in all; returns those after the
+    // first `before`.
+    std::vector<std::string> commandsAfter(std::size_t before, std::size_t n) {
+        EXPECT_TRUE(waitFor([&] { return served->commands().size() >= n; }));
         const auto all = served->commands();
-        return {all.begin() + static_cast<std::ptrdiff_t>(before), all.end()};
+        return {all.begin() + static_cast<std::ptrdiff_t>(std::min(before, all.size())), all.end()};
     }
-    std::size_t commandCount() { return served->commands().size(); }
 
     Lift::Test::ErrorBoxRecorder boxes;
     Lift::Test::TempDir dir;
@@ -190,7 +190,6 @@ TEST_F(KbnViaPrm232, MissingOrExtraReportsEndInTimeOut) {
 TEST_F(KbnViaPrm232, RegisterWritesAndQueriesSendTheirLines) {
     start();
     connect();
-    const std::size_t before = commandCount();
     net.pw_Yout(0x01);
     net.pw_Y(2, true);
     net.pw_Y(7, true); // not an output: nothing
@@ -199,7 +198,7 @@ TEST_F(KbnViaPrm232, RegisterWritesAndQueriesSendTheirLines) {
     net.QueryYout();
     net.QueryXin();
     net.QueryKbnFlags();
-    EXPECT_EQ(lastCommands(before, 9),
+    EXPECT_EQ(commandsAfter(9, 18),
               (std::vector<std::string>{"+R0=01", "+R0=05", "+R8=AB", "?R8", "+R9=00", "?R9", "?R0",
                                         "?R1", "?RE"}));
     ASSERT_TRUE(waitFor([&] { return replyFlags == 1; }));
@@ -247,7 +246,6 @@ TEST_F(KbnViaPrm232, PacketSizeIsCheckedBeforeSending) {
     config.registers[6] = 200; // more than a line can carry
     start(config);
     connect();
-    const std::size_t before = commandCount();
     _SKBNTXDPACKET packet;
     packet.KbnSegId = 0x80;
     packet.KbnNodeId = 0x05;
@@ -257,7 +255,7 @@ TEST_F(KbnViaPrm232, PacketSizeIsCheckedBeforeSending) {
     }
     packet.BytesOfDatas = 123;
     net.SendKbnPacket(packet);
-    const auto sent = lastCommands(before, 1);
+    const auto sent = commandsAfter(9, 10);
     ASSERT_EQ(sent.size(), 1u); // only the one that fits went out
     EXPECT_EQ(sent[0].size(), 1u + 2 * 126);
 }
@@ -290,19 +288,18 @@ TEST_F(KbnViaPrm232, ResetReportsAreToldApartFromWatchdogResets) {
     start();
     connect();
     net.pw_Yout(0x06);
-    std::size_t before = commandCount();
     served->sim([](KbnAdapterSimulator& s) {
         s.watchdogReset();
         return 0;
     });
     ASSERT_TRUE(waitFor([&] { return resetWdt == 1; }));
-    EXPECT_EQ(lastCommands(before, 2).back(), "+R0=06"); // the outputs restored
+    // The outputs restored.
+    EXPECT_EQ(commandsAfter(9, 11), (std::vector<std::string>{"+R0=06", "+R0=06"}));
 
-    before = commandCount();
     net.ResetRnsm();
     EXPECT_TRUE(net.pr_ResetPending());
     ASSERT_TRUE(waitFor([&] { return resetOk == 1; }));
-    EXPECT_EQ(lastCommands(before, 2), (std::vector<std::string>{"+R0=00", "+RF=00"}));
+    EXPECT_EQ(commandsAfter(11, 13), (std::vector<std::string>{"+R0=00", "+RF=00"}));
     EXPECT_FALSE(net.pr_ResetPending());
     EXPECT_EQ(resetWdt, 1);
     EXPECT_EQ(txdFail, 0);
