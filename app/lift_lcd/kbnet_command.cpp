@@ -242,6 +242,8 @@ int KbnetCommand(const std::vector<std::string>& args, Streams& io) {
     }
     io.out << std::flush;
 
+    // Every address first, so that a typo sets nothing at all.
+    std::vector<ZebCtrl::TPrm4i4o*> targets;
     for (const auto& [address, value] : o.sets) {
         ZebCtrl::TPrm4i4o* module = nullptr;
         try {
@@ -250,10 +252,15 @@ int KbnetCommand(const std::vector<std::string>& args, Streams& io) {
         }
         if (!module) {
             io.err << "lift-lcd kbnet: no module at " << Address(address.seg, address.node)
-                   << " in " << o.topology << "\n";
+                   << " in " << o.topology << "; no outputs were set\n";
+            net.Disconnect();
             return ExitFailed;
         }
-        module->pw_Yout(value);
+        targets.push_back(module);
+    }
+    for (std::size_t i = 0; i < targets.size(); ++i) {
+        const auto& [address, value] = o.sets[i];
+        targets[i]->pw_Yout(value);
         io.out << "module " << Address(address.seg, address.node) << " outputs set to "
                << YVclUtil::Format("0x%02X", value) << std::endl;
     }
