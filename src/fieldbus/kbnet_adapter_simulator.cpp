@@ -101,7 +101,8 @@ void KbnAdapterSimulator::handleLine(std::string_view line) {
         if (value) {
             if (*index == 0xF) {
                 resetBus();
-                report(0xF);
+                if (m_config.confirmBusReset)
+                    report(0xF);
             } else {
                 m_registers[static_cast<std::size_t>(*index)] = (*value)[0];
             }

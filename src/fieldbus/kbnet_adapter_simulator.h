@@ -38,6 +38,8 @@ struct KbnAdapterSimConfig {
     std::uint32_t silentRegisters = 0;
     // Registers (bit n = Rn) reported, unasked, right after the first query arrives.
     std::uint32_t extraReports = 0;
+    // Whether a bus reset (RF written) is confirmed with "*RF=00".
+    bool confirmBusReset = true;
     std::uint8_t protocolVersion = 0x01;
     std::uint8_t customerId = 0x00;
 };

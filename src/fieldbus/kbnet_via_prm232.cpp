@@ -119,6 +119,9 @@ void TKBNetViaPrm232::Connect() {
     }
 
     m_connectReplyMask = 0;
+    // A reset asked in an earlier session is no longer awaited: its report, if it ever comes,
+    // and any later watchdog report must not pass for it.
+    m_resetPending = false;
     const std::string_view queries = Lift::Fieldbus::kKbnConnectQueries;
     if (m_uart.SendData(static_cast<std::uint32_t>(queries.size()), queries.data()) != 0) {
         Disconnect();

@@ -92,8 +92,9 @@ protected:
         net.OnResetRnsm_WDT = [this](YVclCtrl::TComponent*) { ++resetWdt; };
     }
     void connect() {
+        const int before = connectOk + connectFail;
         net.Connect();
-        ASSERT_TRUE(waitFor([&] { return connectOk + connectFail > 0; }));
+        ASSERT_TRUE(waitFor([&] { return connectOk + connectFail > before; }));
         ASSERT_TRUE(net.pr_Connected());
     }
     ~KbnViaPrm232() override {
@@ -318,6 +319,26 @@ TEST_F(KbnViaPrm232, ResetThatCouldNotBeSentIsNotAwaited) {
         return 0;
     });
     // A watchdog report after that is still a watchdog report.
+    ASSERT_TRUE(waitFor([&] { return resetWdt + resetOk > 0; }));
+    EXPECT_EQ(resetWdt, 1);
+    EXPECT_EQ(resetOk, 0);
+}
+
+TEST_F(KbnViaPrm232, ResetLeftUnconfirmedIsForgottenByTheNextConnect) {
+    KbnAdapterSimConfig config = Modules();
+    config.confirmBusReset = false;
+    start(config);
+    connect();
+    net.ResetRnsm();
+    EXPECT_TRUE(net.pr_ResetPending());
+    net.Disconnect();
+    connect();
+    EXPECT_FALSE(net.pr_ResetPending());
+    net.pw_Yout(0x09);
+    served->sim([](KbnAdapterSimulator& s) {
+        s.watchdogReset();
+        return 0;
+    });
     ASSERT_TRUE(waitFor([&] { return resetWdt + resetOk > 0; }));
     EXPECT_EQ(resetWdt, 1);
     EXPECT_EQ(resetOk, 0);
