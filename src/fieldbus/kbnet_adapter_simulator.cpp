@@ -55,6 +55,7 @@ std::string KbnAdapterSimulator::takeOutput() {
 }
 
 void KbnAdapterSimulator::receive(std::string_view bytes) {
+    m_received += bytes;
     for (const char c : bytes) {
         if (c == '\n') {
             std::string line = std::exchange(m_partial, {});

@@ -69,6 +69,8 @@ public:
 
     std::uint8_t reg(int index) const { return m_registers[static_cast<std::size_t>(index & 0xF)]; }
     const KbnSimModule* module(std::uint8_t seg, std::uint8_t node) const;
+    // Every byte received, as it came.
+    const std::string& received() const { return m_received; }
     // Every command line received, without its blank and CR LF, oldest first.
     const std::vector<std::string>& commands() const { return m_commands; }
     const KbnSimStats& stats() const { return m_stats; }
@@ -83,6 +85,7 @@ private:
     KbnAdapterSimConfig m_config;
     std::array<std::uint8_t, 16> m_registers;
     std::map<std::pair<std::uint8_t, std::uint8_t>, KbnSimModule> m_modules;
+    std::string m_received;
     std::string m_partial;
     std::string m_output;
     std::vector<std::string> m_commands;

@@ -126,8 +126,8 @@ TEST_F(KbnViaPrm232, ConnectSendsTheNineQueriesAndCompletesOnTheirReports) {
     start();
     connect();
     EXPECT_EQ(connectOk, 1);
-    EXPECT_EQ(served->commands(), (std::vector<std::string>{"?R3", "?R4", "?R5", "?R6", "?R7",
-                                                            "?R8", "?R9", "?R0", "?R1"}));
+    EXPECT_EQ(served->sim([](KbnAdapterSimulator& s) { return s.received(); }),
+              " \n ?R3\r\n ?R4\r\n ?R5\r\n ?R6\r\n ?R7\r\n ?R8\r\n ?R9\r\n ?R0\r\n ?R1\r\n");
     EXPECT_EQ(net.pr_ConnectReplyMask(), 0x3FBu);
     EXPECT_EQ(net.pr_R6(), 0x10);
     EXPECT_EQ(net.pr_R9(), 0x06);
@@ -206,8 +206,16 @@ TEST_F(KbnViaPrm232, RegisterWritesAndQueriesSendTheirLines) {
     EXPECT_EQ(replyYout, 1);
     EXPECT_EQ(replyXin, 1);
     EXPECT_EQ(net.pr_R8(), 0xAB);
+    const std::string raw = served->sim([](KbnAdapterSimulator& s) { return s.received(); });
+    EXPECT_EQ(raw.substr(56), " +R0=01\r\n +R0=05\r\n +R8=AB\r\n ?R8\r\n +R9=00\r\n ?R9\r\n"
+                              " ?R0\r\n ?R1\r\n ?RE\r\n");
     EXPECT_EQ(net.pr_Yout(), 0x05); // as the adapter reported it back
     EXPECT_EQ(served->sim([](KbnAdapterSimulator& s) { return s.reg(0); }), 0x05);
+
+    // A text file goes out line by line, as it is.
+    Lift::Test::WriteBytes(dir.file("lines.txt"), " +R9=07\r\n ?R9\r\n");
+    net.SendTxtFileToRS232(dir.file("lines.txt"), 0);
+    EXPECT_EQ(commandsAfter(18, 20), (std::vector<std::string>{"+R9=07", "?R9"}));
 }
 
 TEST_F(KbnViaPrm232, PacketsRoundTripToModulesAndBack) {
