@@ -50,42 +50,65 @@ TEST_F(UartProperties, DefaultsOfANewComponent) {
     EXPECT_EQ(boxes.count(), 0u) << "construction shows nothing";
 }
 
-TEST_F(UartProperties, PortNumberOutsideOneToSixteenKeepsThePrevious) {
-    uart.pw_UartPortNumber(16);
-    EXPECT_EQ(uart.pr_UartPortNumber(), 16u);
-    for (std::uint32_t bad : {0u, 17u, 20u}) {
-        uart.pw_UartPortNumber(bad);
-        expectOneBox("Invalid value !!!");
-        EXPECT_EQ(uart.pr_UartPortNumber(), 16u);
+// Each setter takes a value inside its range silently; outside it shows its box and either
+// keeps the previous value or falls back to a fixed one.
+TEST_F(UartProperties, OutOfRangeValuesShowTheBoxAndKeepOrResetTheValue) {
+    struct Property {
+        const char* name;
+        void (TCustomUart::*set)(std::uint32_t);
+        std::uint32_t (TCustomUart::*get)() const;
+    };
+    const Property port{"port", &TCustomUart::pw_UartPortNumber, &TCustomUart::pr_UartPortNumber};
+    const Property baud{"baud", &TCustomUart::pw_UartBaud, &TCustomUart::pr_UartBaud};
+    const Property bits{"bits", &TCustomUart::pw_UartBitsPerByte, &TCustomUart::pr_UartBitsPerByte};
+    const Property txq{"txd queue", &TCustomUart::pw_SysUartTxdQueueSize,
+                       &TCustomUart::pr_SysUartTxdQueueSize};
+    const Property rxq{"rxd queue", &TCustomUart::pw_SysUartRxdQueueSize,
+                       &TCustomUart::pr_SysUartRxdQueueSize};
+    const Property packet{"packet", &TCustomUart::pw_BytesOfRxdPacket,
+                          &TCustomUart::pr_RxdFilter_BytesOfPacket};
+    const std::string invalid = "Invalid value !!!", badBaud = "Invalid or unsupported value !!!";
+    struct Case {
+        Property property;
+        std::uint32_t before, value;
+        std::string box; // empty: accepted
+        std::uint32_t after;
+    };
+    const Case cases[] = {
+        {port, 3, 16, "", 16},
+        {port, 3, 1, "", 1},
+        {port, 16, 0, invalid, 16},
+        {port, 16, 17, invalid, 16},
+        {baud, 9600, 300, "", 300},
+        {baud, 9600, 921600, "", 921600},
+        {baud, 115200, 299, badBaud, 9600},
+        {baud, 115200, 921601, badBaud, 9600},
+        {bits, 8, 7, "", 7},
+        {bits, 7, 6, invalid, 7},
+        {bits, 7, 9, invalid, 7},
+        {txq, 1024, 8192, "", 8192},
+        {txq, 8192, 1023, invalid + "\n Because SysUartTxdQueueSize must >= 1024", 1024},
+        {rxq, 8192, 0, invalid + "\n Because SysUartRxdQueueSize must >= 1024", 1024},
+        {packet, 1, 1024, "", 1024},
+        {packet, 1000, 1025, "Invalid value \nBecause great then SysUartRxdQueueSize", 1000},
+        {packet, 1000, 0, invalid + "\n Because this value must >= 1", 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.property.name) + " " + std::to_string(c.value));
+        (uart.*c.property.set)(c.before);
+        ASSERT_EQ(boxes.count(), 0u);
+        (uart.*c.property.set)(c.value);
+        if (c.box.empty())
+            EXPECT_EQ(boxes.count(), 0u);
+        else
+            expectOneBox(c.box);
+        EXPECT_EQ((uart.*c.property.get)(), c.after);
     }
-    uart.pw_UartPortNumber(1);
-    EXPECT_EQ(uart.pr_UartPortNumber(), 1u);
+    // A larger receive queue admits larger packets.
+    uart.pw_SysUartRxdQueueSize(4096);
+    uart.pw_BytesOfRxdPacket(4096);
+    EXPECT_EQ(uart.pr_RxdFilter_BytesOfPacket(), 4096u);
     EXPECT_EQ(boxes.count(), 0u);
-}
-
-TEST_F(UartProperties, BaudOutsideRangeBecomes9600) {
-    for (std::uint32_t good : {300u, 115200u, 921600u}) {
-        uart.pw_UartBaud(good);
-        EXPECT_EQ(uart.pr_UartBaud(), good);
-    }
-    EXPECT_EQ(boxes.count(), 0u);
-    for (std::uint32_t bad : {299u, 921601u, 0u}) {
-        uart.pw_UartBaud(115200);
-        uart.pw_UartBaud(bad);
-        expectOneBox("Invalid or unsupported value !!!");
-        EXPECT_EQ(uart.pr_UartBaud(), 9600u);
-    }
-}
-
-TEST_F(UartProperties, BitsPerByteOnlySevenOrEight) {
-    uart.pw_UartBitsPerByte(7);
-    EXPECT_EQ(uart.pr_UartBitsPerByte(), 7u);
-    uart.pw_UartBitsPerByte(6);
-    expectOneBox("Invalid value !!!");
-    EXPECT_EQ(uart.pr_UartBitsPerByte(), 7u);
-    uart.pw_UartBitsPerByte(9);
-    expectOneBox("Invalid value !!!");
-    EXPECT_EQ(uart.pr_UartBitsPerByte(), 7u);
 }
 
 TEST_F(UartProperties, HardwareSelectionsNeedHardwareFlowControl) {
@@ -112,36 +135,6 @@ TEST_F(UartProperties, HardwareSelectionsNeedHardwareFlowControl) {
     uart.pw_FlowCtrlStyle(fcs_None);
     EXPECT_EQ(uart.pr_FlowCtrlHwTxd(), fcht_None);
     EXPECT_EQ(uart.pr_FlowCtrlHwRxd(), fchr_None);
-    EXPECT_EQ(boxes.count(), 0u);
-}
-
-TEST_F(UartProperties, QueueSizesBelow1024Become1024) {
-    uart.pw_SysUartTxdQueueSize(8192);
-    EXPECT_EQ(uart.pr_SysUartTxdQueueSize(), 8192u);
-    uart.pw_SysUartTxdQueueSize(1023);
-    expectOneBox("Invalid value !!!\n Because SysUartTxdQueueSize must >= 1024");
-    EXPECT_EQ(uart.pr_SysUartTxdQueueSize(), 1024u);
-
-    uart.pw_SysUartRxdQueueSize(8192);
-    EXPECT_EQ(uart.pr_SysUartRxdQueueSize(), 8192u);
-    uart.pw_SysUartRxdQueueSize(0);
-    expectOneBox("Invalid value !!!\n Because SysUartRxdQueueSize must >= 1024");
-    EXPECT_EQ(uart.pr_SysUartRxdQueueSize(), 1024u);
-}
-
-TEST_F(UartProperties, BytesOfPacketBetweenOneAndTheReceiveQueue) {
-    uart.pw_BytesOfRxdPacket(1024);
-    EXPECT_EQ(uart.pr_RxdFilter_BytesOfPacket(), 1024u);
-    uart.pw_BytesOfRxdPacket(1025);
-    expectOneBox("Invalid value \nBecause great then SysUartRxdQueueSize");
-    EXPECT_EQ(uart.pr_RxdFilter_BytesOfPacket(), 1024u);
-    uart.pw_BytesOfRxdPacket(0);
-    expectOneBox("Invalid value !!!\n Because this value must >= 1");
-    EXPECT_EQ(uart.pr_RxdFilter_BytesOfPacket(), 1u);
-    // A larger receive queue admits larger packets.
-    uart.pw_SysUartRxdQueueSize(4096);
-    uart.pw_BytesOfRxdPacket(4096);
-    EXPECT_EQ(uart.pr_RxdFilter_BytesOfPacket(), 4096u);
     EXPECT_EQ(boxes.count(), 0u);
 }
 
