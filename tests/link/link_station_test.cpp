@@ -8,10 +8,14 @@
 namespace Lift::Link {
 namespace {
 
-TEST(LinkStation, PlacesPcUart1AsTheWindowDoes) {
+class LinkStationTest : public ::testing::Test {
+protected:
     Util::HeadlessMainLoop loop;
     Lift::Test::ScriptedUi ui;
-    LinkStation station(loop, ui);
+    LinkStation station{loop, ui};
+};
+
+TEST_F(LinkStationTest, PlacesPcUart1AsTheWindowDoes) {
     auto& u = station.PcUart1();
     EXPECT_EQ(u.Name(), "PcUart1");
     EXPECT_EQ(u.pr_UartPortNumber(), 1u);
@@ -29,10 +33,7 @@ TEST(LinkStation, PlacesPcUart1AsTheWindowDoes) {
     EXPECT_FALSE(u.Opened());
 }
 
-TEST(LinkStation, HiddenBaudComboSetsTheBaudForTheNextConnect) {
-    Util::HeadlessMainLoop loop;
-    Lift::Test::ScriptedUi ui;
-    LinkStation station(loop, ui);
+TEST_F(LinkStationTest, HiddenBaudComboSetsTheBaudForTheNextConnect) {
     for (const char* item : {"14400", "19200", "38400", "57600", "115200"}) {
         station.ComboBox11Change(item);
         EXPECT_EQ(station.PcUart1().pr_UartBaud(), std::stoul(item));

@@ -106,90 +106,38 @@ TEST_F(UploadOverPty, CleanUploadArrivesByteIdenticalWithItsLogLines) {
     EXPECT_EQ(lines[981], ">>> Close COM 1 <<<");
 }
 
-TEST_F(UploadOverPty, FileOfExactly975BlocksIsSentAs975) {
-    writeRom(62400);
-    SimulatorConfig c = Config();
-    c.blocks = 975;
-    SimulatorThread sim(c);
-    EXPECT_EQ(upload(sim).code, 0);
-    EXPECT_EQ(sim.join(), Outcome::Finished);
-    EXPECT_EQ(sim.sim().image(), Unmasked(rom, 62400));
-    EXPECT_EQ(sim.sim().stats().frames, 975);
-}
-
-TEST_F(UploadOverPty, NineNaksThenAckContinues) {
-    SimulatorConfig c = Config();
-    c.faults.nakBlock = 100;
-    c.faults.nakCount = 9;
-    SimulatorThread sim(c);
-    const CommandResult r = upload(sim, {"--msg"});
-    EXPECT_EQ(r.code, 0) << r.err;
-    EXPECT_EQ(sim.join(), Outcome::Finished);
-    EXPECT_EQ(sim.sim().image(), Unmasked(rom, 976 * 64));
-    const auto lines = r.lines();
-    EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
-                            [](const std::string& l) {
-                                return l.rfind("===> Resend data block: 100,CRC = ", 0) == 0;
-                            }),
-              9);
-}
-
-TEST_F(UploadOverPty, TenNaksFail) {
-    SimulatorConfig c = Config();
-    c.faults.nakBlock = 100;
-    c.faults.nakCount = 10;
-    SimulatorThread sim(c);
-    const CommandResult r = upload(sim);
-    EXPECT_EQ(r.code, 1);
-    const auto lines = r.lines();
-    ASSERT_GE(lines.size(), 2u);
-    EXPECT_EQ(lines[lines.size() - 2], "===> UpLoad ROM image failed <===");
-    EXPECT_EQ(sim.join(), Outcome::ClientLeft);
-    EXPECT_EQ(sim.sim().stats().blocksAccepted, 99);
-}
-
-TEST_F(UploadOverPty, GarbageRandomNaksAndRestartsStillDeliverTheImage) {
-    SimulatorConfig c = Config();
-    c.faults.seed = 2026;
-    c.faults.garbageRate = 0.3;
-    c.faults.nakRate = 0.02;
-    c.faults.restartAtFrame = 400;
-    SimulatorThread sim(c);
-    const CommandResult r = upload(sim);
-    EXPECT_EQ(r.code, 0) << r.out << r.err;
-    EXPECT_EQ(sim.join(), Outcome::Finished);
-    EXPECT_EQ(sim.sim().image(), Unmasked(rom, 976 * 64));
-    EXPECT_EQ(sim.sim().stats().restarts, 1);
-    EXPECT_GT(sim.sim().stats().garbageBytes, 0);
-}
-
-TEST_F(UploadOverPty, TenSilentShortPeriodsAbortWithNumberedLines) {
-    SimulatorConfig c = Config();
-    c.faults.muteAfterFrames = 5;
-    SimulatorThread sim(c);
-    const CommandResult r = upload(sim, {"--period-ms", "20"});
-    EXPECT_EQ(r.code, 1);
-    std::vector<std::string> tail;
+// A failed upload exits with 1, its last lines telling why, and the port closed.
+TEST_F(UploadOverPty, FailuresExitWithOneAndTheirLastLines) {
+    std::vector<std::string> timeouts;
     for (int i = 1; i <= 10; ++i)
-        tail.push_back("===> PRM-620BX7 respond timeout #" + std::to_string(i) + "<===");
-    tail.push_back("===> Transmit abort!! <===");
-    tail.push_back(">>> Close COM 1 <<<");
-    const auto lines = r.lines();
-    ASSERT_GE(lines.size(), tail.size());
-    EXPECT_EQ(std::vector<std::string>(lines.end() - static_cast<std::ptrdiff_t>(tail.size()),
-                                       lines.end()),
-              tail);
-    EXPECT_EQ(sim.join(), Outcome::ClientLeft);
-}
-
-TEST_F(UploadOverPty, AckBeforeAnyRequestStartsWithBlockOne) {
-    SimulatorConfig c = Config();
-    c.askByte = kAckByte;
-    c.askInterval = 300ms;
-    SimulatorThread sim(c);
-    EXPECT_EQ(upload(sim).code, 0);
-    EXPECT_EQ(sim.join(), Outcome::Finished);
-    EXPECT_EQ(sim.sim().image(), Unmasked(rom, 976 * 64));
+        timeouts.push_back("===> PRM-620BX7 respond timeout #" + std::to_string(i) + "<===");
+    timeouts.push_back("===> Transmit abort!! <===");
+    struct Case {
+        const char* name;
+        SimulatorConfig config;
+        std::vector<std::string> extra, tail;
+        int blocksAccepted;
+    } cases[] = {
+        {"ten NAKs", Config(), {}, {"===> UpLoad ROM image failed <==="}, 99},
+        {"muted", Config(), {"--period-ms", "20"}, timeouts, 5},
+    };
+    cases[0].config.faults.nakBlock = 100;
+    cases[0].config.faults.nakCount = 10;
+    cases[1].config.faults.muteAfterFrames = 5;
+    for (Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SimulatorThread sim(c.config);
+        const CommandResult r = upload(sim, c.extra);
+        EXPECT_EQ(r.code, 1);
+        c.tail.push_back(">>> Close COM 1 <<<");
+        const auto lines = r.lines();
+        ASSERT_GE(lines.size(), c.tail.size());
+        EXPECT_EQ(std::vector<std::string>(lines.end() - static_cast<std::ptrdiff_t>(c.tail.size()),
+                                           lines.end()),
+                  c.tail);
+        EXPECT_EQ(sim.join(), Outcome::ClientLeft);
+        EXPECT_EQ(sim.sim().stats().blocksAccepted, c.blocksAccepted);
+    }
 }
 
 TEST_F(UploadOverPty, OversizeFileIsRefusedAndNothingIsSent) {
