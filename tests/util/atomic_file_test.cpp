@@ -1,5 +1,5 @@
-#include "util/atomic_file.h"
 #include "support/temp_dir.h"
+#include "util/atomic_file.h"
 
 #include <gtest/gtest.h>
 
@@ -42,8 +42,7 @@ TEST(AtomicFile, EveryFailingStepLeavesTheOldFileAndNoLeftovers) {
         std::string error;
         {
             FileFaultInjection inject(fault);
-            EXPECT_FALSE(WriteFileAtomically(path, std::string(100000, 'n'), &error))
-                << int(fault);
+            EXPECT_FALSE(WriteFileAtomically(path, std::string(100000, 'n'), &error)) << int(fault);
         }
         EXPECT_EQ(ReadBytes(path), "old contents\r\n") << int(fault);
         EXPECT_NE(error.find(path), std::string::npos) << error;

@@ -6,7 +6,6 @@
 
 #include <atomic>
 #include <chrono>
-#include <mutex>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -24,39 +23,23 @@ namespace {
 // Generous limit for waits that must end; reaching it means the loop is broken.
 constexpr auto kLong = 20s;
 
-class Recorder {
-public:
-    void add(std::string s) {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        m_items.push_back(std::move(s));
-    }
-    std::vector<std::string> items() const {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        return m_items;
-    }
-
-private:
-    mutable std::mutex m_mutex;
-    std::vector<std::string> m_items;
-};
-
 } // namespace
 
 // ---- queued calls ---------------------------------------------------------------------
 
 TEST(MainLoopCalls, PostedCallsRunInOrderAndNeverAtOnce) {
     HeadlessMainLoop loop;
-    Recorder log;
+    std::vector<std::string> log;
     loop.post([&] {
-        log.add("a");
-        loop.post([&] { log.add("c (posted by a)"); });
+        log.push_back("a");
+        loop.post([&] { log.push_back("c (posted by a)"); });
     });
-    loop.post([&] { log.add("b"); });
-    EXPECT_TRUE(log.items().empty()) << "post must not run the call on the spot";
+    loop.post([&] { log.push_back("b"); });
+    EXPECT_TRUE(log.empty()) << "post must not run the call on the spot";
 
     EXPECT_EQ(loop.processEvents(), 2) << "a call posted during a turn waits for the next";
     EXPECT_EQ(loop.processEvents(), 1);
-    EXPECT_EQ(log.items(), (std::vector<std::string>{"a", "b", "c (posted by a)"}));
+    EXPECT_EQ(log, (std::vector<std::string>{"a", "b", "c (posted by a)"}));
 }
 
 TEST(MainLoopCalls, CallsFromOneWorkerKeepTheirOrderAmongOthers) {
@@ -137,12 +120,12 @@ TEST(MainLoopHandOver, WorkerBlocksUntilTheLoopRanTheCall) {
 
 TEST(MainLoopHandOver, OnTheLoopThreadItIsADirectCallAheadOfQueuedCalls) {
     HeadlessMainLoop loop;
-    Recorder log;
-    loop.post([&] { log.add("posted"); });
-    loop.invokeSync([&] { log.add("sync"); });
-    EXPECT_EQ(log.items(), (std::vector<std::string>{"sync"}));
+    std::vector<std::string> log;
+    loop.post([&] { log.push_back("posted"); });
+    loop.invokeSync([&] { log.push_back("sync"); });
+    EXPECT_EQ(log, (std::vector<std::string>{"sync"}));
     loop.processEvents();
-    EXPECT_EQ(log.items(), (std::vector<std::string>{"sync", "posted"}));
+    EXPECT_EQ(log, (std::vector<std::string>{"sync", "posted"}));
 }
 
 TEST(MainLoopHandOver, ExceptionIsRethrownInTheCallingThread) {
@@ -208,20 +191,20 @@ TEST(MainLoopWaitUntil, ServesPostedCallsAndTimersAndIgnoresQuit) {
 
 TEST(MainLoopWaitUntil, NestedWaitKeepsTheQueueOrder) {
     HeadlessMainLoop loop;
-    Recorder log;
+    std::vector<std::string> log;
     loop.post([&] {
-        log.add("a");
+        log.push_back("a");
         bool seenC = false;
         loop.post([&] {
-            log.add("c");
+            log.push_back("c");
             seenC = true;
         });
         loop.waitUntil([&] { return seenC; }, kLong);
-        log.add("a done");
+        log.push_back("a done");
     });
-    loop.post([&] { log.add("b"); });
+    loop.post([&] { log.push_back("b"); });
     loop.processEvents();
-    EXPECT_EQ(log.items(), (std::vector<std::string>{"a", "b", "c", "a done"}));
+    EXPECT_EQ(log, (std::vector<std::string>{"a", "b", "c", "a done"}));
 }
 
 TEST(MainLoopWaitUntil, GivesUpAfterTheTimeout) {
@@ -379,16 +362,16 @@ TEST_F(MainLoopTimers, SingleShotFiresOnceAndCanBeRestartedFromItsCallback) {
 }
 
 TEST_F(MainLoopTimers, DueTimersFireEarliestFirstThenInStartOrder) {
-    Recorder log;
-    auto a = loop.createTimer(TimerKind::SingleShot, [&] { log.add("a"); });
-    auto b = loop.createTimer(TimerKind::SingleShot, [&] { log.add("b"); });
-    auto c = loop.createTimer(TimerKind::SingleShot, [&] { log.add("c"); });
+    std::vector<std::string> log;
+    auto a = loop.createTimer(TimerKind::SingleShot, [&] { log.push_back("a"); });
+    auto b = loop.createTimer(TimerKind::SingleShot, [&] { log.push_back("b"); });
+    auto c = loop.createTimer(TimerKind::SingleShot, [&] { log.push_back("c"); });
     c->start(10);
     b->start(20);
     a->start(20);
-    loop.post([&] { log.add("posted"); });
+    loop.post([&] { log.push_back("posted"); });
     advance(30ms);
-    EXPECT_EQ(log.items(), (std::vector<std::string>{"posted", "c", "b", "a"}));
+    EXPECT_EQ(log, (std::vector<std::string>{"posted", "c", "b", "a"}));
 }
 
 TEST_F(MainLoopTimers, ATimerMayDestroyItselfOrAnotherFromItsCallback) {
