@@ -56,6 +56,14 @@ protected:
         ToggleHeaderMask(v);
         return std::string(v.begin(), v.end());
     }
+    // After any ending the link is idle, its timer stopped and both buttons usable again.
+    void expectEnded(LinkOutcome outcome) {
+        EXPECT_EQ(link.outcome(), outcome);
+        EXPECT_EQ(link.linkMode(), LinkMode::Idle);
+        EXPECT_FALSE(timer.active);
+        EXPECT_TRUE(link.controls().uploadEnabled);
+        EXPECT_TRUE(link.controls().syncEnabled);
+    }
     std::string sentPayload(std::size_t i) const {
         const LinkFrame& f = port.sent.at(i);
         return std::string(f.begin() + 3, f.begin() + 67);
@@ -217,22 +225,29 @@ TEST_F(LinkTest, RequestAfterOtherBytesSendsBlockOneUnmasked) {
     EXPECT_EQ(link.controls().progressPosition, 1);
 }
 
-TEST_F(LinkTest, FirstDecisiveByteOfAChunkWinsAndTheRestIsIgnored) {
+// Within one received chunk only the first decisive byte counts; an ACK before any request
+// starts with block 1 as a request would.
+TEST_F(LinkTest, FirstDecisiveByteOfAChunkDecides) {
+    const struct {
+        std::vector<std::vector<std::uint8_t>> chunks;
+        std::vector<int> blocks;
+    } cases[] = {
+        {{{'C'}, {0x06, 0x15, 0x43}}, {1, 2}},
+        {{{0x06}}, {1}},
+        {{{0x55, 0x15, 0x06}}, {}},
+    };
     connect();
-    startUpload(Image(64512));
-    rx({'C'});
-    rx({0x06, 0x15, 0x43});
-    ASSERT_EQ(port.sent.size(), 2u);
-    EXPECT_EQ(link.blockNo(), 2);
-    EXPECT_EQ(link.nakCount(), 0);
-}
-
-TEST_F(LinkTest, AckBeforeAnyRequestSendsBlockOne) {
-    connect();
-    startUpload(Image(64512));
-    rx({0x06});
-    ASSERT_EQ(port.sent.size(), 1u);
-    EXPECT_EQ(RomBlockNumber(port.sent[0]), 1);
+    for (const auto& c : cases) {
+        startUpload(Image(64512));
+        port.sent.clear();
+        for (const auto& chunk : c.chunks)
+            link.PcUart1RxdDatas(chunk);
+        std::vector<int> blocks;
+        for (const auto& f : port.sent)
+            blocks.push_back(RomBlockNumber(f).value_or(-1));
+        EXPECT_EQ(blocks, c.blocks);
+        EXPECT_EQ(link.nakCount(), c.blocks.empty() ? 1 : 0);
+    }
 }
 
 TEST_F(LinkTest, WholeImageArrivesInOrderAndEndsIdle) {
@@ -253,10 +268,7 @@ TEST_F(LinkTest, WholeImageArrivesInOrderAndEndsIdle) {
     }
     EXPECT_EQ(received, Unmasked(image).substr(0, 976 * 64));
     EXPECT_EQ(link.controls().progressPosition, 975); // the bar's maximum
-    EXPECT_EQ(link.outcome(), LinkOutcome::UploadFinished);
-    EXPECT_TRUE(link.controls().uploadEnabled);
-    EXPECT_TRUE(link.controls().syncEnabled);
-    EXPECT_FALSE(timer.active);
+    expectEnded(LinkOutcome::UploadFinished);
     ASSERT_GE(ui.log.size(), 2u);
     EXPECT_EQ(ui.log[ui.log.size() - 2], "===> UpLoad ROM image finish.<===");
     EXPECT_EQ(ui.log.back(), "Time = 5850 ms");
@@ -320,12 +332,8 @@ TEST_F(LinkTest, NineNaksInARowAreRiddenAndTheTenthFails) {
         rx({0x15});
     EXPECT_EQ(port.sent.size(), 21u); // nine more resends of block 3
     EXPECT_EQ(ui.log.back(), "===> UpLoad ROM image failed <===");
-    EXPECT_EQ(link.linkMode(), LinkMode::Idle);
-    EXPECT_EQ(link.outcome(), LinkOutcome::UploadFailed);
+    expectEnded(LinkOutcome::UploadFailed);
     EXPECT_EQ(link.nakCount(), 0);
-    EXPECT_FALSE(timer.active);
-    EXPECT_TRUE(link.controls().uploadEnabled);
-    EXPECT_TRUE(link.controls().syncEnabled);
 }
 
 TEST_F(LinkTest, RequestClearsTheNakCountAndRestartsAtBlockOne) {
@@ -431,10 +439,7 @@ TEST_F(LinkTest, TenSilentPeriodsAbortWithNumberedLines) {
         expected.push_back("===> PRM-620BX7 respond timeout #" + std::to_string(i) + "<===");
     expected.push_back("===> Transmit abort!! <===");
     EXPECT_EQ(ui.log, expected);
-    EXPECT_EQ(link.outcome(), LinkOutcome::Aborted);
-    EXPECT_FALSE(timer.active);
-    EXPECT_TRUE(link.controls().uploadEnabled);
-    EXPECT_TRUE(link.controls().syncEnabled);
+    expectEnded(LinkOutcome::Aborted);
 }
 
 TEST_F(LinkTest, AnyReceivedByteRestartsTheNumbering) {
@@ -465,11 +470,7 @@ TEST_F(LinkTest, SyncSendsTheClockOnRequestAndFinishesOnAck) {
     EXPECT_EQ(port.sent[0][67], 0xA3);
     rx({0x06});
     EXPECT_EQ(ui.log.back(), "===> Date & Time Sync. finish <===");
-    EXPECT_EQ(link.outcome(), LinkOutcome::SyncFinished);
-    EXPECT_EQ(link.linkMode(), LinkMode::Idle);
-    EXPECT_TRUE(link.controls().uploadEnabled);
-    EXPECT_TRUE(link.controls().syncEnabled);
-    EXPECT_FALSE(timer.active);
+    expectEnded(LinkOutcome::SyncFinished);
 }
 
 TEST_F(LinkTest, SyncResendReadsTheClockAgain) {
