@@ -37,14 +37,20 @@ protected:
 
 } // namespace
 
-TEST_F(QtLoop, PostedCallsAndHandOversShareOneOrder) {
+TEST_F(QtLoop, PostedCallsAndHandOversShareOneOrderAndExceptionsReachTheWorker) {
     QtMainLoop loop;
     std::vector<std::string> log;
+    std::string caught;
     std::atomic<bool> done{false};
     loop.post([&] { log.push_back("posted 1"); });
     std::thread worker([&] {
         loop.post([&] { log.push_back("posted 2"); });
         loop.invokeSync([&] { log.push_back("sync"); });
+        try {
+            loop.invokeSync([] { throw std::runtime_error("refused"); });
+        } catch (const std::runtime_error& e) {
+            caught = e.what();
+        }
         loop.post([&] { log.push_back("posted 3"); });
         done = true;
         loop.wake();
@@ -52,23 +58,6 @@ TEST_F(QtLoop, PostedCallsAndHandOversShareOneOrder) {
     ASSERT_TRUE(loop.waitUntil([&] { return done.load() && log.size() == 4; }, kLong));
     worker.join();
     EXPECT_EQ(log, (std::vector<std::string>{"posted 1", "posted 2", "sync", "posted 3"}));
-}
-
-TEST_F(QtLoop, HandOverExceptionReachesTheWorker) {
-    QtMainLoop loop;
-    std::string caught;
-    std::atomic<bool> done{false};
-    std::thread worker([&] {
-        try {
-            loop.invokeSync([] { throw std::runtime_error("refused"); });
-        } catch (const std::runtime_error& e) {
-            caught = e.what();
-        }
-        done = true;
-        loop.wake();
-    });
-    ASSERT_TRUE(loop.waitUntil([&] { return done.load(); }, kLong));
-    worker.join();
     EXPECT_EQ(caught, "refused");
 }
 

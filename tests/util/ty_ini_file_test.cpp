@@ -242,8 +242,14 @@ TEST(IniFileSave, ValueLengthLimits) {
         ini.WriteString("S", "ok", v8191);
         ini.WriteString("S", "long", v8192);
         EXPECT_EQ(ini.ReadString("S", "long", ""), v8192) << "kept in memory";
+        // Reads give up beyond 16383 characters, though the value exists.
+        ini.WriteString("S", "read", std::string(16383, 'x'));
+        EXPECT_EQ(ini.ReadString("S", "read", "").size(), 16383u);
+        ini.WriteString("S", "read", std::string(16384, 'x'));
+        EXPECT_EQ(ini.ReadString("S", "read", "d"), "d");
+        EXPECT_TRUE(ini.ValueExists("S", "read"));
     });
-    EXPECT_EQ(saved, "[S]\r\nok=" + v8191 + "\r\nlong=\r\n\r\n");
+    EXPECT_EQ(saved, "[S]\r\nok=" + v8191 + "\r\nlong=\r\nread=\r\n\r\n");
 }
 
 TEST(IniFileSave, ErasedOnlySectionLeavesAnEmptyFile) {
@@ -452,16 +458,6 @@ TEST(IniFileRead, DatesAndTimesRoundTripThroughTheFile) {
               "'31.12.2026' is not a valid time");
     EXPECT_EQ(convertMessage([&] { ini.ReadDateTime("D", "bad", 0); }),
               "'31.12.2026' is not a valid date and time");
-}
-
-TEST(IniFileRead, ValuesOver16383CharactersReadAsAbsent) {
-    roundTrip("", [](TYIniFile& ini) {
-        ini.WriteString("S", "k", std::string(16383, 'x'));
-        EXPECT_EQ(ini.ReadString("S", "k", "").size(), 16383u);
-        ini.WriteString("S", "k", std::string(16384, 'x'));
-        EXPECT_EQ(ini.ReadString("S", "k", "d"), "d");
-        EXPECT_TRUE(ini.ValueExists("S", "k"));
-    });
 }
 
 TEST(IniFileCompare, CaseSensitiveAndInsensitive) {
