@@ -56,6 +56,12 @@ protected:
         ToggleHeaderMask(v);
         return std::string(v.begin(), v.end());
     }
+    // A refused start leaves the link idle with no timer started and Upload still usable.
+    void expectNothingStarted() {
+        EXPECT_EQ(link.linkMode(), LinkMode::Idle);
+        EXPECT_TRUE(link.controls().uploadEnabled);
+        EXPECT_EQ(timer.starts, 0);
+    }
     // After any ending the link is idle, its timer stopped and both buttons usable again.
     void expectEnded(LinkOutcome outcome) {
         EXPECT_EQ(link.outcome(), outcome);
@@ -135,9 +141,7 @@ TEST_F(LinkTest, EncodeZeroIsRefusedWithItsBoxAndNothingElse) {
               std::vector<std::string>{
                   "No service!! | ZEB init version\n\n No support download function!!\n\n"});
     EXPECT_TRUE(ui.dialogs.empty());
-    EXPECT_EQ(link.linkMode(), LinkMode::Idle);
-    EXPECT_TRUE(link.controls().uploadEnabled);
-    EXPECT_EQ(timer.starts, 0);
+    expectNothingStarted();
 }
 
 TEST_F(LinkTest, CancelledDialogStartsNothing) {
@@ -146,8 +150,7 @@ TEST_F(LinkTest, CancelledDialogStartsNothing) {
     ASSERT_EQ(ui.dialogs.size(), 1u);
     EXPECT_EQ(ui.dialogs[0].filter, "PRV620BX7 ROM File (*.bin)|*.bin");
     EXPECT_EQ(ui.dialogs[0].initialName, "");
-    EXPECT_EQ(link.linkMode(), LinkMode::Idle);
-    EXPECT_EQ(timer.starts, 0);
+    expectNothingStarted();
 }
 
 TEST_F(LinkTest, StartClearsTheLogAndWaitsWithoutSending) {
@@ -170,9 +173,7 @@ TEST_F(LinkTest, OversizeFileIsRefusedWithTwoWarningLinesOnly) {
     startUpload(Image(458753));
     EXPECT_EQ(ui.log, (std::vector<std::string>{"earlier line", "*** Warning.... ***",
                                                 "=== ROM image too large!! ==="}));
-    EXPECT_EQ(link.linkMode(), LinkMode::Idle);
-    EXPECT_TRUE(link.controls().uploadEnabled);
-    EXPECT_EQ(timer.starts, 0);
+    expectNothingStarted();
 }
 
 TEST_F(LinkTest, UnreadableFilesGetTheirOwnLinesAndStartNothing) {
@@ -188,8 +189,7 @@ TEST_F(LinkTest, UnreadableFilesGetTheirOwnLinesAndStartNothing) {
     ui.openAnswers.push_back(dir.file("folder.bin"));
     link.SpeedButton9Click(1);
     EXPECT_EQ(ui.log[5], "=== Can not read ROM image!! ===");
-    EXPECT_EQ(link.linkMode(), LinkMode::Idle);
-    EXPECT_EQ(timer.starts, 0);
+    expectNothingStarted();
 }
 
 TEST_F(LinkTest, EndlessDeviceIsTooLargeAfterReadingPastTheLimit) {
@@ -197,7 +197,7 @@ TEST_F(LinkTest, EndlessDeviceIsTooLargeAfterReadingPastTheLimit) {
     ui.openAnswers.push_back("/dev/zero");
     link.SpeedButton9Click(1);
     EXPECT_EQ(ui.log.back(), "=== ROM image too large!! ===");
-    EXPECT_EQ(link.linkMode(), LinkMode::Idle);
+    expectNothingStarted();
 }
 
 // Only a file of exactly 975 blocks is sent short; the buffer's whole size is accepted.

@@ -50,6 +50,13 @@ struct Recorder {
 const std::string kCollisionA = "\x9E\x94\xB9\xF6\xB8\xE7\xD5\xE0\xB6";
 const std::string kCollisionB = "\x97\x88\xFD\xAB\xC7\xE4\xE3\xF8\xC6";
 
+class HashedList : public ::testing::Test {
+protected:
+    TYStrTab tab;
+    Recorder rec; // outlives the list, whose destructor still notifies
+    TYHashedStringList list{&tab};
+};
+
 } // namespace
 
 TEST(HashedListKey, MatchesTheReferenceVectors) {
@@ -67,10 +74,7 @@ TEST(HashedListKey, MatchesTheReferenceVectors) {
     EXPECT_NE(TYHashedStringList::StrToHashKey("Main"), TYHashedStringList::StrToHashKey("main"));
 }
 
-TEST(HashedListAdd, SameTextReplacesObjectAfterNotifying) {
-    TYStrTab tab;
-    Recorder rec; // outlives the list, whose destructor still notifies
-    TYHashedStringList list(&tab);
+TEST_F(HashedList, SameTextReplacesObjectAfterNotifying) {
     rec.attach(list);
     int first = 1, second = 2;
     EXPECT_EQ(list.Add("abc", &first), 0);
@@ -85,9 +89,7 @@ TEST(HashedListAdd, SameTextReplacesObjectAfterNotifying) {
     EXPECT_EQ(tab.StrCount(), 2) << "one text and one entry record";
 }
 
-TEST(HashedListAdd, TextLengthLimitsAndLetterCase) {
-    TYStrTab tab;
-    TYHashedStringList list(&tab);
+TEST_F(HashedList, TextLengthLimitsAndLetterCase) {
     const std::string max(256, 'm'), over(257, 'm');
     EXPECT_EQ(list.Add(max.c_str()), 0);
     EXPECT_EQ(list.pr_Strings(0), max);
@@ -104,13 +106,10 @@ TEST(HashedListAdd, TextLengthLimitsAndLetterCase) {
     EXPECT_EQ(list.IndexOf("mAin"), -1);
 }
 
-TEST(HashedListCollision, DifferentTextsWithEqualKeysStayTwoEntries) {
+TEST_F(HashedList, DifferentTextsWithEqualKeysStayTwoEntries) {
     ASSERT_NE(kCollisionA, kCollisionB);
     ASSERT_EQ(TYHashedStringList::StrToHashKey(kCollisionA.c_str()),
               TYHashedStringList::StrToHashKey(kCollisionB.c_str()));
-    TYStrTab tab;
-    Recorder rec; // outlives the list, whose destructor still notifies
-    TYHashedStringList list(&tab);
     rec.attach(list);
     int a = 1, b = 2, b2 = 3;
     list.Add("filler");
@@ -134,9 +133,7 @@ TEST(HashedListCollision, DifferentTextsWithEqualKeysStayTwoEntries) {
     EXPECT_EQ(list.pr_Objects(1), &b2);
 }
 
-TEST(HashedListDelete, LaterEntriesMoveDownAndStayFindable) {
-    TYStrTab tab;
-    TYHashedStringList list(&tab);
+TEST_F(HashedList, LaterEntriesMoveDownAndStayFindable) {
     list.Add("a");
     list.Add("b");
     list.Add("c");
@@ -155,10 +152,7 @@ TEST(HashedListDelete, LaterEntriesMoveDownAndStayFindable) {
     EXPECT_EQ(tab.MemBlockCount(), 0);
 }
 
-TEST(HashedListDelete, NotificationsSeeTheWholeEntryInOrder) {
-    TYStrTab tab;
-    Recorder rec; // outlives the list, whose destructor still notifies
-    TYHashedStringList list(&tab);
+TEST_F(HashedList, NotificationsSeeTheWholeEntryInOrder) {
     rec.attach(list);
     int objects[4] = {};
     for (int i = 0; i < 4; ++i)
@@ -189,9 +183,7 @@ TEST(HashedListDelete, NotificationsSeeTheWholeEntryInOrder) {
     EXPECT_EQ(rec.seen.size(), 4u) << "handlers stay set after DeleteAll";
 }
 
-TEST(HashedListTable, GrowsAndShrinksInStepsOf1024) {
-    TYStrTab tab;
-    TYHashedStringList list(&tab);
+TEST_F(HashedList, GrowsAndShrinksInStepsOf1024) {
     EXPECT_EQ(list.Capacity(), 0);
     for (int i = 0; i < 1024; ++i)
         ASSERT_EQ(list.Add(("k" + std::to_string(i)).c_str()), i);
@@ -219,9 +211,7 @@ TEST(HashedListTable, GrowsAndShrinksInStepsOf1024) {
     EXPECT_EQ(list.Capacity(), 1024) << "never below one step while the table exists";
 }
 
-TEST(HashedListIndex, BadIndexesAndStringWritesRaise) {
-    TYStrTab tab;
-    TYHashedStringList list(&tab);
+TEST_F(HashedList, BadIndexesAndStringWritesRaise) {
     list.Add("only");
     EXPECT_EQ(messageOf([&] { list.pr_Strings(-1); }),
               "TYHashedStringList: Invalid Index for Strings[-1]");
@@ -249,9 +239,7 @@ TEST(HashedListSetup, NullPoolShowsTheErrorAndRefusesWork) {
 
 // Random adds, lookups and deletes against a vector model: order, indexes and lookups
 // must agree at every step, including after entries move down.
-TEST(HashedListModel, RandomOperationsAgreeWithAVectorModel) {
-    TYStrTab tab;
-    TYHashedStringList list(&tab);
+TEST_F(HashedList, RandomOperationsAgreeWithAVectorModel) {
     std::vector<std::pair<std::string, std::intptr_t>> model;
     std::mt19937 rng(77);
     auto randomText = [&] {
