@@ -140,5 +140,4 @@ TEST(DisplayProjectModel, InitialValuesAndVersionText) {
     EXPECT_EQ(p.selectedVersionText(), "ZEB-STD");
     p.versionIndex = 5;
     EXPECT_EQ(p.selectedVersionText(), "");
-    EXPECT_STREQ(kPowerSavingItems[16], "600");
 }

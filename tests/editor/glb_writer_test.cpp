@@ -196,14 +196,3 @@ TEST(GlbManifest, NamesTheLineOfEveryMistake) {
         EXPECT_NE(error.find(c.expected), std::string::npos) << c.text << " -> " << error;
     }
 }
-
-TEST(GlbManifest, ParsedManifestBuildsTheLibraryItDescribes) {
-    std::vector<GlbManifestEntry> entries;
-    ASSERT_TRUE(ParseGlbManifest("4 '-' minus\n0 30 layout\n", entries));
-    GlbWriter writer;
-    for (const auto& e : entries)
-        ASSERT_TRUE(writer.addItem(e.group, e.number, "data of " + e.file));
-    const std::string glb = built(writer);
-    EXPECT_EQ(itemOf(glb, 4, '-'), "data of minus");
-    EXPECT_EQ(itemOf(glb, 0, 30), "data of layout");
-}

@@ -30,28 +30,23 @@ std::string messageOf(const std::function<void()>& action) {
 
 } // namespace
 
-TEST(KbnNodeAddress, SegmentAcceptsUpTo0x80) {
+TEST(KbnNodeAddress, SegmentUpTo0x80AndNodeUpTo0x7FRefusingTheRestUnchanged) {
     TPrm4i4o node(nullptr);
+    EXPECT_EQ(messageOf([&] { node.pw_KbnNodeId(0x80); }),
+              "Invalid value, the range must be 0x00~0x7F !!!");
+    EXPECT_EQ(node.pr_KbnNodeFlags(), 0u) << "a refused write is no assignment";
     node.pw_KbnSegId(0x80);
     EXPECT_EQ(node.pr_KbnSegId(), 0x80);
     node.pw_KbnSegId(0x12);
-    EXPECT_EQ(messageOf([&] { node.pw_KbnSegId(0x81); }),
-              "Invalid value, the range must be 0x00~0x80 !!!");
-    EXPECT_EQ(messageOf([&] { node.pw_KbnSegId(0xFF); }),
-              "Invalid value, the range must be 0x00~0x80 !!!");
-    EXPECT_EQ(node.pr_KbnSegId(), 0x12);
-    EXPECT_EQ(node.pr_KbnNodeFlags(), TKBNet_Node::kFlagKbnSegId);
-}
-
-TEST(KbnNodeAddress, NodeAcceptsUpTo0x7F) {
-    TPrm4i4o node(nullptr);
-    EXPECT_THROW(node.pw_KbnNodeId(0x80), EYGeneral);
-    EXPECT_EQ(node.pr_KbnNodeFlags(), 0u) << "a refused write is no assignment";
     node.pw_KbnNodeId(0x7F);
-    EXPECT_EQ(node.pr_KbnNodeId(), 0x7F);
+    for (int seg : {0x81, 0xFF})
+        EXPECT_EQ(messageOf([&] { node.pw_KbnSegId(std::uint8_t(seg)); }),
+                  "Invalid value, the range must be 0x00~0x80 !!!");
     EXPECT_EQ(messageOf([&] { node.pw_KbnNodeId(0x80); }),
               "Invalid value, the range must be 0x00~0x7F !!!");
+    EXPECT_EQ(node.pr_KbnSegId(), 0x12);
     EXPECT_EQ(node.pr_KbnNodeId(), 0x7F);
+    EXPECT_EQ(node.pr_KbnNodeFlags(), TKBNet_Node::kFlagKbnSegId | TKBNet_Node::kFlagKbnNodeId);
 }
 
 TEST(KbnNodeConstruction, WithTopologyRegistersAsConstructed) {

@@ -117,26 +117,16 @@ TEST(KbnRnsmRouting, ManagerAddressIsFixed) {
     EXPECT_EQ(net.pr_KbnClsId(), kci_None);
 }
 
-TEST(KbnRnsmLookup, FindsTheRegisteredModule) {
-    FakeKbnAdapter net(nullptr);
-    TPrm4i4o module(nullptr, kci_Prm4i4o, 0x80, 0x05, &net);
-    EXPECT_EQ(net.Prm4i4o(0x80, 0x05), &module);
-}
-
-TEST(KbnRnsmLookup, RefusesAddressesOutsideTheTopology) {
-    FakeKbnAdapter net(nullptr);
-    TPrm4i4o module(nullptr, kci_Prm4i4o, 0x80, 0x05, &net);
-    EXPECT_EQ(lookupError(net, 0x81, 0x05), kNotInTopology);
-    EXPECT_EQ(lookupError(net, 0x80, 0x80), kNotInTopology);
-    EXPECT_EQ(lookupError(net, 0x12, 0x05), kNotInTopology); // segment without a table
-}
-
-TEST(KbnRnsmLookup, RefusesEntriesThatAreNotModules) {
+TEST(KbnRnsmLookup, FindsOnlyRegisteredModulesInsideTheTopology) {
     FakeKbnAdapter net(nullptr);
     TPrm4i4o module(nullptr, kci_Prm4i4o, 0x80, 0x05, &net);
     Impostor other(nullptr, static_cast<_EKbnClsId>(0x20), 0x80, 0x06, &net);
     Impostor claimsModule(nullptr, kci_Prm4i4o, 0x80, 0x07, &net);
-    EXPECT_EQ(lookupError(net, 0x80, 0x04), kNotAModule); // free entry
+    EXPECT_EQ(net.Prm4i4o(0x80, 0x05), &module);
+    EXPECT_EQ(lookupError(net, 0x81, 0x05), kNotInTopology);
+    EXPECT_EQ(lookupError(net, 0x80, 0x80), kNotInTopology);
+    EXPECT_EQ(lookupError(net, 0x12, 0x05), kNotInTopology); // segment without a table
+    EXPECT_EQ(lookupError(net, 0x80, 0x04), kNotAModule);    // free entry
     EXPECT_EQ(lookupError(net, 0x80, 0x06), kNotAModule);
     EXPECT_EQ(lookupError(net, 0x80, 0x07), kNotAModule);
 }

@@ -221,18 +221,6 @@ TEST_F(MakeRomTest, UserPicturesArePackedOnceAndMissingOnesRemoved) {
     EXPECT_EQ(static_cast<unsigned char>(img[0x8104]), 0x61); // table entry 4 stays
 }
 
-TEST_F(MakeRomTest, UserPicturesComeFromTheChosenStyleFolder) {
-    f.writeUserPicture(1, "LOBBY.bmp");
-    f.project.codeTables[0][2] = "LOBBY";
-    ASSERT_EQ(run().result, MakeRomResult::Written);
-    EXPECT_EQ(ui.log.size(), 1u); // style 0 has no LOBBY
-    f.project.codeTables[0][2] = "LOBBY";
-    f.project.floorStyle = 1;
-    ui.log.clear();
-    ASSERT_EQ(run().result, MakeRomResult::Written);
-    EXPECT_TRUE(ui.log.empty());
-}
-
 // ---- overflow rules ----------------------------------------------------------------------
 
 TEST_F(MakeRomTest, GlyphDataOver10240BytesIsReportedButBuilt) {

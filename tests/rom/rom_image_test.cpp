@@ -322,17 +322,6 @@ TEST(RomImage, LabelBytes) {
     EXPECT_FALSE(LabelCodeBytes("B12").has_value());
 }
 
-TEST(RomImage, CodeTableBytesLandAtTheirOffsets) {
-    RomContent c;
-    c.codeTables[1][3] = *LabelCodeBytes("05");
-    c.codeTables[0][0] = *LabelCodeBytes("B1");
-    const std::string image = BuildRomImage(c);
-    EXPECT_EQ(At(image, 0x23BB), 0x00);
-    EXPECT_EQ(At(image, 0x24BB), 0x35);
-    EXPECT_EQ(At(image, 0x21B8), 0x42);
-    EXPECT_EQ(At(image, 0x22B8), 0x31);
-}
-
 TEST(RomImage, SettingsBlockFromTheProject) {
     Lift::Editor::DisplayProject p;
     p.displaySide = 2;
@@ -362,17 +351,6 @@ TEST(RomImage, SettingsBlockFromTheProject) {
     c.settings = s;
     const std::string image = BuildRomImage(c);
     EXPECT_EQ(image.substr(0x21A8, 16), std::string(s.begin(), s.end()));
-}
-
-TEST(RomImage, MissingDirectionFrameLeavesNoGap) {
-    RomContent c;
-    c.directionFrames[2][0] = Bytes(288, 1);
-    c.directionFrames[2][2] = Bytes(288, 2); // frame 1 missing
-    const std::string image = BuildRomImage(c);
-    EXPECT_EQ(Be16(image, 0x3C38), 0x3C80u);
-    EXPECT_EQ(Be16(image, 0x3C38 + 2), 0u);
-    EXPECT_EQ(Be16(image, 0x3C38 + 4), 0x3C80u + 288);
-    EXPECT_EQ(Be16(image, 0x3C08), 0u);
 }
 
 TEST(RomImage, NoUserPicturesKeepsTheTableInTheUserIndex) {
@@ -448,17 +426,6 @@ TEST(RomImage, OversizedPicturesAreCutAtTheirAreaEnd) {
     // 29 frames of 600 bytes start inside the 17280-byte zone: style 2 frame 4 is the last.
     EXPECT_EQ(Be16(image, 0x3C38 + 2 * 4), 0x3C80u + 28 * 600);
     EXPECT_EQ(Be16(image, 0x3C38 + 2 * 5), 0u);
-    std::string eight;
-    for (int i = 0; i < 8; ++i)
-        eight += Bytes(64, 8);
-    EXPECT_EQ(image.substr(0x1E00, 512), eight);
-    EXPECT_EQ(image.substr(0x1C00, 512), Bytes(512, 6));
-    EXPECT_EQ(image.substr(0xFB00, 256), Bytes(256, 7));
-    // The areas after each cut one are what they would be without them.
-    const std::string blank = BuildRomImage(RomContent{});
-    EXPECT_EQ(image.substr(0x2000, 0x21A8 - 0x2000), blank.substr(0x2000, 0x21A8 - 0x2000));
-    EXPECT_EQ(Be16(image, 0x3C08), 0x3C80u); // right after the message zone
-    EXPECT_EQ(image.substr(0x8000, 0x400), blank.substr(0x8000, 0x400));
 }
 
 } // namespace
