@@ -148,7 +148,8 @@ TEST(KbnNodeReplies, EachReplyStoresItsValueAndRaisesItsEvent) {
     module.OnPacketUnreachable = RecordInto(unreachable);
 
     module.FilteringReceivedKbnPacket(RxdPacket({0x80, 0x05, 2, 0x13, 0x02}));
-    module.FilteringReceivedKbnPacket(RxdPacket({0x80, 0x05, 2, 0x14, 0x80}));
+    // Events carry the component's address, not the packet's.
+    module.FilteringReceivedKbnPacket(RxdPacket({0x33, 0x44, 2, 0x14, 0x80}));
     module.FilteringReceivedKbnPacket(RxdPacket({0x80, 0x05, 2, 0x15, 0x66}));
     module.FilteringReceivedKbnPacket(RxdPacket({0x80, 0x05, 1, 0x1F}));
     module.FilteringReceivedKbnPacket(RxdPacket({0x80, 0x05, 4, 0x21, 0x0A, 0x0B, 0x0C}));
@@ -163,15 +164,6 @@ TEST(KbnNodeReplies, EachReplyStoresItsValueAndRaisesItsEvent) {
     EXPECT_EQ(module.pr_ReportedKbnClsId(), 0x80);
     EXPECT_EQ(module.pr_KbnCustomerId(), 0x66);
     EXPECT_EQ(module.pr_PacketUnreachableReport(), (std::array<std::uint8_t, 3>{0x0A, 0x0B, 0x0C}));
-}
-
-TEST(KbnNodeReplies, EventsCarryTheComponentsAddressNotThePackets) {
-    FakeKbnAdapter net(nullptr);
-    TPrm4i4o module(nullptr, kci_Prm4i4o, 0x01, 0x02, &net);
-    std::vector<KbnEventSeen> seen;
-    module.OnGotKbnClsId = RecordInto(seen);
-    module.FilteringReceivedKbnPacket(RxdPacket({0x33, 0x44, 2, 0x14, 0x80}));
-    EXPECT_EQ(seen, (std::vector<KbnEventSeen>{{&module, 0x01, 0x02}}));
 }
 
 TEST(KbnNodeReplies, UnknownCommandGoesToTheUnfilteredEventWithThePacket) {

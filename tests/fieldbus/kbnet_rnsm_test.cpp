@@ -41,7 +41,7 @@ protected:
 
 } // namespace
 
-TEST(KbnRnsmRouting, ReplyForARegisteredModuleRaisesTheModulesEvent) {
+TEST(KbnRnsmRouting, ReplyGoesToTheRegisteredModuleElseToTheManager) {
     FakeKbnAdapter net(nullptr);
     TPrm4i4o module(nullptr, kci_Prm4i4o, 0x80, 0x05, &net);
     std::vector<KbnEventSeen> moduleSeen, managerSeen;
@@ -53,19 +53,12 @@ TEST(KbnRnsmRouting, ReplyForARegisteredModuleRaisesTheModulesEvent) {
     EXPECT_EQ(module.pr_KbnProtocolVersion(), 0x02);
     EXPECT_TRUE(managerSeen.empty());
     EXPECT_EQ(net.pr_KbnProtocolVersion(), 0);
-}
-
-TEST(KbnRnsmRouting, ReplyForAnUnregisteredAddressRaisesTheManagersEvent) {
-    FakeKbnAdapter net(nullptr);
-    TPrm4i4o module(nullptr, kci_Prm4i4o, 0x80, 0x05, &net);
-    std::vector<KbnEventSeen> moduleSeen, managerSeen;
-    module.OnGotKbnProtocolVersion = RecordInto(moduleSeen);
-    net.OnUnhandledGotKbnProtocolVersion = RecordInto(managerSeen);
 
     // Same segment (it has a table), another node; then a segment without a table.
-    net.FilteringReceivedKbnPacket(RxdPacket({0x80, 0x06, 2, 0x13, 0x02}));
+    net.FilteringReceivedKbnPacket(RxdPacket({0x80, 0x06, 2, 0x13, 0x04}));
     net.FilteringReceivedKbnPacket(RxdPacket({0x11, 0x05, 2, 0x13, 0x03}));
-    EXPECT_TRUE(moduleSeen.empty());
+    EXPECT_EQ(moduleSeen.size(), 1u);
+    EXPECT_EQ(module.pr_KbnProtocolVersion(), 0x02);
     // The manager reports its own address, not the packet's.
     EXPECT_EQ(managerSeen, (std::vector<KbnEventSeen>{{&net, 0x80, 0x00}, {&net, 0x80, 0x00}}));
     EXPECT_EQ(net.pr_KbnProtocolVersion(), 0x03);

@@ -126,38 +126,6 @@ TEST(PackedLayout, BlackTopOfColumnZero) {
             << "data byte " << i;
 }
 
-TEST(PackedLayout, OnlyExactBlackCounts) {
-    for (Rgb nearBlack : {Rgb{1, 1, 1}, Rgb{1, 0, 0}, Rgb{0, 1, 0}, Rgb{0, 0, 1}}) {
-        RgbPicture pic = FilledPicture(8, 8, kBlack);
-        pic.set(3, 5, nearBlack);
-        for (BmpForm form : {BmpForm::Rgb24, BmpForm::Indexed8, BmpForm::Rgb32}) {
-            const std::string packed = pack(WriteBmp(pic, form).bytes, false);
-            ASSERT_EQ(packed.size(), 4u + 8u);
-            for (int x = 0; x < 8; ++x)
-                EXPECT_EQ(static_cast<unsigned char>(packed[4 + static_cast<size_t>(x)]),
-                          x == 3 ? 0xFF & ~(1 << 5) : 0xFF)
-                    << FormName(form) << " column " << x;
-        }
-    }
-}
-
-TEST(PackedLayout, RowsBelowTheLastFullBandGiveZeroBytes) {
-    // 10 x 12: one full band (10 bytes), then (10 * 12) / 8 - 10 = 5 bytes that stay 0
-    // although rows 8..11 are black.
-    const std::string packed =
-        pack(WriteBmp(FilledPicture(10, 12, kBlack), BmpForm::Rgb24).bytes, false);
-    ASSERT_EQ(packed.size(), 4u + 15u);
-    EXPECT_EQ(packed.substr(4, 10), std::string(10, '\xFF'));
-    EXPECT_EQ(packed.substr(14), std::string(5, '\0'));
-
-    // Turned, a 12-wide source becomes 12 high: one band, 4 leftover rows.
-    const std::string turned =
-        pack(WriteBmp(FilledPicture(12, 3, kBlack), BmpForm::Rgb24).bytes, true);
-    ASSERT_EQ(turned.size(), 4u + (3u * 12u) / 8u);
-    EXPECT_EQ(turned.substr(4, 3), std::string(3, '\xFF'));
-    EXPECT_EQ(turned.substr(7), std::string(1, '\0'));
-}
-
 // --- Every storage form against the reference packer -----------------------------------
 
 TEST(PictureForms, EveryFormPacksLikeTheReference) {

@@ -269,47 +269,6 @@ TEST(RomImage, RandomContentsMatchTheReference) {
 
 // ---- the documented edge cases --------------------------------------------------------
 
-TEST(RomImage, MaskXorsTheFirst256BytesOnly) {
-    RomContent c;
-    std::string cfi = Bytes(7168, 0x11);
-    cfi[0] = 0;
-    cfi[1] = 0x20;
-    c.cfiItem = cfi;
-    c.encode = 1;
-    const std::string masked = BuildRomImage(c);
-    EXPECT_EQ(At(masked, 0), 0x00);
-    EXPECT_EQ(At(masked, 1), 0x20 ^ 0x5E);
-    EXPECT_EQ(masked.substr(256, 7168 - 256), cfi.substr(256));
-
-    c.encode = 0;
-    const std::string ifi = Bytes(1792, 0x42);
-    c.ifiItem = ifi;
-    const std::string plain = BuildRomImage(c);
-    EXPECT_EQ(plain.substr(0, 7168), cfi);
-    EXPECT_EQ(plain.substr(0xF400, 1792), ifi);
-}
-
-TEST(RomImage, ShortDataBlocksContinueThePatternAndLongOnesAreCut) {
-    RomContent c;
-    c.encode = 0;
-    const std::string cfi(10, '\x01');
-    const std::string ifi(5000, '\x02'); // longer than its 1792-byte area
-    c.cfiItem = cfi;
-    c.ifiItem = ifi;
-    const std::string image = BuildRomImage(c);
-    EXPECT_EQ(At(image, 9), 0x01);
-    EXPECT_EQ(At(image, 10), BitwiseCrc(10));
-    EXPECT_EQ(At(image, 300), BitwiseCrc(300 % 256));
-    EXPECT_EQ(image.substr(0xF400, 1792), std::string(1792, '\x02'));
-    EXPECT_EQ(At(image, 0xFB00), BitwiseCrc(0)); // the next area is untouched
-    EXPECT_EQ(At(image, 0xFB01), BitwiseCrc(1));
-
-    c.encode = 1; // the IFI item is not used at all
-    const std::string masked = BuildRomImage(c);
-    for (std::size_t p = 0; p < 1792; ++p)
-        ASSERT_EQ(At(masked, 0xF400 + p), BitwiseCrc(std::uint8_t(p % 256))) << p;
-}
-
 TEST(RomImage, LabelBytes) {
     EXPECT_EQ(LabelCodeBytes(""), (CodeBytes{0, 0}));
     EXPECT_EQ(LabelCodeBytes("5"), (CodeBytes{0, 0x35}));
@@ -351,22 +310,6 @@ TEST(RomImage, SettingsBlockFromTheProject) {
     c.settings = s;
     const std::string image = BuildRomImage(c);
     EXPECT_EQ(image.substr(0x21A8, 16), std::string(s.begin(), s.end()));
-}
-
-TEST(RomImage, NoUserPicturesKeepsTheTableInTheUserIndex) {
-    RomContent c = TypicalContent(1);
-    c.userPictures.clear();
-    const std::string image = BuildRomImage(c);
-    for (std::size_t i = 0; i < 256; ++i)
-        ASSERT_EQ(At(image, 0x8100 + i), BitwiseCrc(std::uint8_t(i))) << i;
-    // With two pictures, entries after the last keep the table (entry u = bytes 2u, 2u+1).
-    const std::string two = BuildRomImage(TypicalContent(1));
-    EXPECT_EQ(Be16(two, 0x8100), 0x8400u + 13 * 256);
-    EXPECT_EQ(Be16(two, 0x8102), 0x8400u + 13 * 256 + 512);
-    EXPECT_EQ(At(two, 0x8104), BitwiseCrc(4));
-    EXPECT_EQ(Be16(two, 0x8000 + 2 * '-'), 0x8400u); // "-" is the lowest code: first glyph
-    EXPECT_EQ(Be16(two, 0x8000 + 2 * '0'), 0x8500u);
-    EXPECT_EQ(Be16(two, 0x8000 + 2 * 'A'), 0u);
 }
 
 TEST(RomImage, FloorZoneTakesExactly28672Bytes) {
