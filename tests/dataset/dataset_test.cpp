@@ -249,25 +249,6 @@ std::vector<std::string> userFloorLabels(int style) {
 
 } // namespace
 
-// ---- The packing helper above, against the format's own examples -----------------------
-
-TEST(DataSetPacking, HelperPacksBandsOfEightRowsTopPixelInBitZero) {
-    QImage img(32, 64, QImage::Format_RGB32);
-    img.fill(Qt::white);
-    for (int y = 0; y < 8; ++y)
-        img.setPixel(0, y, qRgb(0, 0, 0));
-    img.setPixel(5, 20, qRgb(1, 1, 1)); // not exactly black: a 0 bit
-    const std::string direct = pack(img, false);
-    ASSERT_EQ(direct.size(), 256u);
-    EXPECT_EQ(std::uint8_t(direct[0]), 0xFF);
-    EXPECT_EQ(direct.find_first_not_of('\0', 1), std::string::npos);
-    // Turned: the black pixels land in row 31, columns 0..7: bytes 192..199 are 0x80.
-    const std::string turned = pack(img, true);
-    ASSERT_EQ(turned.size(), 256u);
-    for (std::size_t i = 0; i < turned.size(); ++i)
-        EXPECT_EQ(std::uint8_t(turned[i]), i >= 192 && i < 200 ? 0x80 : 0x00) << i;
-}
-
 // ---- The folder as a whole ------------------------------------------------------------
 
 TEST(DataSet, HoldsTheFilesTheEditorLooksForAndStaysSmall) {

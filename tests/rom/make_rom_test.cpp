@@ -276,21 +276,23 @@ TEST_F(MakeRomTest, MissingDataBlocksStopWithGlbFileError) {
     f.glb.add(0, 41, "");                            // no IFI
     ASSERT_EQ(run().result, MakeRomResult::Written); // ENCODE 1 does not need it
 
-    version.encode = 0;
-    ui.calls.clear();
-    EXPECT_EQ(run().result, MakeRomResult::GlbItemMissing);
-    EXPECT_EQ(ui.messages(), std::vector<std::string>{"File error | GLB File error!!"});
-
-    version.encode = 1;
-    version.cfi = 3; // absent
-    ui.calls.clear();
-    EXPECT_EQ(run().result, MakeRomResult::GlbItemMissing);
-    EXPECT_EQ(ui.messages(), std::vector<std::string>{"File error | GLB File error!!"});
-
-    version.cfi = 1;
-    f.glb.add(0, 40, "");
-    ui.calls.clear();
-    EXPECT_EQ(run().result, MakeRomResult::GlbItemMissing);
+    const std::vector<std::function<void()>> damages = {
+        [this] { version.encode = 0; },
+        [this] {
+            version = {};
+            version.cfi = 3; // absent
+        },
+        [this] {
+            version = {};
+            f.glb.add(0, 40, "");
+        },
+    };
+    for (const auto& damage : damages) {
+        damage();
+        ui.calls.clear();
+        EXPECT_EQ(run().result, MakeRomResult::GlbItemMissing);
+        EXPECT_EQ(ui.messages(), std::vector<std::string>{"File error | GLB File error!!"});
+    }
 
     glb = Editor::GlbLibrary(); // nothing loaded at all
     MakeRomContext c{f.project,           glb, version, f.startDirectory, f.userFloorPictureRoot,
