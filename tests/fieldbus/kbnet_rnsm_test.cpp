@@ -143,26 +143,20 @@ TEST(KbnRnsmDefaults, DefaultModuleCopiesTheTemplateAndIsOwnedByTheTopology) {
     EXPECT_EQ(net->sent, (std::vector<KbnBytes>{{0x03, 0x04, 2, 0x84, 0x08}}));
 }
 
-TEST(KbnRnsmDefaults, NoTemplateOrAnotherClassGivesNoComponent) {
+TEST(KbnRnsmDefaults, NoTemplateAnotherClassOrADestroyedTemplateGivesNoComponent) {
     FakeKbnAdapter net(nullptr);
     EXPECT_EQ(net.CreateDefaultKbnComponentAndAddToKbnTopologic(kci_Prm4i4o, 1, 1, &net), nullptr);
-    TPrm4i4o tmpl(nullptr);
-    net.pw_DefHandler_Prm4i4o(&tmpl);
-    EXPECT_EQ(net.CreateDefaultKbnComponentAndAddToKbnTopologic(static_cast<_EKbnClsId>(0x20), 1, 1,
-                                                                &net),
-              nullptr);
-    EXPECT_EQ(net.ComponentCount(), 0);
-}
-
-TEST(KbnRnsmDefaults, DestroyedTemplateIsForgotten) {
-    FakeKbnAdapter net(nullptr);
     {
         TPrm4i4o tmpl(nullptr);
         net.pw_DefHandler_Prm4i4o(&tmpl);
         EXPECT_EQ(net.pr_DefHandler_Prm4i4o(), &tmpl);
+        EXPECT_EQ(net.CreateDefaultKbnComponentAndAddToKbnTopologic(static_cast<_EKbnClsId>(0x20),
+                                                                    1, 1, &net),
+                  nullptr);
     }
     EXPECT_EQ(net.pr_DefHandler_Prm4i4o(), nullptr);
     EXPECT_EQ(net.CreateDefaultKbnComponentAndAddToKbnTopologic(kci_Prm4i4o, 1, 1, &net), nullptr);
+    EXPECT_EQ(net.ComponentCount(), 0);
 }
 
 TEST(KbnRnsmDefaults, FreeDestroysOnlyWhatTheTopologyCreated) {
