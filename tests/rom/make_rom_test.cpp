@@ -149,7 +149,11 @@ TEST_F(MakeRomTest, DirectOrientationAndUnmaskedImageWithIfi) {
     EXPECT_EQ(img.substr(0xFB00, 256), data(PatternBmp(64, 32, 40), true)); // still turned
 }
 
-TEST_F(MakeRomTest, ChosenFloorStyleAndSettingsAreUsed) {
+TEST_F(MakeRomTest, ChosenFloorStyleLogoAndSettingsAreUsed) {
+    const std::string logo = f.dir.file("logo.bmp");
+    WriteBytes(logo, PatternBmp(64, 64, 9));
+    f.project.logoFile = logo;
+    f.project.logoEnabled = true;
     f.project.floorStyle = 2;
     f.project.idCode = " AB ";
     f.project.nodeAddress = 54;
@@ -160,6 +164,8 @@ TEST_F(MakeRomTest, ChosenFloorStyleAndSettingsAreUsed) {
     EXPECT_EQ(img.substr(0x21A8 + 6, 4), std::string("AB\0\0", 4));
     EXPECT_EQ(img[0x21A8 + 11], 54);
     EXPECT_EQ(img[0x21A8 + 14], 10);
+    EXPECT_EQ(img.substr(0x1C00, 512), data(PatternBmp(64, 64, 9), true));
+    EXPECT_EQ(img[0x21A8 + 5], 1);
 }
 
 TEST_F(MakeRomTest, HighCharacterCodesGetBytesButNoGlyph) {
@@ -345,17 +351,6 @@ TEST_F(MakeRomTest, UndecodablePicturesStopWithTheDecodersText) {
         f.glb = savedGlb;
         WriteBytes(f.slotPath(3, 2), savedSlot);
     }
-}
-
-TEST_F(MakeRomTest, LogoIsPackedWhenNamed) {
-    const std::string logo = f.dir.file("logo.bmp");
-    WriteBytes(logo, PatternBmp(64, 64, 9));
-    f.project.logoFile = logo;
-    f.project.logoEnabled = true;
-    ASSERT_EQ(run().result, MakeRomResult::Written);
-    const std::string img = image();
-    EXPECT_EQ(img.substr(0x1C00, 512), data(PatternBmp(64, 64, 9), true));
-    EXPECT_EQ(img[0x21A8 + 5], 1);
 }
 
 // ---- the image file --------------------------------------------------------------------
