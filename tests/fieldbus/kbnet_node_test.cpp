@@ -102,16 +102,15 @@ TEST(KbnNodeLoaded, RegistersOnlyWhenAllThreePropertiesWereAssigned) {
     });
     EXPECT_EQ(net.pr_TopologyEntry(0x80, 0x12), nullptr);
     EXPECT_EQ(partial.pr_KbnNodeFlags(), 5u);
-}
 
-TEST(KbnNodeLoaded, NullBindToRegistersNowhere) {
-    TPrm4i4o module(nullptr);
-    EXPECT_NO_THROW(YVclCtrl::AssembleComponent(&module, [&](TPrm4i4o& m) {
+    // All three assigned, but bound to nothing: registers nowhere, and does not fail.
+    TPrm4i4o loose(nullptr);
+    EXPECT_NO_THROW(YVclCtrl::AssembleComponent(&loose, [&](TPrm4i4o& m) {
         m.pw_KbnSegId(0x10);
-        m.pw_KbnNodeId(0x11);
+        m.pw_KbnNodeId(0x13);
         m.pw_BindTo(nullptr);
     }));
-    EXPECT_EQ(module.pr_KbnNodeFlags(), 7u);
+    EXPECT_EQ(loose.pr_KbnNodeFlags(), 7u);
 }
 
 TEST(KbnNodeRequests, QueriesAndResetCarryTheNodesAddressAndNeedABinding) {

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
 #include <string>
 
 using namespace ZebCtrl;
@@ -49,9 +50,10 @@ protected:
     }
 
     // Runs the check; the message it raised, or empty when it passed.
-    std::string check() {
+    std::string check() { return checkOn(net); }
+    static std::string checkOn(FakeKbnAdapter& bus) {
         try {
-            net.LoadAndChkTopologicIniAndAssignDefaultKbnComponentToKbnTopologic();
+            bus.LoadAndChkTopologicIniAndAssignDefaultKbnComponentToKbnTopologic();
         } catch (const EYGeneral& e) {
             return e.Message();
         }
@@ -200,14 +202,6 @@ TEST_F(TopologyFileTest, AddressesOutsideTheSegmentAreRefused) {
     EXPECT_EQ(net.ComponentCount(), 0);
 }
 
-TEST_F(TopologyFileTest, DeviceNameIsExact) {
-    net.pw_DefHandler_Prm4i4o(&defHandler);
-    writeSegment80(nodeLine("Travel_004", "PRM_4I4O", "0x05"));
-    EXPECT_EQ(check(), lineError("Unknown Device()", "NetSegmentId_0x80", "Travel_004",
-                                 "Device = PRM_4I4O\n"));
-    EXPECT_EQ(net.ComponentCount(), 0);
-}
-
 TEST_F(TopologyFileTest, SelfRegisteredModuleIsOnlyMarked) {
     TPrm4i4o own(nullptr, kci_Prm4i4o, 0x80, 0x05, &net);
     writeSegment80(nodeLine("Travel_000", "PRM_4i4o", "0x05"));
@@ -217,35 +211,45 @@ TEST_F(TopologyFileTest, SelfRegisteredModuleIsOnlyMarked) {
     EXPECT_EQ(net.ComponentCount(), 0);
 }
 
-TEST_F(TopologyFileTest, SelfRegisteredModuleDeclaredAsAnotherDevice) {
-    TPrm4i4o own(nullptr, kci_Prm4i4o, 0x80, 0x05, &net);
-    writeSegment80(nodeLine("Travel_000", "PRM_8i8o", "0x05"));
-    EXPECT_EQ(check(), lineError("Unknown Device()", "NetSegmentId_0x80", "Travel_000",
-                                 "Device = PRM_8i8o\n"));
-}
-
-TEST_F(TopologyFileTest, SelfRegisteredModuleNotDeclared) {
-    TPrm4i4o own(nullptr, kci_Prm4i4o, 0x80, 0x05, &net);
-    writeSegment80(nodeLine("Travel_000", "PRM_4i4o", "0xFF"));
-    const std::string message = check();
-    EXPECT_EQ(message, addressError(kKbnBig5_PresentButUndeclared, "80", "05"));
-    EXPECT_NE(KbnTextForDisplay(message).find(kKbnUtf8_PresentButUndeclared), std::string::npos);
-}
-
-TEST_F(TopologyFileTest, ComponentOfAnotherClassAtADeclaredAddress) {
-    Impostor other(nullptr, static_cast<_EKbnClsId>(0x20), 0x80, 0x05, &net);
-    writeSegment80(nodeLine("Travel_000", "PRM_4i4o", "0x05"));
-    EXPECT_EQ(check(), "\nErr: Current Topologic is not conform to topologic ini file !!!\n"
-                       "ComponentName = KbnNet1\nFileName = " +
-                           path +
-                           "\nIniSection = NetSegmentId_0x80\nIniKey = Travel_000\n"
-                           "Device = PRM_4i4o\n");
-}
-
-TEST_F(TopologyFileTest, DeclaredAddressWithoutComponentOrDefaultHandler) {
-    writeSegment80(nodeLine("Travel_000", "PRM_4i4o", "0x05"));
-    EXPECT_EQ(check(), addressError(kKbnBig5_DeclaredButMissing, "80", "05"));
-    EXPECT_EQ(net.pr_TopologyEntry(0x80, 0x05)->Component, nullptr);
+TEST_F(TopologyFileTest, WhatIsAtADeclaredAddressMustMatchTheDeclaration) {
+    enum Occupant { Nothing, DefaultHandlerOnly, Module, OtherClass };
+    struct Case {
+        Occupant at;
+        const char *key, *device, *id;
+        std::string expected;
+    };
+    const std::string section = "NetSegmentId_0x80";
+    const Case cases[] = {
+        {DefaultHandlerOnly, "Travel_004", "PRM_4I4O", "0x05", // the device name is exact
+         lineError("Unknown Device()", section, "Travel_004", "Device = PRM_4I4O\n")},
+        {Module, "Travel_000", "PRM_8i8o", "0x05",
+         lineError("Unknown Device()", section, "Travel_000", "Device = PRM_8i8o\n")},
+        {Module, "Travel_000", "PRM_4i4o", "0xFF",
+         addressError(kKbnBig5_PresentButUndeclared, "80", "05")},
+        {OtherClass, "Travel_000", "PRM_4i4o", "0x05",
+         "\nErr: Current Topologic is not conform to topologic ini file !!!\n"
+         "ComponentName = KbnNet1\nFileName = " +
+             path + "\nIniSection = NetSegmentId_0x80\nIniKey = Travel_000\nDevice = PRM_4i4o\n"},
+        {Nothing, "Travel_000", "PRM_4i4o", "0x05",
+         addressError(kKbnBig5_DeclaredButMissing, "80", "05")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.device) + " " + c.id);
+        FakeKbnAdapter bus(nullptr);
+        bus.SetName("KbnNet1");
+        bus.pw_FileName(path);
+        if (c.at == DefaultHandlerOnly)
+            bus.pw_DefHandler_Prm4i4o(&defHandler);
+        std::unique_ptr<TKBNet_Node> occupant;
+        if (c.at == Module)
+            occupant = std::make_unique<TPrm4i4o>(nullptr, kci_Prm4i4o, 0x80, 0x05, &bus);
+        if (c.at == OtherClass)
+            occupant = std::make_unique<Impostor>(nullptr, static_cast<_EKbnClsId>(0x20), 0x80,
+                                                  0x05, &bus);
+        writeSegment80(nodeLine(c.key, c.device, c.id));
+        EXPECT_EQ(checkOn(bus), c.expected);
+        EXPECT_EQ(bus.ComponentCount(), 0) << "no default was made";
+    }
 }
 
 TEST_F(TopologyFileTest, CheckLeavesTheFileAsItWas) {
