@@ -1,6 +1,7 @@
 // lift-lcd inspect and the command line's EditorUi, run in-process.
 
-#include "lift_lcd/cli.h"
+#include "run_cli.h"
+
 #include "lift_lcd/cli_ui.h"
 #include "support/temp_dir.h"
 #include "util/standalone_function.h"
@@ -18,33 +19,28 @@ using namespace Lift;
 using namespace Lift::Test;
 namespace fs = std::filesystem;
 
-struct Result {
-    int code;
-    std::string out, err;
-};
-
-Result RunCli(std::vector<std::string> args) {
-    std::ostringstream out, err;
-    Cli::Streams io{out, err};
-    args.insert(args.begin(), "lift-lcd");
-    const int code = Cli::Run(args, io);
-    return {code, out.str(), err.str()};
-}
+using Result = CliResult;
 
 std::string Golden(const std::string& name) {
     return std::string(LIFT_TEST_DIR) + "/golden/rom/" + name + ".bin";
 }
 
-TEST(InspectCommand, UsageErrors) {
-    for (const auto& args :
-         std::vector<std::vector<std::string>>{{"inspect"},
-                                               {"inspect", "a.bin", "--encode", "2"},
-                                               {"inspect", "a.bin", "--render"},
-                                               {"inspect", "a.bin", "--frobnicate"},
-                                               {"inspect", "a.bin", "b.bin"}}) {
+TEST(CliCommands, UsageErrorsPrintTheSynopsis) {
+    const std::vector<std::pair<std::vector<std::string>, const char*>> cases = {
+        {{"inspect"}, "Usage: lift-lcd inspect"},
+        {{"inspect", "a.bin", "--encode", "2"}, "Usage: lift-lcd inspect"},
+        {{"inspect", "a.bin", "--render"}, "Usage: lift-lcd inspect"},
+        {{"inspect", "a.bin", "--frobnicate"}, "Usage: lift-lcd inspect"},
+        {{"inspect", "a.bin", "b.bin"}, "Usage: lift-lcd inspect"},
+        {{"make-rom"}, "Usage: lift-lcd make-rom"},
+        {{"make-rom", "a.lcp", "-o"}, "Usage: lift-lcd make-rom"},
+        {{"make-rom", "a.lcp", "--bogus"}, "Usage: lift-lcd make-rom"},
+        {{"make-rom", "a.lcp", "b.lcp"}, "Usage: lift-lcd make-rom"},
+    };
+    for (const auto& [args, usage] : cases) {
         const Result r = RunCli(args);
         EXPECT_EQ(r.code, 2) << testing::PrintToString(args);
-        EXPECT_NE(r.err.find("Usage: lift-lcd inspect"), std::string::npos);
+        EXPECT_NE(r.err.find(usage), std::string::npos) << r.err;
         EXPECT_TRUE(r.out.empty());
     }
     const Result help = RunCli({"inspect", "--help"});

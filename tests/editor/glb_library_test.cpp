@@ -24,7 +24,6 @@ TEST(GlbDirectory, EntryPositionFollowsFromGroupAndNumber) {
     const auto e = ReadGlbEntry(glb, 1, 65);
     ASSERT_TRUE(e);
     EXPECT_EQ(e->offset, 0x1234u);
-    EXPECT_EQ(e->offset, 4660u);
     EXPECT_EQ(e->length, 256u);
     // Offset 4660 + 256 lies past these 3000 bytes: the item is absent ...
     EXPECT_FALSE(FindGlbItem(glb, 1, 65));
@@ -55,15 +54,6 @@ TEST(GlbDirectory, ItemsOfEveryGroupAreFoundWithTheirExactBytes) {
     EXPECT_FALSE(FindGlbItem(glb, 7, 37));
 }
 
-TEST(GlbDirectory, LengthZeroMeansAbsentWhateverTheOffset) {
-    std::string glb = GlbBuilder().add(0, 40, "data").build();
-    GlbBuilder::setEntry(glb, 0, 40, 8, 0);
-    EXPECT_FALSE(FindGlbItem(glb, 0, 40));
-    const auto e = ReadGlbEntry(glb, 0, 40);
-    ASSERT_TRUE(e);
-    EXPECT_EQ(e->offset, 8u);
-}
-
 TEST(GlbDirectory, DamagedEntriesMakeTheItemAbsent) {
     const std::string good = GlbBuilder().add(2, 10, "0123456789").build();
     const auto size = static_cast<std::uint32_t>(good.size());
@@ -74,6 +64,7 @@ TEST(GlbDirectory, DamagedEntriesMakeTheItemAbsent) {
     };
     const Case cases[] = {
         {"ends exactly at the end of the data", size - 10, 10, true},
+        {"length zero, whatever the offset", 8, 0, false},
         {"one byte past the end", size - 10, 11, false},
         {"offset at the end", size, 1, false},
         {"offset far past the end", 0x7FFFFFFF, 1, false},
@@ -146,16 +137,11 @@ protected:
     std::string tempPath() const { return dir.file("ZEB_TEMPBMP.BMP"); }
 };
 
-TEST_F(ExtractGlbItemTest, WritesTheItemBytesUnchanged) {
+TEST_F(ExtractGlbItemTest, WritesTheItemBytesAndASecondCallLeavesOnlyTheSecond) {
     std::string error = "stale";
-    const std::string name = ExtractGlbItem(glb, dir.path().string(), 0, 30, &error);
-    EXPECT_EQ(name, tempPath());
+    EXPECT_EQ(ExtractGlbItem(glb, dir.path().string(), 0, 30, &error), tempPath());
     EXPECT_EQ(error, "");
-    EXPECT_EQ(ReadBytes(name), "BM first");
-}
-
-TEST_F(ExtractGlbItemTest, SecondCallLeavesOnlyTheSecondItem) {
-    ExtractGlbItem(glb, dir.path().string(), 0, 30);
+    EXPECT_EQ(ReadBytes(tempPath()), "BM first");
     const std::string name = ExtractGlbItem(glb, dir.path().string(), 1, 48);
     EXPECT_EQ(ReadBytes(name), "BM second");
     size_t files = 0;

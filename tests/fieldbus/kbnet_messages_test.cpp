@@ -45,15 +45,12 @@ const Twin kTwins[] = {
 
 } // namespace
 
-TEST(KbnMessages, Big5TextsSayWhatTheirUtf8TwinsSay) {
-    for (const Twin& twin : kTwins)
+TEST(KbnMessages, Big5TextsSayWhatTheirUtf8TwinsSayAndAreSafeAsFormatText) {
+    for (const Twin& twin : kTwins) {
         EXPECT_EQ(big5ToUtf8(twin.big5), twin.utf8);
-}
-
-TEST(KbnMessages, Big5TextsAreSafeAsFormatText) {
-    // A trail byte equal to '%' would turn into a conversion when the text is formatted.
-    for (const Twin& twin : kTwins)
+        // A trail byte equal to '%' would turn into a conversion when the text is formatted.
         EXPECT_EQ(std::string(twin.big5).find('%'), std::string::npos);
+    }
 }
 
 TEST(KbnMessages, DisplaySwapsOnlyTheBig5Parts) {

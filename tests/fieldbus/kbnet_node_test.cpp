@@ -30,28 +30,23 @@ std::string messageOf(const std::function<void()>& action) {
 
 } // namespace
 
-TEST(KbnNodeAddress, SegmentAcceptsUpTo0x80) {
+TEST(KbnNodeAddress, SegmentUpTo0x80AndNodeUpTo0x7FRefusingTheRestUnchanged) {
     TPrm4i4o node(nullptr);
+    EXPECT_EQ(messageOf([&] { node.pw_KbnNodeId(0x80); }),
+              "Invalid value, the range must be 0x00~0x7F !!!");
+    EXPECT_EQ(node.pr_KbnNodeFlags(), 0u) << "a refused write is no assignment";
     node.pw_KbnSegId(0x80);
     EXPECT_EQ(node.pr_KbnSegId(), 0x80);
     node.pw_KbnSegId(0x12);
-    EXPECT_EQ(messageOf([&] { node.pw_KbnSegId(0x81); }),
-              "Invalid value, the range must be 0x00~0x80 !!!");
-    EXPECT_EQ(messageOf([&] { node.pw_KbnSegId(0xFF); }),
-              "Invalid value, the range must be 0x00~0x80 !!!");
-    EXPECT_EQ(node.pr_KbnSegId(), 0x12);
-    EXPECT_EQ(node.pr_KbnNodeFlags(), TKBNet_Node::kFlagKbnSegId);
-}
-
-TEST(KbnNodeAddress, NodeAcceptsUpTo0x7F) {
-    TPrm4i4o node(nullptr);
-    EXPECT_THROW(node.pw_KbnNodeId(0x80), EYGeneral);
-    EXPECT_EQ(node.pr_KbnNodeFlags(), 0u) << "a refused write is no assignment";
     node.pw_KbnNodeId(0x7F);
-    EXPECT_EQ(node.pr_KbnNodeId(), 0x7F);
+    for (int seg : {0x81, 0xFF})
+        EXPECT_EQ(messageOf([&] { node.pw_KbnSegId(std::uint8_t(seg)); }),
+                  "Invalid value, the range must be 0x00~0x80 !!!");
     EXPECT_EQ(messageOf([&] { node.pw_KbnNodeId(0x80); }),
               "Invalid value, the range must be 0x00~0x7F !!!");
+    EXPECT_EQ(node.pr_KbnSegId(), 0x12);
     EXPECT_EQ(node.pr_KbnNodeId(), 0x7F);
+    EXPECT_EQ(node.pr_KbnNodeFlags(), TKBNet_Node::kFlagKbnSegId | TKBNet_Node::kFlagKbnNodeId);
 }
 
 TEST(KbnNodeConstruction, WithTopologyRegistersAsConstructed) {
@@ -107,21 +102,24 @@ TEST(KbnNodeLoaded, RegistersOnlyWhenAllThreePropertiesWereAssigned) {
     });
     EXPECT_EQ(net.pr_TopologyEntry(0x80, 0x12), nullptr);
     EXPECT_EQ(partial.pr_KbnNodeFlags(), 5u);
-}
 
-TEST(KbnNodeLoaded, NullBindToRegistersNowhere) {
-    TPrm4i4o module(nullptr);
-    EXPECT_NO_THROW(YVclCtrl::AssembleComponent(&module, [&](TPrm4i4o& m) {
+    // All three assigned, but bound to nothing: registers nowhere, and does not fail.
+    TPrm4i4o loose(nullptr);
+    EXPECT_NO_THROW(YVclCtrl::AssembleComponent(&loose, [&](TPrm4i4o& m) {
         m.pw_KbnSegId(0x10);
-        m.pw_KbnNodeId(0x11);
+        m.pw_KbnNodeId(0x13);
         m.pw_BindTo(nullptr);
     }));
-    EXPECT_EQ(module.pr_KbnNodeFlags(), 7u);
+    EXPECT_EQ(loose.pr_KbnNodeFlags(), 7u);
 }
 
-TEST(KbnNodeRequests, QueriesAndResetCarryTheNodesAddress) {
+TEST(KbnNodeRequests, QueriesAndResetCarryTheNodesAddressAndNeedABinding) {
     FakeKbnAdapter net(nullptr);
     TPrm4i4o module(nullptr, kci_Prm4i4o, 0x02, 0x40, &net);
+    TPrm4i4o loose(nullptr); // not bound: sends nowhere
+    loose.QueryKbnClsId();
+    loose.pw_Yout(3);
+    loose.RequestToReset();
     module.QueryKbnProtocolVersion();
     module.QueryKbnClsId();
     module.QueryKbnCustomerId();
@@ -130,16 +128,6 @@ TEST(KbnNodeRequests, QueriesAndResetCarryTheNodesAddress) {
                                                {0x02, 0x40, 1, 0x04},
                                                {0x02, 0x40, 1, 0x05},
                                                {0x02, 0x40, 1, 0x0F}}));
-}
-
-TEST(KbnNodeRequests, WithoutBindToNothingIsSent) {
-    FakeKbnAdapter net(nullptr);
-    TPrm4i4o bound(nullptr, kci_Prm4i4o, 0x02, 0x40, &net);
-    TPrm4i4o loose(nullptr);
-    loose.QueryKbnClsId();
-    loose.pw_Yout(3);
-    loose.RequestToReset();
-    EXPECT_TRUE(net.sent.empty());
 }
 
 TEST(KbnNodeReplies, EachReplyStoresItsValueAndRaisesItsEvent) {
@@ -153,7 +141,8 @@ TEST(KbnNodeReplies, EachReplyStoresItsValueAndRaisesItsEvent) {
     module.OnPacketUnreachable = RecordInto(unreachable);
 
     module.FilteringReceivedKbnPacket(RxdPacket({0x80, 0x05, 2, 0x13, 0x02}));
-    module.FilteringReceivedKbnPacket(RxdPacket({0x80, 0x05, 2, 0x14, 0x80}));
+    // Events carry the component's address, not the packet's.
+    module.FilteringReceivedKbnPacket(RxdPacket({0x33, 0x44, 2, 0x14, 0x80}));
     module.FilteringReceivedKbnPacket(RxdPacket({0x80, 0x05, 2, 0x15, 0x66}));
     module.FilteringReceivedKbnPacket(RxdPacket({0x80, 0x05, 1, 0x1F}));
     module.FilteringReceivedKbnPacket(RxdPacket({0x80, 0x05, 4, 0x21, 0x0A, 0x0B, 0x0C}));
@@ -168,15 +157,6 @@ TEST(KbnNodeReplies, EachReplyStoresItsValueAndRaisesItsEvent) {
     EXPECT_EQ(module.pr_ReportedKbnClsId(), 0x80);
     EXPECT_EQ(module.pr_KbnCustomerId(), 0x66);
     EXPECT_EQ(module.pr_PacketUnreachableReport(), (std::array<std::uint8_t, 3>{0x0A, 0x0B, 0x0C}));
-}
-
-TEST(KbnNodeReplies, EventsCarryTheComponentsAddressNotThePackets) {
-    FakeKbnAdapter net(nullptr);
-    TPrm4i4o module(nullptr, kci_Prm4i4o, 0x01, 0x02, &net);
-    std::vector<KbnEventSeen> seen;
-    module.OnGotKbnClsId = RecordInto(seen);
-    module.FilteringReceivedKbnPacket(RxdPacket({0x33, 0x44, 2, 0x14, 0x80}));
-    EXPECT_EQ(seen, (std::vector<KbnEventSeen>{{&module, 0x01, 0x02}}));
 }
 
 TEST(KbnNodeReplies, UnknownCommandGoesToTheUnfilteredEventWithThePacket) {

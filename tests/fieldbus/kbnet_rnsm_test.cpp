@@ -41,7 +41,7 @@ protected:
 
 } // namespace
 
-TEST(KbnRnsmRouting, ReplyForARegisteredModuleRaisesTheModulesEvent) {
+TEST(KbnRnsmRouting, ReplyGoesToTheRegisteredModuleElseToTheManager) {
     FakeKbnAdapter net(nullptr);
     TPrm4i4o module(nullptr, kci_Prm4i4o, 0x80, 0x05, &net);
     std::vector<KbnEventSeen> moduleSeen, managerSeen;
@@ -53,19 +53,12 @@ TEST(KbnRnsmRouting, ReplyForARegisteredModuleRaisesTheModulesEvent) {
     EXPECT_EQ(module.pr_KbnProtocolVersion(), 0x02);
     EXPECT_TRUE(managerSeen.empty());
     EXPECT_EQ(net.pr_KbnProtocolVersion(), 0);
-}
-
-TEST(KbnRnsmRouting, ReplyForAnUnregisteredAddressRaisesTheManagersEvent) {
-    FakeKbnAdapter net(nullptr);
-    TPrm4i4o module(nullptr, kci_Prm4i4o, 0x80, 0x05, &net);
-    std::vector<KbnEventSeen> moduleSeen, managerSeen;
-    module.OnGotKbnProtocolVersion = RecordInto(moduleSeen);
-    net.OnUnhandledGotKbnProtocolVersion = RecordInto(managerSeen);
 
     // Same segment (it has a table), another node; then a segment without a table.
-    net.FilteringReceivedKbnPacket(RxdPacket({0x80, 0x06, 2, 0x13, 0x02}));
+    net.FilteringReceivedKbnPacket(RxdPacket({0x80, 0x06, 2, 0x13, 0x04}));
     net.FilteringReceivedKbnPacket(RxdPacket({0x11, 0x05, 2, 0x13, 0x03}));
-    EXPECT_TRUE(moduleSeen.empty());
+    EXPECT_EQ(moduleSeen.size(), 1u);
+    EXPECT_EQ(module.pr_KbnProtocolVersion(), 0x02);
     // The manager reports its own address, not the packet's.
     EXPECT_EQ(managerSeen, (std::vector<KbnEventSeen>{{&net, 0x80, 0x00}, {&net, 0x80, 0x00}}));
     EXPECT_EQ(net.pr_KbnProtocolVersion(), 0x03);
@@ -117,26 +110,16 @@ TEST(KbnRnsmRouting, ManagerAddressIsFixed) {
     EXPECT_EQ(net.pr_KbnClsId(), kci_None);
 }
 
-TEST(KbnRnsmLookup, FindsTheRegisteredModule) {
-    FakeKbnAdapter net(nullptr);
-    TPrm4i4o module(nullptr, kci_Prm4i4o, 0x80, 0x05, &net);
-    EXPECT_EQ(net.Prm4i4o(0x80, 0x05), &module);
-}
-
-TEST(KbnRnsmLookup, RefusesAddressesOutsideTheTopology) {
-    FakeKbnAdapter net(nullptr);
-    TPrm4i4o module(nullptr, kci_Prm4i4o, 0x80, 0x05, &net);
-    EXPECT_EQ(lookupError(net, 0x81, 0x05), kNotInTopology);
-    EXPECT_EQ(lookupError(net, 0x80, 0x80), kNotInTopology);
-    EXPECT_EQ(lookupError(net, 0x12, 0x05), kNotInTopology); // segment without a table
-}
-
-TEST(KbnRnsmLookup, RefusesEntriesThatAreNotModules) {
+TEST(KbnRnsmLookup, FindsOnlyRegisteredModulesInsideTheTopology) {
     FakeKbnAdapter net(nullptr);
     TPrm4i4o module(nullptr, kci_Prm4i4o, 0x80, 0x05, &net);
     Impostor other(nullptr, static_cast<_EKbnClsId>(0x20), 0x80, 0x06, &net);
     Impostor claimsModule(nullptr, kci_Prm4i4o, 0x80, 0x07, &net);
-    EXPECT_EQ(lookupError(net, 0x80, 0x04), kNotAModule); // free entry
+    EXPECT_EQ(net.Prm4i4o(0x80, 0x05), &module);
+    EXPECT_EQ(lookupError(net, 0x81, 0x05), kNotInTopology);
+    EXPECT_EQ(lookupError(net, 0x80, 0x80), kNotInTopology);
+    EXPECT_EQ(lookupError(net, 0x12, 0x05), kNotInTopology); // segment without a table
+    EXPECT_EQ(lookupError(net, 0x80, 0x04), kNotAModule);    // free entry
     EXPECT_EQ(lookupError(net, 0x80, 0x06), kNotAModule);
     EXPECT_EQ(lookupError(net, 0x80, 0x07), kNotAModule);
 }
@@ -160,26 +143,20 @@ TEST(KbnRnsmDefaults, DefaultModuleCopiesTheTemplateAndIsOwnedByTheTopology) {
     EXPECT_EQ(net->sent, (std::vector<KbnBytes>{{0x03, 0x04, 2, 0x84, 0x08}}));
 }
 
-TEST(KbnRnsmDefaults, NoTemplateOrAnotherClassGivesNoComponent) {
+TEST(KbnRnsmDefaults, NoTemplateAnotherClassOrADestroyedTemplateGivesNoComponent) {
     FakeKbnAdapter net(nullptr);
     EXPECT_EQ(net.CreateDefaultKbnComponentAndAddToKbnTopologic(kci_Prm4i4o, 1, 1, &net), nullptr);
-    TPrm4i4o tmpl(nullptr);
-    net.pw_DefHandler_Prm4i4o(&tmpl);
-    EXPECT_EQ(net.CreateDefaultKbnComponentAndAddToKbnTopologic(static_cast<_EKbnClsId>(0x20), 1, 1,
-                                                                &net),
-              nullptr);
-    EXPECT_EQ(net.ComponentCount(), 0);
-}
-
-TEST(KbnRnsmDefaults, DestroyedTemplateIsForgotten) {
-    FakeKbnAdapter net(nullptr);
     {
         TPrm4i4o tmpl(nullptr);
         net.pw_DefHandler_Prm4i4o(&tmpl);
         EXPECT_EQ(net.pr_DefHandler_Prm4i4o(), &tmpl);
+        EXPECT_EQ(net.CreateDefaultKbnComponentAndAddToKbnTopologic(static_cast<_EKbnClsId>(0x20),
+                                                                    1, 1, &net),
+                  nullptr);
     }
     EXPECT_EQ(net.pr_DefHandler_Prm4i4o(), nullptr);
     EXPECT_EQ(net.CreateDefaultKbnComponentAndAddToKbnTopologic(kci_Prm4i4o, 1, 1, &net), nullptr);
+    EXPECT_EQ(net.ComponentCount(), 0);
 }
 
 TEST(KbnRnsmDefaults, FreeDestroysOnlyWhatTheTopologyCreated) {

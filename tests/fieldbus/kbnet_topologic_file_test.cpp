@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
 #include <string>
 
 using namespace ZebCtrl;
@@ -40,11 +41,19 @@ protected:
     }
 
     void writeFile(const std::string& text) { Lift::Test::WriteBytes(path, text); }
+    // A valid head and segment 0x80 with the given lines.
+    void writeSegment80(const std::string& lines) {
+        writeFile(std::string(kHead) + "[NetSegmentId_0x80]\n" + lines);
+    }
+    static std::string nodeLine(const char* key, const char* device, const char* id) {
+        return std::string(key) + "=Device( \"" + device + "\" ) , NetNodeId( " + id + " )\n";
+    }
 
     // Runs the check; the message it raised, or empty when it passed.
-    std::string check() {
+    std::string check() { return checkOn(net); }
+    static std::string checkOn(FakeKbnAdapter& bus) {
         try {
-            net.LoadAndChkTopologicIniAndAssignDefaultKbnComponentToKbnTopologic();
+            bus.LoadAndChkTopologicIniAndAssignDefaultKbnComponentToKbnTopologic();
         } catch (const EYGeneral& e) {
             return e.Message();
         }
@@ -56,6 +65,11 @@ protected:
         return "\nErr: " + what + " in the topologic ini file !!!\nComponentName = KbnNet1\n" +
                "FileName = " + path + "\nIniSection = " + section + "\nIniKey = " + key + "\n" +
                extra;
+    }
+    std::string headerError() const {
+        return "\nErr: Invalid header in the topologic ini file !!!\nComponentName = KbnNet1\n"
+               "FileName = " +
+               path + "\n";
     }
     std::string addressError(const char* big5, const char* seg, const char* node) {
         return std::string("\nErr: ") + big5 + "\nComponentName = KbnNet1\nFileName = " + path +
@@ -92,25 +106,19 @@ TEST_F(TopologyFileTest, SignatureIsComparedIgnoringCase) {
     writeFile("[KbnTopologic.Head]\nSignature=zeb\n[NetSegmentId_0x80]\nTravel_000=Device( "
               "\"PRM_4i4o\" ) , NetNodeId( 0xFF )\n");
     EXPECT_EQ(check(), "");
-    const std::string header = "\nErr: Invalid header in the topologic ini file !!!\n"
-                               "ComponentName = KbnNet1\nFileName = " +
-                               path + "\n";
     writeFile("[KbnTopologic.Head]\nSignature=ZEBX\n[NetSegmentId_0x80]\nA=1\n");
-    EXPECT_EQ(check(), header);
+    EXPECT_EQ(check(), headerError());
     writeFile("[KbnTopologic.Head]\nsignature=ZEB\n[NetSegmentId_0x80]\nA=1\n");
-    EXPECT_EQ(check(), header);
+    EXPECT_EQ(check(), headerError());
 }
 
 TEST_F(TopologyFileTest, SegmentSection0x80MustExist) {
-    const std::string header = "\nErr: Invalid header in the topologic ini file !!!\n"
-                               "ComponentName = KbnNet1\nFileName = " +
-                               path + "\n";
-    writeFile(std::string(kHead) + "[NetSegmentId_0x01]\nTravel_000=Device( \"PRM_4i4o\" ) , "
-                                   "NetNodeId( 0x01 )\n");
-    EXPECT_EQ(check(), header);
+    writeFile(std::string(kHead) + "[NetSegmentId_0x01]\n" +
+              nodeLine("Travel_000", "PRM_4i4o", "0x01"));
+    EXPECT_EQ(check(), headerError());
     // A section with only empty values does not exist for the INI engine.
-    writeFile(std::string(kHead) + "[NetSegmentId_0x80]\nTravel_000=\n");
-    EXPECT_EQ(check(), header);
+    writeSegment80("Travel_000=\n");
+    EXPECT_EQ(check(), headerError());
     // Nothing was created on the way.
     EXPECT_EQ(net.ComponentCount(), 0);
 }
@@ -152,8 +160,7 @@ TEST_F(TopologyFileTest, DeclaredAddressesGetDefaultModulesAcrossIndexGaps) {
 
 TEST_F(TopologyFileTest, RepeatedCheckKeepsTheDefaultsItCreated) {
     net.pw_DefHandler_Prm4i4o(&defHandler);
-    writeFile(std::string(kHead) +
-              "[NetSegmentId_0x80]\nTravel_000=Device( \"PRM_4i4o\" ) , NetNodeId( 0x05 )\n");
+    writeSegment80(nodeLine("Travel_000", "PRM_4i4o", "0x05"));
     ASSERT_EQ(check(), "");
     TPrm4i4o* first = net.Prm4i4o(0x80, 0x05);
     ASSERT_EQ(check(), "");
@@ -161,25 +168,22 @@ TEST_F(TopologyFileTest, RepeatedCheckKeepsTheDefaultsItCreated) {
     EXPECT_EQ(net.ComponentCount(), 1);
 
     // Declared no more: the default it made is now an undeclared component.
-    writeFile(std::string(kHead) +
-              "[NetSegmentId_0x80]\nTravel_000=Device( \"PRM_4i4o\" ) , NetNodeId( 0xFF )\n");
+    writeSegment80(nodeLine("Travel_000", "PRM_4i4o", "0xFF"));
     EXPECT_EQ(check(), addressError(kKbnBig5_PresentButUndeclared, "80", "05"));
     EXPECT_EQ(flagsAt(0x80, 0x05), static_cast<std::uint32_t>(krk_CreatedByTopologic));
 }
 
 TEST_F(TopologyFileTest, NoNodeLinesAreSkippedBeforeTheDeviceIsJudged) {
-    writeFile(std::string(kHead) + "[NetSegmentId_0x80]\n"
-                                   "Travel_000=Device( \"Bogus\" ) , NetNodeId( 0xFF )\n"
-                                   "Travel_001=Device( \"PRM_4i4o\" ) , NetNodeId( 0xff )\n");
+    writeSegment80(nodeLine("Travel_000", "Bogus", "0xFF") +
+                   nodeLine("Travel_001", "PRM_4i4o", "0xff"));
     EXPECT_EQ(check(), "");
     EXPECT_EQ(net.pr_TopologyEntry(0x80, 0x00), nullptr) << "no table for skipped lines";
 }
 
 TEST_F(TopologyFileTest, BadSyntaxNamesSectionAndKey) {
     net.pw_DefHandler_Prm4i4o(&defHandler);
-    writeFile(std::string(kHead) + "[NetSegmentId_0x80]\n"
-                                   "Travel_000=Device( \"PRM_4i4o\" ) , NetNodeId( 0x05 )\n"
-                                   "Travel_001=Device( PRM_4i4o ) , NetNodeId( 0x06 )\n");
+    writeSegment80(nodeLine("Travel_000", "PRM_4i4o", "0x05") +
+                   "Travel_001=Device( PRM_4i4o ) , NetNodeId( 0x06 )\n");
     EXPECT_EQ(check(), lineError("Invalid syntax", "NetSegmentId_0x80", "Travel_001"));
     // The check stops there; what it created before stays registered.
     EXPECT_EQ(flagsAt(0x80, 0x05), krk_CreatedByTopologic | kKbnDeclaredByIni);
@@ -191,68 +195,61 @@ TEST_F(TopologyFileTest, AddressesOutsideTheSegmentAreRefused) {
     const std::string extra = "NetNodeId must be 0x00~0x7F, or 0xFF for none\n";
     for (const char* id : {"0x80", "0xFE", "0x1FF", "0x1000000FF", "0x-1"}) {
         SCOPED_TRACE(id);
-        writeFile(std::string(kHead) +
-                  "[NetSegmentId_0x80]\nTravel_003=Device( \"PRM_4i4o\" ) , "
-                  "NetNodeId( " +
-                  id + " )\n");
+        writeSegment80(nodeLine("Travel_003", "PRM_4i4o", id));
         EXPECT_EQ(check(),
                   lineError("Invalid NetNodeId()", "NetSegmentId_0x80", "Travel_003", extra));
     }
     EXPECT_EQ(net.ComponentCount(), 0);
 }
 
-TEST_F(TopologyFileTest, DeviceNameIsExact) {
-    net.pw_DefHandler_Prm4i4o(&defHandler);
-    writeFile(std::string(kHead) +
-              "[NetSegmentId_0x80]\nTravel_004=Device( \"PRM_4I4O\" ) , NetNodeId( 0x05 )\n");
-    EXPECT_EQ(check(), lineError("Unknown Device()", "NetSegmentId_0x80", "Travel_004",
-                                 "Device = PRM_4I4O\n"));
-    EXPECT_EQ(net.ComponentCount(), 0);
-}
-
 TEST_F(TopologyFileTest, SelfRegisteredModuleIsOnlyMarked) {
     TPrm4i4o own(nullptr, kci_Prm4i4o, 0x80, 0x05, &net);
-    writeFile(std::string(kHead) +
-              "[NetSegmentId_0x80]\nTravel_000=Device( \"PRM_4i4o\" ) , NetNodeId( 0x05 )\n");
+    writeSegment80(nodeLine("Travel_000", "PRM_4i4o", "0x05"));
     EXPECT_EQ(check(), "");
     EXPECT_EQ(net.Prm4i4o(0x80, 0x05), &own);
     EXPECT_EQ(flagsAt(0x80, 0x05), krk_Constructed | kKbnDeclaredByIni);
     EXPECT_EQ(net.ComponentCount(), 0);
 }
 
-TEST_F(TopologyFileTest, SelfRegisteredModuleDeclaredAsAnotherDevice) {
-    TPrm4i4o own(nullptr, kci_Prm4i4o, 0x80, 0x05, &net);
-    writeFile(std::string(kHead) +
-              "[NetSegmentId_0x80]\nTravel_000=Device( \"PRM_8i8o\" ) , NetNodeId( 0x05 )\n");
-    EXPECT_EQ(check(), lineError("Unknown Device()", "NetSegmentId_0x80", "Travel_000",
-                                 "Device = PRM_8i8o\n"));
-}
-
-TEST_F(TopologyFileTest, SelfRegisteredModuleNotDeclared) {
-    TPrm4i4o own(nullptr, kci_Prm4i4o, 0x80, 0x05, &net);
-    writeFile(std::string(kHead) +
-              "[NetSegmentId_0x80]\nTravel_000=Device( \"PRM_4i4o\" ) , NetNodeId( 0xFF )\n");
-    const std::string message = check();
-    EXPECT_EQ(message, addressError(kKbnBig5_PresentButUndeclared, "80", "05"));
-    EXPECT_NE(KbnTextForDisplay(message).find(kKbnUtf8_PresentButUndeclared), std::string::npos);
-}
-
-TEST_F(TopologyFileTest, ComponentOfAnotherClassAtADeclaredAddress) {
-    Impostor other(nullptr, static_cast<_EKbnClsId>(0x20), 0x80, 0x05, &net);
-    writeFile(std::string(kHead) +
-              "[NetSegmentId_0x80]\nTravel_000=Device( \"PRM_4i4o\" ) , NetNodeId( 0x05 )\n");
-    EXPECT_EQ(check(), "\nErr: Current Topologic is not conform to topologic ini file !!!\n"
-                       "ComponentName = KbnNet1\nFileName = " +
-                           path +
-                           "\nIniSection = NetSegmentId_0x80\nIniKey = Travel_000\n"
-                           "Device = PRM_4i4o\n");
-}
-
-TEST_F(TopologyFileTest, DeclaredAddressWithoutComponentOrDefaultHandler) {
-    writeFile(std::string(kHead) +
-              "[NetSegmentId_0x80]\nTravel_000=Device( \"PRM_4i4o\" ) , NetNodeId( 0x05 )\n");
-    EXPECT_EQ(check(), addressError(kKbnBig5_DeclaredButMissing, "80", "05"));
-    EXPECT_EQ(net.pr_TopologyEntry(0x80, 0x05)->Component, nullptr);
+TEST_F(TopologyFileTest, WhatIsAtADeclaredAddressMustMatchTheDeclaration) {
+    enum Occupant { Nothing, DefaultHandlerOnly, Module, OtherClass };
+    struct Case {
+        Occupant at;
+        const char *key, *device, *id;
+        std::string expected;
+    };
+    const std::string section = "NetSegmentId_0x80";
+    const Case cases[] = {
+        {DefaultHandlerOnly, "Travel_004", "PRM_4I4O", "0x05", // the device name is exact
+         lineError("Unknown Device()", section, "Travel_004", "Device = PRM_4I4O\n")},
+        {Module, "Travel_000", "PRM_8i8o", "0x05",
+         lineError("Unknown Device()", section, "Travel_000", "Device = PRM_8i8o\n")},
+        {Module, "Travel_000", "PRM_4i4o", "0xFF",
+         addressError(kKbnBig5_PresentButUndeclared, "80", "05")},
+        {OtherClass, "Travel_000", "PRM_4i4o", "0x05",
+         "\nErr: Current Topologic is not conform to topologic ini file !!!\n"
+         "ComponentName = KbnNet1\nFileName = " +
+             path + "\nIniSection = NetSegmentId_0x80\nIniKey = Travel_000\nDevice = PRM_4i4o\n"},
+        {Nothing, "Travel_000", "PRM_4i4o", "0x05",
+         addressError(kKbnBig5_DeclaredButMissing, "80", "05")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.device) + " " + c.id);
+        FakeKbnAdapter bus(nullptr);
+        bus.SetName("KbnNet1");
+        bus.pw_FileName(path);
+        if (c.at == DefaultHandlerOnly)
+            bus.pw_DefHandler_Prm4i4o(&defHandler);
+        std::unique_ptr<TKBNet_Node> occupant;
+        if (c.at == Module)
+            occupant = std::make_unique<TPrm4i4o>(nullptr, kci_Prm4i4o, 0x80, 0x05, &bus);
+        if (c.at == OtherClass)
+            occupant = std::make_unique<Impostor>(nullptr, static_cast<_EKbnClsId>(0x20), 0x80,
+                                                  0x05, &bus);
+        writeSegment80(nodeLine(c.key, c.device, c.id));
+        EXPECT_EQ(checkOn(bus), c.expected);
+        EXPECT_EQ(bus.ComponentCount(), 0) << "no default was made";
+    }
 }
 
 TEST_F(TopologyFileTest, CheckLeavesTheFileAsItWas) {
@@ -268,8 +265,7 @@ TEST_F(TopologyFileTest, DefaultsAreDestroyedWithTheTopology) {
     auto owned = std::make_unique<FakeKbnAdapter>(nullptr);
     owned->pw_FileName(path);
     owned->pw_DefHandler_Prm4i4o(&defHandler);
-    writeFile(std::string(kHead) +
-              "[NetSegmentId_0x80]\nTravel_000=Device( \"PRM_4i4o\" ) , NetNodeId( 0x05 )\n");
+    writeSegment80(nodeLine("Travel_000", "PRM_4i4o", "0x05"));
     owned->LoadAndChkTopologicIniAndAssignDefaultKbnComponentToKbnTopologic();
     ASSERT_EQ(owned->ComponentCount(), 1);
     // A second table that also lists the module sees it go.

