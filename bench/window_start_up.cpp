@@ -8,7 +8,7 @@
 // maximum resident set size; the figures appear as the counters peak_MiB.
 //
 // Run: QT_QPA_PLATFORM=offscreen build/bench/bench_window_start_up
-#include "editor/window/main_window.h"
+#include "window/main_window.h"
 #include "util/qt_main_loop.h"
 
 #include <benchmark/benchmark.h>

@@ -1,7 +1,7 @@
 // Any text given as a GLB manifest: parsing never crashes, and whatever it accepts names
 // addressable, distinct items that the writer takes and a reader finds again.
-#include "editor/glb_manifest.h"
-#include "editor/glb_writer.h"
+#include "glb_writer/glb_manifest.h"
+#include "glb_writer/glb_writer.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -11,14 +11,14 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    std::vector<Lift::Editor::GlbManifestEntry> entries;
+    std::vector<Lift::Tools::GlbManifestEntry> entries;
     std::string error;
-    if (!Lift::Editor::ParseGlbManifest(text, entries, &error)) {
+    if (!Lift::Tools::ParseGlbManifest(text, entries, &error)) {
         if (error.rfind("line ", 0) != 0)
             std::abort(); // every refusal names its line
         return 0;
     }
-    Lift::Editor::GlbWriter writer;
+    Lift::Tools::GlbWriter writer;
     for (const auto& e : entries) {
         if (e.file.empty() || e.file.front() == ' ' || e.file.back() == ' ')
             std::abort();

@@ -6,7 +6,7 @@
 // settings file, the GLB library and the blank logo are read there); --program-dir is the
 // folder holding "DefaultImage2" (default: beside the program, else the installed data).
 // --screenshots saves each tab of the started window as PREFIX-<tab>.png and quits.
-#include "editor/window/main_window.h"
+#include "window/main_window.h"
 #include "lift_lcd/program_directory.h"
 #include "util/errno_text.h"
 #include "util/qt_main_loop.h"

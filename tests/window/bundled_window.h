@@ -1,7 +1,7 @@
 #pragma once
 // The real main window started on a private copy of the bundled data set, its dialogs,
 // questions and message boxes answered by a script. Creates the QApplication on first use.
-#include "editor/window/main_window.h"
+#include "window/main_window.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
 #include "util/qt_main_loop.h"

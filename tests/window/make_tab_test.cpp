@@ -2,12 +2,12 @@
 // answering the dialogs.
 
 #include "editor/display_picture.h"
-#include "editor/window/main_window.h"
-#include "editor/window/make_tab.h"
-#include "editor/window/picture_label.h"
-#include "editor/window/qt_editor_ui.h"
-#include "editor/window/rom_file_browser.h"
-#include "editor/window/setup_tab.h"
+#include "window/main_window.h"
+#include "window/make_tab.h"
+#include "window/picture_label.h"
+#include "window/qt_editor_ui.h"
+#include "window/rom_file_browser.h"
+#include "window/setup_tab.h"
 #include "link/link_frame.h"
 #include "link/link_station.h"
 #include "serial/port_table.h"

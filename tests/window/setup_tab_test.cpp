@@ -2,9 +2,9 @@
 // preview, the slot pictures, and a save/load round trip.
 #include "editor/display_picture.h"
 #include "editor/extract_glb_item.h"
-#include "editor/window/picture_label.h"
-#include "editor/window/qt_editor_ui.h"
-#include "editor/window/setup_tab.h"
+#include "window/picture_label.h"
+#include "window/qt_editor_ui.h"
+#include "window/setup_tab.h"
 #include "window/bundled_window.h"
 
 #include <QAbstractButton>

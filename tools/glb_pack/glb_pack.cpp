@@ -8,8 +8,8 @@
 // Exit codes: 0 done, 1 failed (one message on stderr naming the file), 2 usage error.
 
 #include "editor/glb_library.h"
-#include "editor/glb_manifest.h"
-#include "editor/glb_writer.h"
+#include "glb_writer/glb_manifest.h"
+#include "glb_writer/glb_writer.h"
 #include "util/atomic_file.h"
 #include "util/standalone_function.h"
 
@@ -20,8 +20,8 @@
 #include <string>
 #include <vector>
 
-using Lift::Editor::GlbManifestEntry;
-using Lift::Editor::GlbWriter;
+using Lift::Tools::GlbManifestEntry;
+using Lift::Tools::GlbWriter;
 using YVclUtil::Format;
 
 namespace {
@@ -96,7 +96,7 @@ bool parseNumber(const std::string& text, int limit, int& value) {
         value = std::uint8_t(text[0]); // a bare letter, e.g. A, after the shell ate the quotes
         return true;
     }
-    return Lift::Editor::ParseGlbNumber(text, limit, value);
+    return Lift::Tools::ParseGlbNumber(text, limit, value);
 }
 
 int build(const std::string& manifestPath, const std::string& outputPath) {
@@ -104,7 +104,7 @@ int build(const std::string& manifestPath, const std::string& outputPath) {
     if (!Lift::Util::ReadWholeFile(manifestPath, text, &error))
         return failed(error);
     std::vector<GlbManifestEntry> entries;
-    if (!Lift::Editor::ParseGlbManifest(text, entries, &error))
+    if (!Lift::Tools::ParseGlbManifest(text, entries, &error))
         return failed(manifestPath + ", " + error);
     if (entries.empty())
         return failed(manifestPath + ": the manifest names no items");

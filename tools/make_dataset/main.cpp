@@ -17,7 +17,7 @@
 #include "other_pictures.h"
 #include "settings_and_project.h"
 
-#include "editor/glb_writer.h"
+#include "glb_writer/glb_writer.h"
 #include "util/atomic_file.h"
 
 #include <QGuiApplication>
@@ -29,7 +29,7 @@
 #include <vector>
 
 using namespace MakeDataset;
-using Lift::Editor::GlbWriter;
+using Lift::Tools::GlbWriter;
 
 namespace {
 

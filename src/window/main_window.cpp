@@ -1,9 +1,9 @@
-#include "editor/window/main_window.h"
+#include "window/main_window.h"
 
-#include "editor/window/make_tab.h"
-#include "editor/window/qt_editor_ui.h"
-#include "editor/window/run_guarded.h"
-#include "editor/window/setup_tab.h"
+#include "window/make_tab.h"
+#include "window/qt_editor_ui.h"
+#include "window/run_guarded.h"
+#include "window/setup_tab.h"
 
 #include <QKeySequence>
 #include <QLabel>

@@ -1,7 +1,7 @@
-#include "editor/window/qt_editor_ui.h"
+#include "window/qt_editor_ui.h"
 
 #include "editor/display_picture.h"
-#include "editor/window/picture_label.h"
+#include "window/picture_label.h"
 
 #include <QApplication>
 #include <QFile>

@@ -1,11 +1,11 @@
-#include "editor/glb_manifest.h"
+#include "glb_writer/glb_manifest.h"
 
-#include "editor/glb_writer.h"
+#include "glb_writer/glb_writer.h"
 #include "util/standalone_function.h"
 
 #include <map>
 
-namespace Lift::Editor {
+namespace Lift::Tools {
 
 namespace {
 
@@ -98,4 +98,4 @@ bool ParseGlbNumber(std::string_view word, int limit, int& value) {
     return true;
 }
 
-} // namespace Lift::Editor
+} // namespace Lift::Tools

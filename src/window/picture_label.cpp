@@ -1,4 +1,4 @@
-#include "editor/window/picture_label.h"
+#include "window/picture_label.h"
 
 #include <QMouseEvent>
 #include <QPixmap>

@@ -1,4 +1,4 @@
-#include "editor/window/rom_file_browser.h"
+#include "window/rom_file_browser.h"
 
 #include <QDir>
 #include <QFileSystemModel>

@@ -15,7 +15,7 @@
 #include <string_view>
 #include <vector>
 
-namespace Lift::Editor {
+namespace Lift::Tools {
 
 struct GlbManifestEntry {
     int group = 0;
@@ -34,4 +34,4 @@ bool ParseGlbNumber(std::string_view word, int limit, int& value);
 bool ParseGlbManifest(std::string_view text, std::vector<GlbManifestEntry>& entries,
                       std::string* error = nullptr);
 
-} // namespace Lift::Editor
+} // namespace Lift::Tools

@@ -1,6 +1,6 @@
 #include "editor/glb_library.h"
-#include "editor/glb_manifest.h"
-#include "editor/glb_writer.h"
+#include "glb_writer/glb_manifest.h"
+#include "glb_writer/glb_writer.h"
 #include "support/temp_dir.h"
 #include "util/atomic_file.h"
 
@@ -9,9 +9,9 @@
 #include <cstdint>
 #include <tuple>
 
-using Lift::Editor::GlbManifestEntry;
-using Lift::Editor::GlbWriter;
-using Lift::Editor::ParseGlbManifest;
+using Lift::Tools::GlbManifestEntry;
+using Lift::Tools::GlbWriter;
+using Lift::Tools::ParseGlbManifest;
 
 namespace {
 

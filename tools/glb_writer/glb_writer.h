@@ -17,12 +17,12 @@
 #include <map>
 #include <string>
 
-namespace Lift::Editor {
+namespace Lift::Tools {
 
 class GlbWriter {
 public:
-    static constexpr int kGroupCount = kGlbGroupCount;
-    static constexpr int kNumbersPerGroup = kGlbItemsPerGroup;
+    static constexpr int kGroupCount = Editor::kGlbGroupCount;
+    static constexpr int kNumbersPerGroup = Editor::kGlbItemsPerGroup;
     static constexpr std::size_t kHeaderSize = 8;
     static constexpr std::size_t kEntrySize = 8;
     static constexpr std::size_t kDataStart =
@@ -51,4 +51,4 @@ private:
     std::map<int, std::string> m_items; // ordered by key = (group, number)
 };
 
-} // namespace Lift::Editor
+} // namespace Lift::Tools

@@ -1,13 +1,13 @@
-#include "editor/window/setup_tab.h"
+#include "window/setup_tab.h"
 
 #include "editor/choose_slot_picture.h"
 #include "editor/code_table_labels.h"
 #include "editor/floor_label_preview.h"
 #include "editor/program_settings.h"
 #include "editor/text_rules.h"
-#include "editor/window/picture_label.h"
-#include "editor/window/qt_editor_ui.h"
-#include "editor/window/run_guarded.h"
+#include "window/picture_label.h"
+#include "window/qt_editor_ui.h"
+#include "window/run_guarded.h"
 #include "project/project_file.h"
 
 #include <QButtonGroup>

@@ -1,4 +1,4 @@
-#include "editor/glb_writer.h"
+#include "glb_writer/glb_writer.h"
 
 #include "util/atomic_file.h"
 #include "util/standalone_function.h"
@@ -6,7 +6,7 @@
 #include <limits>
 #include <unordered_map>
 
-namespace Lift::Editor {
+namespace Lift::Tools {
 
 namespace {
 
@@ -44,7 +44,7 @@ bool GlbWriter::hasItem(int group, int number) const {
 }
 
 bool GlbWriter::build(std::string& out, std::string* error) const {
-    static_assert(kMaxGlbFileBytes <= std::numeric_limits<std::uint32_t>::max());
+    static_assert(Editor::kMaxGlbFileBytes <= std::numeric_limits<std::uint32_t>::max());
     std::string file(kDataStart, '\0');
     file.replace(0, 4, kMagic, 4);
     putBigEndian32(file, 4, std::uint32_t(m_items.size()));
@@ -57,12 +57,12 @@ bool GlbWriter::build(std::string& out, std::string* error) const {
         if (found != stored.end()) {
             offset = found->second;
         } else {
-            if (file.size() + data.size() > kMaxGlbFileBytes) {
+            if (file.size() + data.size() > Editor::kMaxGlbFileBytes) {
                 if (error)
                     *error = YVclUtil::Format(
                         "the library would be larger than %llu bytes, which the editor refuses "
                         "to load",
-                        static_cast<unsigned long long>(kMaxGlbFileBytes));
+                        static_cast<unsigned long long>(Editor::kMaxGlbFileBytes));
                 return false;
             }
             offset = std::uint32_t(file.size());
@@ -84,4 +84,4 @@ bool GlbWriter::writeFile(const std::string& path, std::string* error) const {
     return Util::WriteFileAtomically(path, bytes, error);
 }
 
-} // namespace Lift::Editor
+} // namespace Lift::Tools
