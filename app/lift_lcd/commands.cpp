@@ -12,6 +12,10 @@ const std::vector<Command>& Commands() {
          "[--program-dir DIR]",
          MakeRomCommand},
         {"inspect", "inspect ROM.BIN [--encode 0|1] [--disphv 0|1] [--render DIR]", InspectCommand},
+        {"preview",
+         "preview IMAGE.BIN|PROJECT.lcp (--code XX -o SCREEN.png | --all DIR) [--table N] "
+         "[--state ROW] [--frame K] [--logo] [--scale S]",
+         PreviewCommand},
         {"simulate-controller", "simulate-controller [--link PATH] [--out FILE] [OPTIONS]",
          SimulateControllerCommand},
         {"upload",

@@ -42,7 +42,7 @@ struct Rendered {
 };
 
 QImage pictureImage(std::string_view data, Rom::PictureSize size, bool rotated) {
-    return BlackPictureImage(Rom::UnpackBlackPicture(data, size, rotated));
+    return Rom::BlackPictureImage(Rom::UnpackBlackPicture(data, size, rotated));
 }
 
 // Pictures at 2x, eight to a row, each in a cell of 2 * 64 + 8 pixels.

@@ -56,6 +56,23 @@ struct Options {
 
 } // namespace
 
+bool OpenProject(const std::string& projectPath, const std::optional<std::string>& workdir,
+                 const std::optional<std::string>& programDir, const std::string& original,
+                 Editor::EditorSession& session, CliUi& ui, Streams& io) {
+    std::string startDirectory = original;
+    if (workdir) {
+        startDirectory = AbsoluteAgainst(*workdir, original);
+        if (::chdir(startDirectory.c_str()) != 0) {
+            io.err << CliUi::BoxLine("Error", "Cannot enter the working directory " +
+                                                  startDirectory + ": " + Util::ErrnoText(errno));
+            return false;
+        }
+    }
+    return Editor::RunStartUp(session, ui,
+                              {ProgramDirectory(programDir, original), startDirectory}) &&
+           Project::LoadProjectFrom(session, ui, projectPath);
+}
+
 int MakeRomCommand(const std::vector<std::string>& args, Streams& io) {
     Options o;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -98,23 +115,10 @@ int MakeRomCommand(const std::vector<std::string>& args, Streams& io) {
     const std::string projectPath = AbsoluteAgainst(o.project, original);
     const auto outputPath = absolute(o.output);
     const auto saveAsPath = absolute(o.saveAs);
-    std::string startDirectory = original;
-    if (o.workdir) {
-        startDirectory = AbsoluteAgainst(*o.workdir, original);
-        if (::chdir(startDirectory.c_str()) != 0) {
-            io.err << CliUi::BoxLine("Error", "Cannot enter the working directory " +
-                                                  startDirectory + ": " + Util::ErrnoText(errno));
-            return ExitFailed;
-        }
-    }
-
     CliUi ui(io.out, io.err);
     Editor::EditorSession session;
     try {
-        if (!Editor::RunStartUp(session, ui,
-                                {ProgramDirectory(o.programDir, original), startDirectory}))
-            return ExitFailed;
-        if (!Project::LoadProjectFrom(session, ui, projectPath))
+        if (!OpenProject(projectPath, o.workdir, o.programDir, original, session, ui, io))
             return ExitFailed;
 
         Rom::MakeRomContext context{session.project,

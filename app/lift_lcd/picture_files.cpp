@@ -9,17 +9,6 @@
 
 namespace Lift::Cli {
 
-QImage BlackPictureImage(const Rom::BlackPicture& picture, int scale) {
-    scale = std::max(scale, 1);
-    QImage image(picture.width * scale, picture.height * scale, QImage::Format_RGB32);
-    for (int y = 0; y < image.height(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < image.width(); ++x)
-            line[x] = picture.isBlack(x / scale, y / scale) ? 0xFF000000u : 0xFFFFFFFFu;
-    }
-    return image;
-}
-
 QImage ContactSheet(const std::vector<QImage>& pictures, QSize cell, int perRow) {
     constexpr int margin = 4;
     const std::size_t columns = std::size_t(std::max(perRow, 1));

@@ -1,8 +1,5 @@
 #pragma once
-// Pictures the commands write for a technician to look at: black-and-white pictures as
-// PNG files and contact sheets of many of them.
-
-#include "rom/black_picture.h"
+// Pictures the commands write for a technician to look at: PNG files and contact sheets.
 
 #include <QImage>
 #include <QSize>
@@ -11,9 +8,6 @@
 #include <vector>
 
 namespace Lift::Cli {
-
-// Black on white, each pixel drawn as a `scale` x `scale` square (scale >= 1).
-QImage BlackPictureImage(const Rom::BlackPicture& picture, int scale = 1);
 
 // The pictures in rows of `perRow` cells of `cell` size on a grey ground, each at its
 // cell's top left corner with a margin of 4 pixels; larger pictures are cut to the cell.

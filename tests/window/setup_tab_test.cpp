@@ -2,6 +2,8 @@
 // preview, the slot pictures, and a save/load round trip.
 #include "editor/display_picture.h"
 #include "editor/extract_glb_item.h"
+#include "preview/project_pieces.h"
+#include "window/display_preview_box.h"
 #include "window/picture_label.h"
 #include "window/qt_editor_ui.h"
 #include "window/setup_tab.h"
@@ -12,6 +14,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
@@ -190,6 +193,35 @@ TEST(SetupTabPreview, LongLabelsShowTheUserPictureOfTheCurrentStyle) {
     typeAndClick(tab, 4, 0, "B99");
     EXPECT_EQ(tab.floorLabelPreview().picture(), expected);
     EXPECT_TRUE(w.script.messages().empty());
+}
+
+TEST(SetupTabDisplayPreview, FollowsTheCellWhileTypingAndEveryEditAtOnce) {
+    BundledWindow w;
+    Window::SetupTab& tab = w.window().setupTab();
+    Window::DisplayPreviewBox& box = tab.displayPreview();
+    box.animation().stop(); // nothing may wait for the next animation step
+    const auto screenOf = [&](const char* label) {
+        Preview::ProjectPieces pieces(w.session());
+        Preview::ScreenState state;
+        state.label = label;
+        return Preview::PreviewScreen(pieces, state).screen.black;
+    };
+    QTableWidget& grid = tab.grid();
+    grid.setCurrentCell(5, 3);
+    EXPECT_EQ(box.preview().screen.black, screenOf(""));
+
+    grid.editItem(grid.item(5, 3));
+    auto* editor = grid.findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClicks(editor, "7");
+    EXPECT_EQ(w.session().project.codeTables[1][5], "");
+    EXPECT_EQ(box.preview().screen.black, screenOf("7"));
+    QTest::keyClick(editor, Qt::Key_Escape);
+    EXPECT_EQ(box.preview().screen.black, screenOf(""));
+
+    grid.item(5, 3)->setText(QStringLiteral("12"));
+    EXPECT_EQ(box.preview().screen.black, screenOf("12"));
+    EXPECT_NE(screenOf("12"), screenOf(""));
 }
 
 TEST(SetupTabSlots, DoubleClickEditsTheSlotOfTheScreenPosition) {
