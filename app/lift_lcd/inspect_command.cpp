@@ -48,6 +48,7 @@ QImage pictureImage(std::string_view data, Rom::PictureSize size, bool rotated) 
 // Pictures at 2x, eight to a row, each in a cell of 2 * 64 + 8 pixels.
 QImage overview(const std::vector<Rendered>& pictures) {
     std::vector<QImage> big;
+    big.reserve(pictures.size());
     for (const Rendered& p : pictures)
         big.push_back(p.image.scaled(p.image.size() * 2));
     return ContactSheet(big, QSize(2 * 64 + 8, 2 * 64 + 8), 8);
