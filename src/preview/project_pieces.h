@@ -24,6 +24,8 @@ public:
     // All four are referred to, not copied: they must outlive this source.
     ProjectPieces(const Editor::DisplayProject& project, const Editor::GlbLibrary& glb,
                   const Editor::VersionSettings& version, const std::string& userFloorPictureRoot);
+    ProjectPieces(const Editor::DisplayProject&, const Editor::GlbLibrary&,
+                  const Editor::VersionSettings&, std::string&&) = delete; // would dangle
     explicit ProjectPieces(const Editor::EditorSession& session);
 
     SourceSettings settings() const override;
