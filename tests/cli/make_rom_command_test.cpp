@@ -77,18 +77,20 @@ TEST_F(MakeRomCommandTest, RelativePathsAreTakenFromTheOriginalDirectory) {
 
 TEST_F(MakeRomCommandTest, PreviewOfTheProjectAndOfItsImageWriteTheSamePictures) {
     ASSERT_EQ(build({"-o", w("demo.bin")}).code, 0);
-    Result r = RunCli({"preview", w("demo.bin"), "--all", w("image"), "--state", "4", "--frame",
-                       "7", "--scale", "2"});
+    Result r = RunCli({"preview", w("demo.bin"), "--all", w("image"), "--table", "1", "--state",
+                       "4", "--frame", "7", "--scale", "2"});
     ASSERT_EQ(r.code, 0) << r.err;
     r = RunCli({"preview", w("demo.lcp"), "--workdir", w(""), "--program-dir", w(""), "--all",
-                w("project"), "--state", "4", "--frame", "7", "--scale", "2"});
+                w("project"), "--table", "1", "--state", "4", "--frame", "7", "--scale", "2"});
     ASSERT_EQ(r.code, 0) << r.err;
     int files = 0;
     for (const auto& e : fs::directory_iterator(w("image"))) {
         EXPECT_EQ(ReadBytes(e.path()), ReadBytes(w("project/") + e.path().filename().string()));
         ++files;
     }
-    EXPECT_EQ(files, 25 + 1); // the used codes of CTBL0 and the contact sheet
+    EXPECT_EQ(files, 25 + 1); // the used codes of CTBL1 and the contact sheet
+    EXPECT_TRUE(fs::exists(w("image/code_1F.png")));
+    EXPECT_NE(ReadBytes(w("image/code_0F.png")), ReadBytes(w("image/code_1F.png")));
     EXPECT_EQ(QImage(QString::fromStdString(w("image/code_0F.png"))).size(), QSize(128, 256));
 
     // A problem is named with its code, and the picture is still written.

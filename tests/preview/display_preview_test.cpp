@@ -143,7 +143,7 @@ TEST_F(PreviewFixture, FloorZoneShowsTheLabelFromProjectAndImage) {
 }
 
 TEST_F(PreviewFixture, ArrowMessageAndLogoFollowTheState) {
-    project.directionStyle = 2;
+    project.directionStyle = 0; // the demo checks style 1 against the image
     project.messageColumnBoxes = {true, false, true, false}; // slot columns 1 and 0, in turn
     project.logoEnabled = true;
     project.logoFile = f.dir.file("logo.bmp");
@@ -156,9 +156,9 @@ TEST_F(PreviewFixture, ArrowMessageAndLogoFollowTheState) {
         BlackPicture expected;
     };
     const std::vector<Case> cases = {
-        {{0, 1, std::nullopt, true, -1, false, 17}, arrow, Decoded(*glb.item(0, 50 + 40 + 5))},
+        {{0, 1, std::nullopt, true, -1, false, 17}, arrow, Decoded(*glb.item(0, 50 + 5))},
         {{0, 1, std::nullopt, false, 3, false, 11}, message, file(f.slotPath(3, 1))},
-        {{0, 1, std::nullopt, false, 3, false, 12}, message, file(f.slotPath(3, 0))},
+        {{0, 1, std::nullopt, false, 0, false, 12}, message, file(f.slotPath(0, 0))},
         {{0, 1, std::nullopt, true, 3, true, 0}, kLogoRect, file(project.logoFile)},
     };
     ProjectPieces fromProject(project, glb, version, f.userFloorPictureRoot);
@@ -169,13 +169,18 @@ TEST_F(PreviewFixture, ArrowMessageAndLogoFollowTheState) {
     }
 
     // A missing file moves the later pictures up: row 3 shows row 4's picture, as the image
-    // built now would, and the preview says so.
+    // built now would, and the preview says so. A logo left ON without a picture shows the
+    // logo area's fill pattern.
     fs::remove(f.slotPath(0, 1));
+    project.logoFile.clear();
+    ImagePieces image(buildImage(), true);
     const ScreenPreview shifted = PreviewScreen(fromProject, cases[1].state);
     EXPECT_EQ(Region(shifted.screen, message).black, file(f.slotPath(4, 1)).black);
     ASSERT_EQ(shifted.problems.size(), 1u);
-    ImagePieces image(buildImage(), true);
     EXPECT_EQ(PreviewScreen(image, cases[1].state).screen.black, shifted.screen.black);
+    const ScreenPreview pattern = PreviewScreen(fromProject, cases[3].state);
+    ASSERT_EQ(pattern.problems.size(), 1u);
+    EXPECT_EQ(PreviewScreen(image, cases[3].state).screen.black, pattern.screen.black);
 }
 
 TEST(DemoPreview, ProjectAndItsImageShowTheSamePixels) {
