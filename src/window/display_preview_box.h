@@ -38,17 +38,18 @@ public:
     void showTypedLabel(std::optional<std::string> text);
     // Draws the screen again from the project as it is now.
     void refresh();
+    // One animation step, as the timer makes it.
+    void advance();
 
     const Preview::ScreenPreview& preview() const { return m_preview; }
     PictureLabel& screen() { return *m_screen; }
     QComboBox& directionChoice() { return *m_direction; }
     QComboBox& liftStateChoice() { return *m_liftState; }
     QCheckBox& logoChoice() { return *m_logo; }
+    QLabel& problemsText() { return *m_problems; }
     QTimer& animation() { return m_timer; }
 
 private:
-    void advance();
-
     Preview::ProjectPieces m_pieces;
     const Editor::EditorSession& m_session;
     std::optional<int> m_table;

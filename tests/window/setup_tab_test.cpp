@@ -195,33 +195,49 @@ TEST(SetupTabPreview, LongLabelsShowTheUserPictureOfTheCurrentStyle) {
     EXPECT_TRUE(w.script.messages().empty());
 }
 
-TEST(SetupTabDisplayPreview, FollowsTheCellWhileTypingAndEveryEditAtOnce) {
+TEST(SetupTabDisplayPreview, FollowsTheCellWhileTypingEveryEditAndItsControls) {
     BundledWindow w;
     Window::SetupTab& tab = w.window().setupTab();
     Window::DisplayPreviewBox& box = tab.displayPreview();
     box.animation().stop(); // nothing may wait for the next animation step
-    const auto screenOf = [&](const char* label) {
+    Preview::ScreenState state;
+    state.table = 1;
+    state.code = 5;
+    const auto expected = [&](std::optional<std::string> label = std::nullopt) {
         Preview::ProjectPieces pieces(w.session());
-        Preview::ScreenState state;
-        state.label = label;
-        return Preview::PreviewScreen(pieces, state).screen.black;
+        Preview::ScreenState s = state;
+        s.label = std::move(label);
+        return Rom::BlackPictureImage(Preview::PreviewScreen(pieces, s).screen,
+                                      Window::DisplayPreviewBox::kScale);
     };
+    const auto shown = [&] { return box.screen().picture(); };
     QTableWidget& grid = tab.grid();
     grid.setCurrentCell(5, 3);
-    EXPECT_EQ(box.preview().screen.black, screenOf(""));
+    EXPECT_EQ(shown(), expected());
 
     grid.editItem(grid.item(5, 3));
     auto* editor = grid.findChild<QLineEdit*>();
     ASSERT_NE(editor, nullptr);
     QTest::keyClicks(editor, "7");
     EXPECT_EQ(w.session().project.codeTables[1][5], "");
-    EXPECT_EQ(box.preview().screen.black, screenOf("7"));
+    EXPECT_EQ(shown(), expected("7"));
     QTest::keyClick(editor, Qt::Key_Escape);
-    EXPECT_EQ(box.preview().screen.black, screenOf(""));
+    EXPECT_EQ(shown(), expected());
 
     grid.item(5, 3)->setText(QStringLiteral("12"));
-    EXPECT_EQ(box.preview().screen.black, screenOf("12"));
-    EXPECT_NE(screenOf("12"), screenOf(""));
+    EXPECT_EQ(shown(), expected());
+    EXPECT_NE(shown(), expected(""));
+
+    box.directionChoice().setCurrentIndex(1);
+    box.liftStateChoice().setCurrentIndex(1); // row 0
+    for (int i = 0; i < 13; ++i)
+        box.advance();
+    state.travelling = true;
+    state.liftState = 0;
+    state.step = 13;
+    EXPECT_EQ(shown(), expected());
+    box.logoChoice().setChecked(true); // the bundled start has the logo OFF
+    EXPECT_NE(box.problemsText().text().indexOf(QStringLiteral("logo is OFF")), -1);
 }
 
 TEST(SetupTabSlots, DoubleClickEditsTheSlotOfTheScreenPosition) {
