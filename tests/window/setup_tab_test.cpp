@@ -228,11 +228,16 @@ TEST(SetupTabDisplayPreview, FollowsTheCellWhileTypingEveryEditAndItsControls) {
     EXPECT_EQ(shown(), expected());
     EXPECT_NE(shown(), expected(""));
 
+    tab.directionStyleButtons().button(1)->click(); // a moving arrow
     box.directionChoice().setCurrentIndex(1);
-    box.liftStateChoice().setCurrentIndex(1); // row 0
-    for (int i = 0; i < 13; ++i)
+    for (int i = 0; i < 5; ++i)
         box.advance();
     state.travelling = true;
+    state.step = 5;
+    EXPECT_EQ(shown(), expected());
+    box.liftStateChoice().setCurrentIndex(1); // row 0; the animation starts again
+    for (int i = 0; i < 13; ++i)
+        box.advance();
     state.liftState = 0;
     state.step = 13;
     EXPECT_EQ(shown(), expected());
