@@ -42,6 +42,7 @@ RomFileBrowser::RomFileBrowser(const QString& folder, QWidget* parent) : QWidget
     // The model reads folders in the background: bring the chosen one into view again as
     // the folders above it arrive.
     connect(m_model, &QFileSystemModel::directoryLoaded, this, [this](const QString& loaded) {
+        m_read.insert(loaded);
         if (m_folder.startsWith(loaded))
             m_tree->scrollTo(m_model->index(m_folder), QAbstractItemView::PositionAtCenter);
     });
@@ -65,6 +66,16 @@ void RomFileBrowser::setFolder(const QString& folder) {
         m_tree->scrollTo(index);
     }
     refresh();
+}
+
+bool RomFileBrowser::showsFolder() const {
+    const QModelIndex current = m_tree->currentIndex();
+    if (!current.isValid() || m_model->filePath(current) != m_folder)
+        return false;
+    for (QModelIndex above = current.parent(); above.isValid(); above = above.parent())
+        if (!m_tree->isExpanded(above) || !m_read.contains(m_model->filePath(above)))
+            return false;
+    return true;
 }
 
 void RomFileBrowser::refresh() {
