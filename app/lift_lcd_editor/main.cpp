@@ -16,6 +16,7 @@
 #include <QApplication>
 #include <QTabWidget>
 #include <QTimer>
+#include <QTreeView>
 #include <cerrno>
 #include <chrono>
 #include <filesystem>
@@ -45,6 +46,11 @@ bool saveScreenshots(Lift::Window::MainWindow& window, Lift::Util::MainLoop& loo
         // The folder tree fills in the background: sleep until it shows the folder.
         if (!loop.waitUntil([&] { return browser.showsFolder(); }, std::chrono::seconds(20)))
             std::cerr << "lift-lcd-editor: the folder tree is still being read\n";
+        // Sorting what was read last is queued; then the folder goes to the middle, as it
+        // does for the user, whatever order the folders arrived in.
+        QCoreApplication::processEvents();
+        QTreeView& tree = window.makeTab().romBrowser().folderTree();
+        tree.scrollTo(tree.currentIndex(), QAbstractItemView::PositionAtCenter);
         const QString file = QString::fromStdString(prefix) + QLatin1Char('-') +
                              tabs.tabText(i).toLower() + QStringLiteral(".png");
         if (!window.grab().save(file)) {

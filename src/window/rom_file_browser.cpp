@@ -23,6 +23,9 @@ RomFileBrowser::RomFileBrowser(const QString& folder, QWidget* parent) : QWidget
         m_tree->hideColumn(column);
     m_tree->setHeaderHidden(true);
     m_tree->setSelectionMode(QAbstractItemView::SingleSelection);
+    // By name, as file managers show folders, not in the order the disk lists them.
+    m_tree->setSortingEnabled(true);
+    m_tree->sortByColumn(0, Qt::AscendingOrder);
 
     m_files = new QListWidget(this);
     m_files->setSelectionMode(QAbstractItemView::SingleSelection);
