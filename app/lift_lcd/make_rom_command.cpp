@@ -68,9 +68,11 @@ bool OpenProject(const std::string& projectPath, const std::optional<std::string
             return false;
         }
     }
-    return Editor::RunStartUp(session, ui,
-                              {ProgramDirectory(programDir, original), startDirectory}) &&
-           Project::LoadProjectFrom(session, ui, projectPath);
+    // A start-up that ends early (no GLB library, no user-define file) has said so on
+    // stderr; the window stays usable after it, so the load and what follows go on here too
+    // and give their own results.
+    Editor::RunStartUp(session, ui, {ProgramDirectory(programDir, original), startDirectory});
+    return Project::LoadProjectFrom(session, ui, projectPath);
 }
 
 int MakeRomCommand(const std::vector<std::string>& args, Streams& io) {
