@@ -4,6 +4,10 @@
 
 namespace Lift::Cli {
 
+const char* ProgramVersion() {
+    return LIFT_VERSION;
+}
+
 void PrintUsage(std::ostream& out) {
     out << "Usage: lift-lcd COMMAND [ARGS...]\n"
            "\n"
@@ -13,7 +17,8 @@ void PrintUsage(std::ostream& out) {
     for (const Command& c : Commands())
         out << "  " << c.synopsis << "\n";
     out << "\n"
-           "Run 'lift-lcd COMMAND --help' for the options of one command.\n"
+           "Run 'lift-lcd COMMAND --help' for the options of one command, 'lift-lcd --version'\n"
+           "for the version.\n"
            "Exit status: 0 done, 1 stopped or failed, 2 usage error.\n";
 }
 
@@ -25,6 +30,10 @@ int Run(const std::vector<std::string>& argv, Streams& io) {
     const std::string& name = argv[1];
     if (name == "--help" || name == "-h" || name == "help") {
         PrintUsage(io.out);
+        return ExitOk;
+    }
+    if (name == "--version") {
+        io.out << "lift-lcd " << ProgramVersion() << "\n";
         return ExitOk;
     }
     for (const Command& c : Commands()) {

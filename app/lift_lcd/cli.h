@@ -31,4 +31,7 @@ int Run(const std::vector<std::string>& argv, Streams& io);
 
 void PrintUsage(std::ostream& out);
 
+// The version of both programs, e.g. "1.0".
+const char* ProgramVersion();
+
 } // namespace Lift::Cli

@@ -19,6 +19,7 @@ const std::vector<Command>& Commands() {
          "[--period-ms N]",
          UploadCommand},
         {"sync-time", "sync-time --port PORT [--msg] [--period-ms N]", SyncTimeCommand},
+        {"ports", "ports", PortsCommand},
         {"simulate-kbnet", "simulate-kbnet [--link PATH] [--module SEG:NODE]... [OPTIONS]",
          SimulateKbnetCommand},
         {"kbnet",

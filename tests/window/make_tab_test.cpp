@@ -10,7 +10,7 @@
 #include "window/setup_tab.h"
 #include "link/link_frame.h"
 #include "link/link_station.h"
-#include "serial/port_table.h"
+#include "support/fake_device_tree.h"
 #include "support/scripted_ui.h"
 #include "support/simulator_thread.h"
 #include "support/temp_dir.h"
@@ -67,7 +67,6 @@ protected:
     }
     void TearDown() override {
         bundle.reset();
-        Serial::SetComPortDevicePath(3, "");
         fs::current_path(m_original);
     }
 
@@ -188,13 +187,23 @@ TEST_F(MakeTabTest, ConnectUploadAndSyncWithTheSimulatedController) {
     EXPECT_EQ(tab().comPortCombo().itemText(16), "COM 17"); // refused by the component
     EXPECT_FALSE(tab().uploadButton().isEnabled());
 
+    // The simulator stands in for a USB adapter, remembered as COM 3, plugged in while the
+    // window is open and found when the list is opened.
+    constexpr const char* kAdapter = "usb-Lift_Service_Cable_0042-if00-port0";
+    const Lift::Test::FakeDeviceTree tree(bundle->data("devices"));
+    WriteBytes(work("com-ports"), std::string("3 ") + kAdapter + "\n");
+    const auto openList = [&] {
+        tab().comPortCombo().showPopup();
+        tab().comPortCombo().hidePopup();
+        return tab().comPortCombo().itemText(2);
+    };
     Link::SimulatorConfig config;
     config.askInterval = 50ms;
     const auto run = [&](QPushButton& button, Link::LinkOutcome expected) {
         Lift::Test::SimulatorThread sim(config);
-        Serial::SetComPortDevicePath(3, sim.path());
-        tab().showComPortNames();
-        EXPECT_EQ(ToPath(tab().comPortCombo().itemText(2)), "COM 3 (" + sim.path() + ")");
+        EXPECT_EQ(openList(), "COM 3");
+        tree.plug("ttyUSB0", sim.path(), kAdapter);
+        EXPECT_EQ(openList().toStdString(), std::string("COM 3 (") + kAdapter + ")");
         tab().comPortCombo().setCurrentIndex(2);
         tab().connectButton().click();
         EXPECT_EQ(tab().connectButton().text(), "Disconnect");
@@ -210,6 +219,7 @@ TEST_F(MakeTabTest, ConnectUploadAndSyncWithTheSimulatedController) {
         EXPECT_EQ(logLines().back(), ">>> Close COM 3 <<<");
         EXPECT_FALSE(tab().uploadButton().isEnabled() || tab().syncButton().isEnabled());
         EXPECT_EQ(sim.join(), Link::PtyController::Outcome::Finished);
+        tree.unplug("ttyUSB0", kAdapter);
         return std::make_pair(lines, sim.sim().image());
     };
 
