@@ -1,6 +1,7 @@
 #include "lift_lcd/cli.h"
 
 #include <ostream>
+#include <string>
 
 namespace Lift::Cli {
 
@@ -14,8 +15,11 @@ void PrintUsage(std::ostream& out) {
            "Builds, inspects and uploads ROM images for the PRM-620BX7 lift LCD controller.\n"
            "\n"
            "Commands:\n";
-    for (const Command& c : Commands())
-        out << "  " << c.synopsis << "\n";
+    for (const Command& c : Commands()) {
+        const std::string name = c.name;
+        out << "  " << name << std::string(name.size() < 20 ? 21 - name.size() : 1, ' ')
+            << c.summary << "\n";
+    }
     out << "\n"
            "Run 'lift-lcd COMMAND --help' for the options of one command, 'lift-lcd --version'\n"
            "for the version.\n"

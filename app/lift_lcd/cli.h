@@ -19,7 +19,7 @@ using CommandFn = int (*)(const std::vector<std::string>& args, Streams& io);
 
 struct Command {
     const char* name;
-    const char* synopsis; // one line for --help
+    const char* summary; // what it does, for the list of --help
     CommandFn run;
 };
 
