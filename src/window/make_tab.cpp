@@ -193,7 +193,10 @@ QWidget* MakeTab::buildLinkGroup() {
     auto* group = new QGroupBox(this);
     auto* comPort = new RefreshingComboBox(group);
     comPort->beforePopup = [this] { refreshComPorts(); };
-    comPort->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    // Wide enough for most adapter names, and fixed, so the buttons beside it stay put
+    // when a port comes or goes; the open list shows every name whole.
+    comPort->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    comPort->setMinimumContentsLength(36);
     m_comPort = comPort;
     for (int i = 0; i < kComPortItems; ++i)
         m_comPort->addItem(QString());
