@@ -16,8 +16,7 @@ const std::vector<Command>& Commands() {
         {"ports", "list the serial ports found and their COM numbers", PortsCommand},
         {"simulate-kbnet", "play a KBNet adapter and its modules on a pseudo-terminal",
          SimulateKbnetCommand},
-        {"kbnet", "show a KBNet adapter and its modules, set outputs, watch inputs",
-         KbnetCommand},
+        {"kbnet", "show a KBNet adapter and its modules, set outputs, watch inputs", KbnetCommand},
     };
     return commands;
 }

@@ -10,8 +10,9 @@ Serial::PortDiscovery DiscoverPortsHere() {
     return Serial::DiscoverComPorts(Serial::DefaultPortDiscoveryPlaces());
 }
 
-std::optional<PortArgument> ParsePortArgument(const std::string& text, std::string& error,
-                                              const std::function<Serial::PortDiscovery()>& discover) {
+std::optional<PortArgument>
+ParsePortArgument(const std::string& text, std::string& error,
+                  const std::function<Serial::PortDiscovery()>& discover) {
     if (text.empty()) {
         error = "empty port";
         return std::nullopt;

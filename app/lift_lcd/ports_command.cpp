@@ -52,11 +52,12 @@ int PortsCommand(const std::vector<std::string>& args, Streams& io) {
             note += ", no COM number free";
         rows.push_back({p.number, p.label, note});
     }
-    for (const auto& [name, number] : found.memory) {
-        const bool present = std::any_of(found.ports.begin(), found.ports.end(),
-                                         [&](const Serial::FoundPort& p) { return p.name == name; });
+    for (const auto& entry : found.memory) {
+        const bool present =
+            std::any_of(found.ports.begin(), found.ports.end(),
+                        [&](const Serial::FoundPort& p) { return p.name == entry.first; });
         if (!present)
-            rows.push_back({number, name, "adapter, not plugged in"});
+            rows.push_back({entry.second, entry.first, "adapter, not plugged in"});
     }
     for (unsigned n = 1; n <= Serial::kHighestComPort; ++n) {
         const Serial::ComPortEntry entry = Serial::LookUpComPort(n);

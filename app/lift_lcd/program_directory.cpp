@@ -86,8 +86,8 @@ WorkingFolder ChooseWorkingFolder(const std::string& current,
     // Copied beside it first and then renamed into place, so a copy cut short never
     // passes for a working folder.
     const auto fail = [&](const std::string& reason) {
-        return WorkingFolder{current, "Cannot make the working folder " + folder.string() +
-                                          ": " + reason};
+        return WorkingFolder{current,
+                             "Cannot make the working folder " + folder.string() + ": " + reason};
     };
     fs::create_directories(userDataHome, ec);
     std::string pattern = (fs::path(userDataHome) / ".lift-lcd.new-XXXXXX").string();

@@ -8,12 +8,12 @@
 // the per-user working folder of an installed copy. --program-dir is the folder holding
 // "DefaultImage2" (default: beside the program, else the installed data).
 // --screenshots saves each tab of the started window as PREFIX-<tab>.png and quits.
-#include "window/main_window.h"
 #include "lift_lcd/cli.h"
 #include "lift_lcd/program_directory.h"
-#include "window/qt_editor_ui.h"
 #include "util/errno_text.h"
 #include "util/qt_main_loop.h"
+#include "window/main_window.h"
+#include "window/qt_editor_ui.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -69,7 +69,7 @@ PortDiscoveryPlaces DefaultPortDiscoveryPlaces();
 struct PortDiscovery {
     std::vector<FoundPort> ports; // found now, numbered
     ComPortMemory memory;         // every remembered number, adapters not plugged in included
-    std::string problem; // why the memory file could not be read or written; empty if fine
+    std::string problem;          // why the memory file could not be read or written; empty if fine
 };
 
 // Scans, numbers and remembers (an unreadable memory file is reported and left as it is),

@@ -93,8 +93,8 @@ std::vector<FoundPort> ScanSerialPorts(const std::string& root) {
     for (const auto& entry : fs::directory_iterator(sys, ec)) {
         const std::string kernel = entry.path().filename().string();
         if (isAdapterKernelName(kernel) && !named.count(kernel) && fs::exists(dev / kernel, ec))
-            adapters.push_back({FoundPort::Kind::Adapter, kernel, kernel,
-                                (dev / kernel).string(), "/dev/" + kernel, 0});
+            adapters.push_back({FoundPort::Kind::Adapter, kernel, kernel, (dev / kernel).string(),
+                                "/dev/" + kernel, 0});
     }
     std::sort(adapters.begin(), adapters.end(),
               [](const FoundPort& a, const FoundPort& b) { return a.name < b.name; });
@@ -121,8 +121,7 @@ PortDiscovery DiscoverComPorts(const PortDiscoveryPlaces& places) {
     std::set<unsigned> overridden;
     for (unsigned n = 1; n <= kHighestComPort; ++n) {
         const auto source = LookUpComPort(n).source;
-        if (source == ComPortEntry::Source::Program ||
-            source == ComPortEntry::Source::Environment)
+        if (source == ComPortEntry::Source::Program || source == ComPortEntry::Source::Environment)
             overridden.insert(n);
     }
 

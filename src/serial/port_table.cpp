@@ -29,8 +29,8 @@ ComPortEntry LookUpComPort(unsigned portNumber) {
         return {Source::Environment, value, {}};
     if (auto it = found().find(portNumber); it != found().end())
         return {Source::Found, it->second.devicePath, it->second.label};
-    return {Source::Default, "/dev/ttyS" + std::to_string(portNumber == 0 ? 0 : portNumber - 1),
-            {}};
+    return {
+        Source::Default, "/dev/ttyS" + std::to_string(portNumber == 0 ? 0 : portNumber - 1), {}};
 }
 
 std::string ComPortDevicePath(unsigned portNumber) {

@@ -93,13 +93,12 @@ TEST_F(MakeRomCommandTest, StopsAndFailures) {
 // installed data set; a start where the settings file is works there, as always.
 TEST(WorkingFolder, MenuStartSeedsAPerUserFolderOnceAndNeverOverwritesIt) {
     TempDir installed, home, elsewhere;
-    fs::copy(std::string(LIFT_SOURCE_DIR) + "/data", installed.path(),
-             fs::copy_options::recursive);
+    fs::copy(std::string(LIFT_SOURCE_DIR) + "/data", installed.path(), fs::copy_options::recursive);
     const std::string userData = home.file(".local/share");
     const std::string folder = userData + "/lift-lcd";
 
-    Cli::WorkingFolder chosen = Cli::ChooseWorkingFolder(installed.file(""), installed.file(""),
-                                                         userData);
+    Cli::WorkingFolder chosen =
+        Cli::ChooseWorkingFolder(installed.file(""), installed.file(""), userData);
     EXPECT_EQ(chosen.folder, installed.file(""));
     EXPECT_EQ(chosen.logLine, "");
     EXPECT_EQ(Cli::ChooseWorkingFolder(elsewhere.file(""), std::nullopt, userData).folder,

@@ -43,7 +43,7 @@ TEST_F(ComPortDiscovery, FindsUartsWithHardwareAndAdaptersByTheirStableName) {
     tree.uart(0, 4);
     tree.uart(1, 0); // a placeholder the kernel lists for every possible port
     tree.plug("ttyUSB0", a.slavePath(), kFtdi);
-    tree.plug("ttyACM0", b.slavePath()); // no by-id link
+    tree.plug("ttyACM0", b.slavePath());                           // no by-id link
     fs::create_symlink("../../ttyUSB9", tree.byIdPath(kProlific)); // left after an unplug
 
     const auto ports = ScanSerialPorts(tree.root());
