@@ -44,18 +44,20 @@ TEST_F(ComPortDiscovery, FindsUartsWithHardwareAndAdaptersByTheirStableName) {
     tree.uart(1, 0); // a placeholder the kernel lists for every possible port
     tree.plug("ttyUSB0", a.slavePath(), kFtdi);
     tree.plug("ttyACM0", b.slavePath());                           // no by-id link
+    tree.plug("ttyUSB1", b.slavePath());                           // none either
     fs::create_symlink("../../ttyUSB9", tree.byIdPath(kProlific)); // left after an unplug
 
     const auto ports = ScanSerialPorts(tree.root());
-    ASSERT_EQ(ports.size(), 3u);
+    ASSERT_EQ(ports.size(), 4u);
     EXPECT_EQ(ports[0].kind, Kind::BuiltIn);
     EXPECT_EQ(ports[0].label, "/dev/ttyS0");
     EXPECT_EQ(ports[0].number, 1u);
     EXPECT_EQ(ports[1].label, "/dev/ttyACM0");
     EXPECT_EQ(ports[1].devicePath, tree.root() + "/dev/ttyACM0");
-    EXPECT_EQ(ports[2].label, kFtdi);
-    EXPECT_EQ(ports[2].kernelName, "ttyUSB0");
-    EXPECT_EQ(ports[2].devicePath, tree.byIdPath(kFtdi));
+    EXPECT_EQ(ports[2].label, "/dev/ttyUSB1");
+    EXPECT_EQ(ports[3].label, kFtdi);
+    EXPECT_EQ(ports[3].kernelName, "ttyUSB0");
+    EXPECT_EQ(ports[3].devicePath, tree.byIdPath(kFtdi));
     EXPECT_TRUE(ScanSerialPorts(dir.file("nothing")).empty());
 }
 
@@ -65,6 +67,7 @@ TEST_F(ComPortDiscovery, AnAdapterKeepsItsNumberAcrossRestartUnplugAndReplug) {
     tree.plug("ttyUSB0", ftdi.slavePath(), kFtdi);
     tree.plug("ttyUSB1", prolific.slavePath(), kProlific);
     PortDiscovery d = discover();
+    EXPECT_EQ(d.problem, "");
     EXPECT_EQ(numberOf(d, kFtdi), 2u);
     EXPECT_EQ(numberOf(d, kProlific), 3u);
     EXPECT_EQ(fs::canonical(ComPortDevicePath(2)), fs::canonical(ftdi.slavePath()));
