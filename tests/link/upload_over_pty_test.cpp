@@ -266,10 +266,13 @@ TEST(LinkCommandsAsPrograms, UploadToASimulatorInAnotherProcess) {
     Lift::Test::WriteBytes(dir.file("config/lift-lcd/com-ports"), "1 usb-Other-if00-port0\n");
     const std::string env = "LIFT_LCD_DEVICE_ROOT=" + tree.root() +
                             " XDG_CONFIG_HOME=" + dir.file("config") + " " + cli;
-    EXPECT_EQ(std::system((env + " ports > " + dir.file("ports.txt")).c_str()), 0);
+    EXPECT_EQ(
+        std::system(("LIFT_LCD_COM4=/dev/x " + env + " ports > " + dir.file("ports.txt")).c_str()),
+        0);
     EXPECT_EQ(Lift::Test::ReadBytes(dir.file("ports.txt")),
               "COM1   usb-Other-if00-port0                    adapter, not plugged in\n"
-              "COM2   usb-Lift_Service_Cable_0042-if00-port0  adapter, /dev/ttyUSB0\n");
+              "COM2   usb-Lift_Service_Cable_0042-if00-port0  adapter, /dev/ttyUSB0\n"
+              "COM4   /dev/x                                  set by LIFT_LCD_COM4\n");
 
     const std::string upload = env + " upload " + dir.file("rom.bin") + " --port " + kAdapter +
                                " > " + dir.file("log.txt");
