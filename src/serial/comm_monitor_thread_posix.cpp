@@ -269,11 +269,14 @@ void TCommMonitorThread::handleReceived(std::size_t n) {
         return; // dropped, the partial unit stays as it was
     m_assembler.feed(m_rawRxdBuff, n, [this](std::uint32_t count) {
         if (Terminated())
-            return;
+            return false;
         handOver([this, count] {
             std::memcpy(m_rxdEventBuff, m_filteredRxdBuff, count);
             m_owner->FireRxdDatasEvent(static_cast<std::int32_t>(count));
         });
+        // A handler that closed the port may have opened it again: the buffers serve the new
+        // monitor thread now, so the rest of this read is dropped here.
+        return !Terminated();
     });
 }
 

@@ -15,12 +15,15 @@ struct Harness {
     explicit Harness(RxdFilterConfig c)
         : buffer(c.rxdQueueSize + 8, '\0'), assembler(c, buffer.data()) {}
     void feed(const std::string& bytes) {
-        assembler.feed(bytes.data(), bytes.size(),
-                       [this](std::uint32_t count) { units.emplace_back(buffer.data(), count); });
+        assembler.feed(bytes.data(), bytes.size(), [this](std::uint32_t count) {
+            units.emplace_back(buffer.data(), count);
+            return units.size() != stopAfter;
+        });
     }
     std::string buffer;
     RxdAssembler assembler;
     std::vector<std::string> units;
+    std::size_t stopAfter = 0; // the delivery that asks to stop; 0 never
 };
 
 RxdFilterConfig config(YVclCtrl::TRxdFilter style, std::uint32_t packet = 1, char delim = '\n',
@@ -67,6 +70,15 @@ TEST(RxdAssembler, PacketsOfFourFromOneReadOfTen) {
     EXPECT_EQ(h.assembler.filteredCount(), 2u);
     h.feed("AB");
     EXPECT_EQ(h.units.back(), "89AB");
+}
+
+// A monitor told to end stops mid-read: the buffer may already serve its successor.
+TEST(RxdAssembler, DeliveryThatAsksToStopLeavesTheBufferAlone) {
+    Harness h(config(YVclCtrl::rfs_ByDelimiterChar));
+    h.stopAfter = 1;
+    h.feed("ab\ncd\n");
+    EXPECT_EQ(h.units, (std::vector<std::string>{"ab\n"}));
+    EXPECT_EQ(h.buffer.substr(0, 3), "ab\n");
 }
 
 TEST(RxdAssembler, LongestDelimitedLineFillsTheQueueExactly) {
