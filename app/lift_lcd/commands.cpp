@@ -16,9 +16,10 @@ const std::vector<Command>& Commands() {
          SimulateControllerCommand},
         {"upload",
          "upload IMAGE.BIN --port PORT [--msg] [--version NAME] [--workdir DIR] "
-         "[--period-ms N]",
+         "[--period-ms N] [--time-limit S]",
          UploadCommand},
-        {"sync-time", "sync-time --port PORT [--msg] [--period-ms N]", SyncTimeCommand},
+        {"sync-time", "sync-time --port PORT [--msg] [--period-ms N] [--time-limit S]",
+         SyncTimeCommand},
         {"simulate-kbnet", "simulate-kbnet [--link PATH] [--module SEG:NODE]... [OPTIONS]",
          SimulateKbnetCommand},
         {"kbnet",

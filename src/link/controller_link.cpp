@@ -38,14 +38,32 @@ void ControllerLink::SpeedButton5Click() {
         m_controls.uploadEnabled = true;
         m_controls.syncEnabled = true;
     } else {
-        m_ui.appendLog(YVclUtil::Format(">>> Close COM %u <<<", m_port.portNumber()));
-        m_controls.connectCaption = "Connect";
-        m_connected = false;
-        m_controls.comPortEnabled = true;
-        m_controls.uploadEnabled = false;
-        m_controls.syncEnabled = false;
-        m_timer.stop();
+        disconnect();
     }
+    changed();
+}
+
+void ControllerLink::disconnect() {
+    m_ui.appendLog(YVclUtil::Format(">>> Close COM %u <<<", m_port.portNumber()));
+    m_controls.connectCaption = "Connect";
+    m_connected = false;
+    m_controls.comPortEnabled = true;
+    m_controls.uploadEnabled = false;
+    m_controls.syncEnabled = false;
+    m_timer.stop();
+}
+
+void ControllerLink::PcUart1Lost(const std::string& reason) {
+    // Waiting out ten silent periods would only hide what happened.
+    m_timer.stop();
+    if (m_linkMode != LinkMode::Idle) {
+        m_ui.appendLog("===> Transmit abort!! <===");
+        backToIdle(LinkOutcome::PortLost);
+    }
+    m_ui.appendLog(YVclUtil::Format("=== COM %u: %s ===", m_port.portNumber(), reason.c_str()));
+    if (m_port.opened())
+        m_port.close();
+    disconnect();
     changed();
 }
 

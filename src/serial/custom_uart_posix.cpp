@@ -149,7 +149,12 @@ bool TCustomUart::Close() {
         Lift::Util::MainLoop* loop = m_monitor->Loop();
         if (m_handOverDepth > 0) {
             // Closed from one of the thread's own hand-overs: it cannot end before this call
-            // returns, so it is joined later. It touches the port no more.
+            // returns, so it is joined later. It touches the port no more, and a reason to
+            // stop it had is known already.
+            {
+                std::lock_guard<std::mutex> lock(m_fatalMutex);
+                m_lastFatalError = m_monitor->FatalError();
+            }
             m_endingMonitors.push_back(std::move(m_monitor));
         } else {
             // The thread may be waiting for the loop to run a hand-over: keep serving.
