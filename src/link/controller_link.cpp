@@ -32,11 +32,7 @@ void ControllerLink::SpeedButton5Click() {
         // to its connected state either way, and an operation then ends by time-out.
         m_port.open();
         m_ui.appendLog(YVclUtil::Format(">>> Open COM %u <<<", m_port.portNumber()));
-        m_controls.connectCaption = "Disconnect";
-        m_connected = true;
-        m_controls.comPortEnabled = false;
-        m_controls.uploadEnabled = true;
-        m_controls.syncEnabled = true;
+        setConnected(true);
     } else {
         disconnect();
     }
@@ -45,12 +41,16 @@ void ControllerLink::SpeedButton5Click() {
 
 void ControllerLink::disconnect() {
     m_ui.appendLog(YVclUtil::Format(">>> Close COM %u <<<", m_port.portNumber()));
-    m_controls.connectCaption = "Connect";
-    m_connected = false;
-    m_controls.comPortEnabled = true;
-    m_controls.uploadEnabled = false;
-    m_controls.syncEnabled = false;
+    setConnected(false);
     m_timer.stop();
+}
+
+void ControllerLink::setConnected(bool on) {
+    m_connected = on;
+    m_controls.connectCaption = on ? "Disconnect" : "Connect";
+    m_controls.comPortEnabled = !on;
+    m_controls.uploadEnabled = on;
+    m_controls.syncEnabled = on;
 }
 
 void ControllerLink::PcUart1Lost(const std::string& reason) {

@@ -113,6 +113,7 @@ private:
     void receiveDateTime(std::uint8_t decisive);
     void backToIdle(LinkOutcome outcome);
     void disconnect();
+    void setConnected(bool on);
     void logFileProblem(const char* what, const std::string& path, const std::string& reason);
     void changed();
 
