@@ -21,8 +21,8 @@ int RunLinkOperation(const LinkOperation& op, Streams& io, const char* command) 
     link.controls().msgOn = op.msgOn;
     link.controls().comPortIndex = static_cast<int>(op.port.number) - 1;
 
-    const std::string where = "COM" + std::to_string(op.port.number) + " (" +
-                              station.PcUart1().devicePath() + ")";
+    const std::string where =
+        "COM" + std::to_string(op.port.number) + " (" + station.PcUart1().devicePath() + ")";
     link.SpeedButton5Click(); // Connect
     if (!station.PcUart1().Opened()) {
         io.err << "lift-lcd " << command << ": cannot open " << where << ": "
@@ -36,8 +36,8 @@ int RunLinkOperation(const LinkOperation& op, Streams& io, const char* command) 
 
     bool inTime = true;
     if (link.linkMode() != Link::LinkMode::Idle)
-        inTime = loop.waitUntil([&] { return link.linkMode() == Link::LinkMode::Idle; },
-                                op.timeLimit);
+        inTime =
+            loop.waitUntil([&] { return link.linkMode() == Link::LinkMode::Idle; }, op.timeLimit);
     ui.showProgress(link);
     ui.endProgress();
     if (!inTime)
@@ -46,7 +46,7 @@ int RunLinkOperation(const LinkOperation& op, Streams& io, const char* command) 
     if (link.outcome() == Link::LinkOutcome::PortLost)
         io.err << "lift-lcd " << command << ": lost " << where << ": "
                << station.PcUart1().monitorFatalError() << "\n";
-    if (link.connected()) // a lost port has disconnected already
+    if (link.connected())         // a lost port has disconnected already
         link.SpeedButton5Click(); // Disconnect
 
     const Link::LinkOutcome want =

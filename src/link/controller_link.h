@@ -40,7 +40,7 @@ enum class LinkOutcome {
     UploadFailed,   // ten NAKs in a row
     SyncFinished,
     SyncFailed,
-    Aborted, // ten silent periods in a row
+    Aborted,  // ten silent periods in a row
     PortLost, // the port stopped serving (device lost) during the operation
 };
 

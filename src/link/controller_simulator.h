@@ -41,7 +41,7 @@ struct SimulatorFaults {
     int restartAtFrame = 0; // the n-th accepted block is answered 'C' (restart), once; 0 none
     int nakBlock = 0;       // block whose first nakCount deliveries are answered NAK
     int nakCount = 0;
-    int muteAfterFrames = -1; // after this many frames nothing is answered; -1 never
+    int muteAfterFrames = -1;   // after this many frames nothing is answered; -1 never
     int hangUpAfterFrames = -1; // the frame after this many hangs the line up; -1 never
 };
 

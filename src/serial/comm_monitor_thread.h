@@ -97,7 +97,7 @@ private:
     std::atomic<bool> m_stopped{false};
     std::atomic<bool> m_txWatch{false};
     bool m_lineTimerArmed = false;
-    std::string m_lostReason; // set when the device went away
+    std::string m_lostReason;               // set when the device went away
     Lift::Serial::RxdAssembler m_assembler; // holds FilteredCount across reads
     Lift::Serial::ParityMarkDecoder m_parityMarks;
 
