@@ -1,9 +1,8 @@
 #include "serial/port_lock.h"
 
 #include <cerrno>
+#include <charconv>
 #include <csignal>
-#include <cstdlib>
-#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <mutex>
@@ -21,36 +20,33 @@ std::string LockDirectory() {
     return g_lockDirectory;
 }
 
-// The process id a lock file names, or 0 when it cannot be read as one.
-pid_t LockFilePid(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-    if (fd < 0)
-        return 0;
-    char text[32] = {};
-    const ssize_t n = ::read(fd, text, sizeof text - 1);
-    ::close(fd);
-    if (n <= 0)
-        return 0;
-    // A binary id is four bytes whose highest is zero (ids stay below 2^22).
-    if (n == static_cast<ssize_t>(sizeof(int)) && text[sizeof(int) - 1] == '\0') {
-        int binary = 0;
-        std::memcpy(&binary, text, sizeof binary);
-        return binary > 0 ? static_cast<pid_t>(binary) : 0;
-    }
-    char* end = nullptr;
-    const long ascii = std::strtol(text, &end, 10);
-    return end != text && ascii > 0 && ascii <= 0x7FFFFFFF ? static_cast<pid_t>(ascii) : 0;
-}
-
 bool NamesAnotherLiveProcess(const std::string& lockFile) {
-    const pid_t pid = LockFilePid(lockFile);
-    if (pid <= 0 || pid == ::getpid())
+    const int fd = ::open(lockFile.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0)
+        return false;
+    char text[32];
+    const ssize_t n = ::read(fd, text, sizeof text);
+    ::close(fd);
+    const pid_t pid =
+        n > 0 ? LockFileProcessId(std::string_view(text, static_cast<std::size_t>(n))) : 0;
+    if (pid == 0 || pid == ::getpid())
         return false;
     // EPERM: the process runs under another user, but it runs.
     return ::kill(pid, 0) == 0 || errno == EPERM;
 }
 
 } // namespace
+
+pid_t LockFileProcessId(std::string_view contents) {
+    const auto first = contents.find_first_not_of(' ');
+    if (first == std::string_view::npos)
+        return 0;
+    int pid = 0;
+    const char* end = contents.data() + contents.size();
+    const auto [next, error] = std::from_chars(contents.data() + first, end, pid);
+    const bool ended = next == end || *next == '\n';
+    return error == std::errc() && ended && pid > 0 ? pid : 0;
+}
 
 bool DeviceLockedByAnother(const std::string& devicePath) {
     const std::filesystem::path given(devicePath);

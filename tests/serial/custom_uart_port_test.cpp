@@ -96,6 +96,14 @@ TEST(PortTable, DefaultOverrideAndEnvironment) {
     EXPECT_EQ(Lift::Serial::ComPortName(12), "COM12");
 }
 
+TEST(PortLock, ProcessIdOfALockFile) {
+    const std::pair<std::string, pid_t> cases[] = {
+        {"      4321\n", 4321}, {"77", 77}, {"", 0},      {"  \n", 0},          {"12ab\n", 0},
+        {"-12\n", 0},           {"0\n", 0}, {"12 \n", 0}, {"99999999999\n", 0}, {"\n12\n", 0}};
+    for (const auto& [contents, pid] : cases)
+        EXPECT_EQ(Lift::Serial::LockFileProcessId(contents), pid) << contents;
+}
+
 // ---- open and close --------------------------------------------------------------------------
 
 TEST_F(UartPort, OpenThenOpenAgainChangesNothing) {
@@ -136,18 +144,19 @@ TEST_F(UartPort, DeviceHeldByAnotherIsRefused) {
     ::ioctl(held, TIOCNXCL); // a pseudo-terminal keeps the mode while its master is open
     ::close(held);
 
-    // A lock file (named after the device a link leads to) of a running process, then a stale
-    // one of no process.
+    // A lock file (named after the device a link leads to) of a running process; then stale
+    // ones: of no process, of this process, of nothing readable.
     Lift::Test::TempDir dir;
     Lift::Serial::SetPortLockDirectory(dir.path().string());
     const std::string link = dir.file("port-link");
     std::filesystem::create_symlink(pty.slavePath(), link);
     Lift::Serial::SetComPortDevicePath(kPort, link);
-    for (const int pid : {static_cast<int>(::getppid()), 2147483646}) {
+    const auto lock = [](pid_t pid) { return YVclUtil::Format("%10d\n", static_cast<int>(pid)); };
+    for (const std::string& text :
+         {lock(::getppid()), lock(2147483646), lock(::getpid()), std::string("lock\n")}) {
         Lift::Test::WriteBytes(
-            dir.file("LCK.." + std::filesystem::path(pty.slavePath()).filename().string()),
-            YVclUtil::Format("%10d\n", pid));
-        EXPECT_EQ(uart.Open(), pid != ::getppid()) << pid;
+            dir.file("LCK.." + std::filesystem::path(pty.slavePath()).filename().string()), text);
+        EXPECT_EQ(uart.Open(), text != lock(::getppid())) << text;
         uart.Close();
     }
     Lift::Serial::SetPortLockDirectory("");
