@@ -489,7 +489,7 @@ public:
 };
 } // namespace
 
-TEST_F(UartPort, CloseCompletesTheDeliveryInFlightFirst) {
+TEST_F(UartPort, CloseCompletesTheDeliveryInFlightFirstButNotAStop) {
     WatchedLoop watched;
     uart.setMainLoop(&watched);
     recordUnits();
@@ -501,6 +501,15 @@ TEST_F(UartPort, CloseCompletesTheDeliveryInFlightFirst) {
     EXPECT_TRUE(uart.Close());
     EXPECT_EQ(units, (std::vector<std::string>{"last words\n"}));
     EXPECT_FALSE(uart.monitorRunning());
+
+    // A stop being handed over when Close comes is nobody's news any more.
+    int stops = 0;
+    uart.OnMonitorStopped = [&](TComponent*) { ++stops; };
+    ASSERT_TRUE(uart.Open());
+    pty.hangUp();
+    ASSERT_TRUE(watched.waitForHandOver(2));
+    EXPECT_TRUE(uart.Close());
+    EXPECT_EQ(stops, 0);
 }
 
 // The old monitor thread must leave the buffers alone once the handler closed its port: the new
