@@ -111,9 +111,10 @@ int MakeRomCommand(const std::vector<std::string>& args, Streams& io) {
     CliUi ui(io.out, io.err);
     Editor::EditorSession session;
     try {
-        if (!Editor::RunStartUp(session, ui,
-                                {ProgramDirectory(o.programDir, original), startDirectory}))
-            return ExitFailed;
+        // A start-up that ends early (no GLB library, no user-define file) has said so on
+        // stderr; the window stays usable after it, so the load and the build go on here
+        // too and give their own results.
+        Editor::RunStartUp(session, ui, {ProgramDirectory(o.programDir, original), startDirectory});
         if (!Project::LoadProjectFrom(session, ui, projectPath))
             return ExitFailed;
 

@@ -6,16 +6,19 @@
 // settings file, the GLB library and the blank logo are read there); --program-dir is the
 // folder holding "DefaultImage2" (default: beside the program, else the installed data).
 // --screenshots saves each tab of the started window as PREFIX-<tab>.png and quits.
-#include "window/main_window.h"
 #include "lift_lcd/program_directory.h"
 #include "util/errno_text.h"
 #include "util/qt_main_loop.h"
+#include "window/main_window.h"
+#include "window/make_tab.h"
+#include "window/rom_file_browser.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QTabWidget>
 #include <QTimer>
+#include <QTreeView>
 #include <cerrno>
+#include <chrono>
 #include <filesystem>
 #include <iostream>
 #include <optional>
@@ -33,16 +36,21 @@ int usage(const std::string& message) {
 }
 
 // Saves every tab as PREFIX-<tab name>.png. False, after a message, when one cannot be saved.
-bool saveScreenshots(Lift::Window::MainWindow& window, const std::string& prefix) {
+bool saveScreenshots(Lift::Window::MainWindow& window, Lift::Util::MainLoop& loop,
+                     const std::string& prefix) {
     QTabWidget& tabs = window.tabs();
+    const Lift::Window::RomFileBrowser& browser = window.makeTab().romBrowser();
     bool ok = true;
     for (int i = 0; i < tabs.count(); ++i) {
         tabs.setCurrentIndex(i);
-        // The folder tree fills in the background; give it a moment to show the folder.
-        QElapsedTimer shown;
-        shown.start();
-        while (shown.elapsed() < 700)
-            QApplication::processEvents(QEventLoop::AllEvents, 50);
+        // The folder tree fills in the background: sleep until it shows the folder.
+        if (!loop.waitUntil([&] { return browser.showsFolder(); }, std::chrono::seconds(20)))
+            std::cerr << "lift-lcd-editor: the folder tree is still being read\n";
+        // Sorting what was read last is queued; then the folder goes to the middle, as it
+        // does for the user, whatever order the folders arrived in.
+        QCoreApplication::processEvents();
+        QTreeView& tree = window.makeTab().romBrowser().folderTree();
+        tree.scrollTo(tree.currentIndex(), QAbstractItemView::PositionAtCenter);
         const QString file = QString::fromStdString(prefix) + QLatin1Char('-') +
                              tabs.tabText(i).toLower() + QStringLiteral(".png");
         if (!window.grab().save(file)) {
@@ -95,7 +103,7 @@ int main(int argc, char** argv) {
     if (screenshots) {
         window.resize(window.sizeHint());
         QTimer::singleShot(0, &window,
-                           [&] { loop.quit(saveScreenshots(window, *screenshots) ? 0 : 1); });
+                           [&] { loop.quit(saveScreenshots(window, loop, *screenshots) ? 0 : 1); });
     }
     return loop.run();
 }

@@ -27,6 +27,7 @@ MainWindow::MainWindow(Util::MainLoop& loop, const WindowOptions& options, QWidg
     setCentralWidget(m_tabs);
     buildStatusBar();
     connect(m_setup, &SetupTab::projectReplaced, this, &MainWindow::showModel);
+    connect(m_make, &MakeTab::projectAboutToBeRead, m_setup, &SetupTab::commitOpenCell);
     connect(m_make, &MakeTab::projectChanged, this, &MainWindow::showModel);
 
     // The shortcuts users expect; they act as the Setup tab's buttons do.
@@ -36,7 +37,7 @@ MainWindow::MainWindow(Util::MainLoop& loop, const WindowOptions& options, QWidg
     connect(open, &QShortcut::activated, m_setup, &SetupTab::loadProject);
 
     RunGuarded([&] { Editor::RunStartUp(m_session, *m_ui, options.start); });
-    setWindowTitle(QString::fromLatin1(m_session.program.caption));
+    setWindowTitle(FromSystemText(m_session.program.caption));
     showModel();
     m_tabs->setCurrentIndex(0);
 }

@@ -242,15 +242,14 @@ void MakeTab::showModel() {
     showIndex(m_nodeAddress, p.nodeAddress);
     showText(m_idCode, QString::fromLatin1(p.idCode));
     showText(m_romFileName, FromPath(p.romFileName));
-    if (!p.logoEnabled) {
-        // The blank picture is decoration: shown without a word when it cannot be.
-        QImage blank;
-        std::string error;
-        if (Editor::LoadDisplayPicture(m_session.program.blankPicturePath, blank, error))
-            m_logoPicture->setPicture(blank);
-        else
-            m_logoPicture->clearPicture();
-    }
+    // Shown without a word: a logo that cannot be shown was reported when it was chosen or
+    // loaded, and the blank picture is decoration.
+    QImage logo;
+    std::string error;
+    if (Editor::LoadDisplayPicture(Editor::LogoBoxPicture(m_session), logo, error))
+        m_logoPicture->setPicture(logo);
+    else
+        m_logoPicture->clearPicture();
 }
 
 void MakeTab::showLogo() {
@@ -274,6 +273,7 @@ void MakeTab::showLinkControls() {
 }
 
 void MakeTab::makeRom() {
+    Q_EMIT projectAboutToBeRead();
     RunGuarded([this] { Rom::RunMakeRom(m_session, m_ui); });
     m_browser->refresh();
     Q_EMIT projectChanged();

@@ -68,6 +68,8 @@ public:
     QTextEdit& log() { return *m_log; }
 
 Q_SIGNALS:
+    // MAKE ROM is about to read the project: edits still open elsewhere must reach it now.
+    void projectAboutToBeRead();
     // MAKE ROM changed the project (it drops labels whose user picture is missing).
     void projectChanged();
 
