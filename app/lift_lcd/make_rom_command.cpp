@@ -36,7 +36,9 @@ constexpr const char* kUsage =
     "  -o ROM.BIN          write the image to this file instead\n"
     "  --save-as FILE.lcp  save the project to FILE first, replacing it (default: no save;\n"
     "                      the image is the same)\n"
-    "  --workdir DIR       run as if started in DIR (settings file, GLB, temporary file)\n"
+    "  --workdir DIR       run as if started in DIR (settings file, GLB, temporary file);\n"
+    "                      default: the current directory when it holds the settings file,\n"
+    "                      else the per-user working folder of an installed copy\n"
     "  --program-dir DIR   folder holding DefaultImage2 (default: the program's folder, or\n"
     "                      the installed data folder)\n"
     "\n"
@@ -62,11 +64,17 @@ bool OpenProject(const std::string& projectPath, const std::optional<std::string
     std::string startDirectory = original;
     if (workdir) {
         startDirectory = AbsoluteAgainst(*workdir, original);
-        if (::chdir(startDirectory.c_str()) != 0) {
-            io.err << CliUi::BoxLine("Error", "Cannot enter the working directory " +
-                                                  startDirectory + ": " + Util::ErrnoText(errno));
-            return false;
-        }
+    } else {
+        const WorkingFolder chosen = ChooseWorkingFolder(
+            original, InstalledDataDirectory(RunningProgramFolder()), UserDataHome());
+        startDirectory = chosen.folder;
+        if (!chosen.logLine.empty())
+            io.out << chosen.logLine << "\n";
+    }
+    if (startDirectory != original && ::chdir(startDirectory.c_str()) != 0) {
+        io.err << CliUi::BoxLine("Error", "Cannot enter the working directory " + startDirectory +
+                                              ": " + Util::ErrnoText(errno));
+        return false;
     }
     // A start-up that ends early (no GLB library, no user-define file) has said so on
     // stderr; the window stays usable after it, so the load and what follows go on here too

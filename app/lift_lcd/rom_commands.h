@@ -16,8 +16,8 @@ int InspectCommand(const std::vector<std::string>& args, Streams& io);
 int PreviewCommand(const std::vector<std::string>& args, Streams& io);
 
 // Runs the editor's start-up as if started in `workdir` (made absolute against `original`,
-// the directory the command was started in; the process changes into it) or in `original`,
-// then loads the project at the absolute `projectPath`, as the window would; a start-up
+// the directory the command was started in; the process changes into it) or, without one,
+// in the folder ChooseWorkingFolder picks (its log line goes to stdout), then loads the project at the absolute `projectPath`, as the window would; a start-up
 // that ends early does not stop the load. Messages go through `ui`. False when the
 // directory cannot be entered or the load stopped; the INI engine's EYGeneral passes through.
 bool OpenProject(const std::string& projectPath, const std::optional<std::string>& workdir,

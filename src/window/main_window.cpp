@@ -21,7 +21,7 @@ MainWindow::MainWindow(Util::MainLoop& loop, const WindowOptions& options, QWidg
 
     m_tabs = new QTabWidget(this);
     m_setup = new SetupTab(m_session, *m_ui, m_tabs);
-    m_make = new MakeTab(m_session, *m_ui, loop, m_tabs);
+    m_make = new MakeTab(m_session, *m_ui, loop, options.ports, m_tabs);
     m_tabs->addTab(m_setup, QStringLiteral("Setup"));
     m_tabs->addTab(m_make, QStringLiteral("Make"));
     setCentralWidget(m_tabs);
@@ -39,6 +39,8 @@ MainWindow::MainWindow(Util::MainLoop& loop, const WindowOptions& options, QWidg
     RunGuarded([&] { Editor::RunStartUp(m_session, *m_ui, options.start); });
     setWindowTitle(FromSystemText(m_session.program.caption));
     showModel();
+    // After start-up, which empties the log a problem would be told in.
+    m_make->refreshComPorts();
     m_tabs->setCurrentIndex(0);
 }
 

@@ -26,6 +26,8 @@
 #include <QTextEdit>
 #include <QVBoxLayout>
 
+#include <functional>
+
 namespace Lift::Window {
 
 namespace {
@@ -60,12 +62,25 @@ std::string FromLatin1(const QString& text) {
     return text.toLatin1().toStdString();
 }
 
+// Lets its owner bring the items up to date just before the list opens: an adapter
+// plugged in or pulled out meanwhile shows there.
+class RefreshingComboBox : public QComboBox {
+public:
+    using QComboBox::QComboBox;
+    std::function<void()> beforePopup;
+    void showPopup() override {
+        if (beforePopup)
+            beforePopup();
+        QComboBox::showPopup();
+    }
+};
+
 } // namespace
 
 MakeTab::MakeTab(Editor::EditorSession& session, QtEditorUi& ui, Util::MainLoop& loop,
-                 QWidget* parent)
+                 std::optional<Serial::PortDiscoveryPlaces> ports, QWidget* parent)
     : QWidget(parent), m_session(session), m_ui(ui),
-      m_station(std::make_unique<Link::LinkStation>(loop, ui)) {
+      m_station(std::make_unique<Link::LinkStation>(loop, ui)), m_ports(std::move(ports)) {
     auto* top = new QHBoxLayout;
     auto* left = new QVBoxLayout;
     left->addWidget(buildLogoGroup());
@@ -176,7 +191,13 @@ QWidget* MakeTab::buildRomGroup() {
 
 QWidget* MakeTab::buildLinkGroup() {
     auto* group = new QGroupBox(this);
-    m_comPort = new QComboBox(group);
+    auto* comPort = new RefreshingComboBox(group);
+    comPort->beforePopup = [this] { refreshComPorts(); };
+    // Wide enough for most adapter names, and fixed, so the buttons beside it stay put
+    // when a port comes or goes; the open list shows every name whole.
+    comPort->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    comPort->setMinimumContentsLength(36);
+    m_comPort = comPort;
     for (int i = 0; i < kComPortItems; ++i)
         m_comPort->addItem(QString());
     m_baud = new QComboBox(group);
@@ -227,11 +248,28 @@ void MakeTab::showComPortNames() {
     for (int i = 0; i < m_comPort->count(); ++i) {
         const int number = i + 1;
         QString text = QStringLiteral("COM %1").arg(number);
-        if (number <= kHighestOpenablePort)
-            text += QStringLiteral(" (%1)").arg(
-                FromPath(Serial::ComPortDevicePath(static_cast<unsigned>(number))));
+        if (number <= kHighestOpenablePort) {
+            // A number with nothing found or set behind it is listed bare.
+            const Serial::ComPortEntry entry = Serial::LookUpComPort(static_cast<unsigned>(number));
+            if (entry.source == Serial::ComPortEntry::Source::Found)
+                text += QStringLiteral(" (%1)").arg(FromPath(entry.label));
+            else if (entry.source != Serial::ComPortEntry::Source::Default)
+                text += QStringLiteral(" (%1)").arg(FromPath(entry.devicePath));
+        }
         m_comPort->setItemText(i, text);
     }
+}
+
+void MakeTab::refreshComPorts() {
+    if (m_ports) {
+        const Serial::PortDiscovery found = Serial::DiscoverComPorts(*m_ports);
+        if (found.problem != m_portProblem) {
+            m_portProblem = found.problem;
+            if (!m_portProblem.empty())
+                m_ui.appendLog(m_portProblem);
+        }
+    }
+    showComPortNames();
 }
 
 void MakeTab::showModel() {

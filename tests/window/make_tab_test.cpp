@@ -4,7 +4,7 @@
 #include "editor/display_picture.h"
 #include "link/link_frame.h"
 #include "link/link_station.h"
-#include "serial/port_table.h"
+#include "support/fake_device_tree.h"
 #include "support/scripted_ui.h"
 #include "support/simulator_thread.h"
 #include "support/temp_dir.h"
@@ -72,7 +72,6 @@ protected:
     }
     void TearDown() override {
         bundle.reset();
-        Serial::SetComPortDevicePath(3, "");
         fs::current_path(m_original);
     }
 
@@ -241,13 +240,23 @@ TEST_F(MakeTabTest, ConnectUploadAndSyncWithTheSimulatedController) {
     EXPECT_TRUE(tab().comPortCombo().isEnabled());
     EXPECT_EQ(logLines().back(), "===> Open COM 17 failed: invalid port number <===");
 
+    // The simulator stands in for a USB adapter, remembered as COM 3, plugged in while the
+    // window is open and found when the list is opened.
+    constexpr const char* kAdapter = "usb-Lift_Service_Cable_0042-if00-port0";
+    const Lift::Test::FakeDeviceTree tree(bundle->data("devices"));
+    WriteBytes(work("com-ports"), std::string("3 ") + kAdapter + "\n");
+    const auto openList = [&] {
+        tab().comPortCombo().showPopup();
+        tab().comPortCombo().hidePopup();
+        return tab().comPortCombo().itemText(2);
+    };
     Link::SimulatorConfig config;
     config.askInterval = 50ms;
     const auto run = [&](QPushButton& button, Link::LinkOutcome expected) {
         Lift::Test::SimulatorThread sim(config);
-        Serial::SetComPortDevicePath(3, sim.path());
-        tab().showComPortNames();
-        EXPECT_EQ(ToPath(tab().comPortCombo().itemText(2)), "COM 3 (" + sim.path() + ")");
+        EXPECT_EQ(openList(), "COM 3");
+        tree.plug("ttyUSB0", sim.path(), kAdapter);
+        EXPECT_EQ(openList().toStdString(), std::string("COM 3 (") + kAdapter + ")");
         tab().comPortCombo().setCurrentIndex(2);
         tab().connectButton().click();
         EXPECT_EQ(tab().connectButton().text(), "Disconnect");
@@ -263,6 +272,7 @@ TEST_F(MakeTabTest, ConnectUploadAndSyncWithTheSimulatedController) {
         EXPECT_EQ(logLines().back(), ">>> Close COM 3 <<<");
         EXPECT_FALSE(tab().uploadButton().isEnabled() || tab().syncButton().isEnabled());
         EXPECT_EQ(sim.join(), Link::PtyController::Outcome::Finished);
+        tree.unplug("ttyUSB0", kAdapter);
         return std::make_pair(lines, sim.sim().image());
     };
 
