@@ -113,14 +113,6 @@ TEST_F(StartUpTest, NamedUserDefineFileMustExist) {
     EXPECT_EQ(ui.status[2], "P620BX7.GLB / USER.UBF");
 }
 
-TEST_F(StartUpTest, UnreadablePictureStopsTheRemainingSteps) {
-    ui.unreadablePictures.push_back(kData + "/DefaultImage2/LiftState/QUAKE-16x64_EN.bmp");
-    EXPECT_FALSE(start());
-    EXPECT_FALSE(shown(Editor::PictureBox::MessageLayout, 0));
-    EXPECT_EQ(ui.status[2], "Program start error!!");
-    EXPECT_FALSE(session.program.startUpCompleted);
-}
-
 TEST_F(StartUpTest, MissingSettingsFileKeepsInitialValues) {
     fs::remove(work.file("ZEBPRV620BX7.INI"));
     ASSERT_TRUE(start());
