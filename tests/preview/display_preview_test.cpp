@@ -64,8 +64,8 @@ TEST(ScreenLayout, ZonesMatchTheBundledLayoutPictures) {
         pieces.messagePosition = p;
         const BlackPicture screen = ComposeScreen(pieces);
         const BlackPicture layout = item(0, 30 + p);
-        ASSERT_EQ(layout.width, kScreenWidth);
-        ASSERT_EQ(layout.height, kScreenHeight);
+        ASSERT_EQ(screen.width, layout.width);
+        ASSERT_EQ(screen.height, layout.height);
         int text = 0;
         for (int y = 0; y < kScreenHeight; ++y)
             for (int x = 0; x < kScreenWidth; ++x) {
@@ -173,7 +173,12 @@ TEST_F(PreviewFixture, ArrowMessageAndLogoFollowTheState) {
     // logo area's fill pattern.
     fs::remove(f.slotPath(0, 1));
     project.logoFile.clear();
+    project.directionStyle = 4; // its last frame ends exactly at the end of the full zone
     ImagePieces image(buildImage(), true);
+    const ScreenState lastFrame{0, 1, std::nullopt, true, -1, false, 11};
+    EXPECT_TRUE(PreviewScreen(image, lastFrame).problems.empty());
+    EXPECT_EQ(PreviewScreen(image, lastFrame).screen.black,
+              PreviewScreen(fromProject, lastFrame).screen.black);
     const ScreenPreview shifted = PreviewScreen(fromProject, cases[1].state);
     EXPECT_EQ(Region(shifted.screen, message).black, file(f.slotPath(4, 1)).black);
     ASSERT_EQ(shifted.problems.size(), 1u);
@@ -181,6 +186,16 @@ TEST_F(PreviewFixture, ArrowMessageAndLogoFollowTheState) {
     const ScreenPreview pattern = PreviewScreen(fromProject, cases[3].state);
     ASSERT_EQ(pattern.problems.size(), 1u);
     EXPECT_EQ(PreviewScreen(image, cases[3].state).screen.black, pattern.screen.black);
+
+    // Values only a hand-edited project holds are named; position 3 is shown as 1.
+    project.directionStyle = 5;
+    const ScreenPreview one = PreviewScreen(fromProject, lastFrame);
+    project.messagePosition = 3;
+    const ScreenPreview odd = PreviewScreen(fromProject, lastFrame);
+    EXPECT_EQ(odd.screen.black, one.screen.black);
+    ASSERT_EQ(odd.problems.size(), 2u);
+    EXPECT_NE(odd.problems[0].find("none of 0, 1, 2"), std::string::npos) << odd.problems[0];
+    EXPECT_NE(odd.problems[1].find("styles are 0..4"), std::string::npos) << odd.problems[1];
 }
 
 TEST(DemoPreview, ProjectAndItsImageShowTheSamePixels) {
