@@ -18,7 +18,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <map>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -32,61 +32,6 @@ const fs::path kData = fs::path(LIFT_SOURCE_DIR) / "data";
 std::string readFile(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-// ---- INI text -------------------------------------------------------------------------
-
-struct IniSection {
-    std::string name;
-    std::vector<std::pair<std::string, std::string>> keys; // in file order
-    std::string value(const std::string& key) const {
-        for (const auto& [k, v] : keys)
-            if (k == key)
-                return v;
-        return {};
-    }
-    bool has(const std::string& key) const {
-        return std::any_of(keys.begin(), keys.end(),
-                           [&](const auto& kv) { return kv.first == key; });
-    }
-};
-
-// Sections and "key=value" lines in order; '#' lines skipped. Values kept exactly.
-std::vector<IniSection> parseIni(const std::string& text) {
-    std::vector<IniSection> sections;
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        std::size_t eol = text.find('\n', pos);
-        if (eol == std::string::npos)
-            eol = text.size();
-        std::string line = text.substr(pos, eol - pos);
-        pos = eol + 1;
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        if (line.empty() || line[0] == '#')
-            continue;
-        if (line[0] == '[' && line.back() == ']') {
-            sections.push_back({line.substr(1, line.size() - 2), {}});
-            continue;
-        }
-        const std::size_t eq = line.find('=');
-        if (eq != std::string::npos && !sections.empty())
-            sections.back().keys.emplace_back(line.substr(0, eq), line.substr(eq + 1));
-    }
-    return sections;
-}
-
-const IniSection* findSection(const std::vector<IniSection>& sections, const std::string& name) {
-    for (const auto& s : sections)
-        if (s.name == name)
-            return &s;
-    return nullptr;
-}
-
-int toInt(const std::string& s) {
-    if (s.empty() || s.find_first_not_of("0123456789") != std::string::npos)
-        return -1;
-    return std::stoi(s);
 }
 
 // ---- GLB directory --------------------------------------------------------------------
@@ -212,21 +157,29 @@ constexpr std::size_t kDirectionZone = 17280;
 constexpr std::size_t kGlyphZoneLimit = 10240;
 constexpr std::size_t kFloorZone = 28672;
 
-std::vector<IniSection> settings() {
-    return parseIni(readFile(kData / "ZEBPRV620BX7.INI"));
-}
-
-std::vector<std::string> listedVersions() {
-    const auto ini = settings();
-    std::vector<std::string> names;
-    const IniSection* global = findSection(ini, "GLOBAL");
-    if (!global)
+// The settings file through the INI engine, on a copy: the committed file stays as made.
+class Settings {
+public:
+    Settings() {
+        Lift::Test::WriteBytes(m_dir.file("S.INI"), readFile(kData / "ZEBPRV620BX7.INI"));
+        m_ini = std::make_unique<YVclUtil::TYIniFile>(m_dir.file("S.INI"));
+    }
+    std::string glb() { return m_ini->ReadString("GLOBAL", "GLB", ""); }
+    // -1 when the version's section lacks the key.
+    int param(const std::string& version, const char* key) {
+        return m_ini->ValueExists(version, key) ? m_ini->ReadInteger(version, key, -1) : -1;
+    }
+    std::vector<std::string> versions() {
+        std::vector<std::string> names;
+        for (int i = 1; i <= m_ini->ReadInteger("GLOBAL", "VCN", 0); ++i)
+            names.push_back(m_ini->ReadString("GLOBAL", "ITEM" + std::to_string(i), ""));
         return names;
-    const int vcn = toInt(global->value("VCN"));
-    for (int i = 1; i <= vcn; ++i)
-        names.push_back(global->value("ITEM" + std::to_string(i)));
-    return names;
-}
+    }
+
+private:
+    Lift::Test::TempDir m_dir;
+    std::unique_ptr<YVclUtil::TYIniFile> m_ini;
+};
 
 std::vector<std::string> userFloorLabels(int style) {
     std::vector<std::string> labels;
@@ -261,38 +214,32 @@ TEST(DataSet, HoldsTheFilesTheEditorLooksForAndStaysSmall) {
 // ---- Settings file --------------------------------------------------------------------
 
 TEST(DataSetSettings, ListsStandardGrayTurnedOffAndInitialDownloadVersions) {
-    const auto ini = settings();
-    EXPECT_EQ(findSection(ini, "GLOBAL")->value("GLB"), "P620BX7.GLB");
-    const auto names = listedVersions();
+    Settings ini;
+    EXPECT_EQ(ini.glb(), "P620BX7.GLB");
+    const auto names = ini.versions();
     ASSERT_GE(names.size(), 4u);
     EXPECT_EQ(std::set<std::string>(names.begin(), names.end()).size(), names.size());
-    auto param = [&](const std::string& name, const char* key) {
-        const IniSection* s = findSection(ini, name);
-        return s ? toInt(s->value(key)) : -1;
-    };
     for (const std::string& name : names)
         for (const char* key : {"CFI", "IFI", "DISPHV", "ENCODE"})
-            EXPECT_GE(param(name, key), 0) << name << " " << key;
+            EXPECT_GE(ini.param(name, key), 0) << name << " " << key;
     // The first listed version is the one selected at start: the standard one.
-    EXPECT_EQ(param(names.front(), "ENCODE"), 1);
-    EXPECT_EQ(param(names.front(), "DISPHV"), 1);
-    EXPECT_EQ(param("ZEB-GRY", "ENCODE"), 1);
+    EXPECT_EQ(ini.param(names.front(), "ENCODE"), 1);
+    EXPECT_EQ(ini.param(names.front(), "DISPHV"), 1);
+    EXPECT_EQ(ini.param("ZEB-GRY", "ENCODE"), 1);
     EXPECT_TRUE(std::any_of(names.begin(), names.end(),
-                            [&](const std::string& n) { return param(n, "DISPHV") == 0; }));
+                            [&](const std::string& n) { return ini.param(n, "DISPHV") == 0; }));
     EXPECT_TRUE(std::any_of(names.begin(), names.end(),
-                            [&](const std::string& n) { return param(n, "ENCODE") == 0; }));
+                            [&](const std::string& n) { return ini.param(n, "ENCODE") == 0; }));
 }
 
 TEST(DataSetSettings, EveryVersionsDataBlocksAreInTheLibraryAtTheirAreaSizes) {
-    const auto ini = settings();
+    Settings ini;
     // Picture items of group 0 that a data block must not take.
     std::set<int> pictures = {30, 31, 32, 40};
     for (int n = 50; n < 150; ++n)
         pictures.insert(n);
-    for (const std::string& name : listedVersions()) {
-        const IniSection* s = findSection(ini, name);
-        ASSERT_NE(s, nullptr);
-        const int cfi = toInt(s->value("CFI")), ifi = toInt(s->value("IFI"));
+    for (const std::string& name : ini.versions()) {
+        const int cfi = ini.param(name, "CFI"), ifi = ini.param(name, "IFI");
         ASSERT_TRUE(cfi >= 0 && cfi < 256 && ifi >= 0 && ifi < 256) << name;
         EXPECT_FALSE(pictures.count(cfi)) << name;
         EXPECT_FALSE(pictures.count(ifi)) << name;
@@ -477,24 +424,8 @@ TEST(DataSetWithTheEditor, EveryPictureIsBlackAndWhiteAndPacksExactlyAsQImageRea
     EXPECT_GE(depths.size(), 3u);
 }
 
-TEST(DataSetWithTheEditor, IniEngineReadsTheVersionsAndRewritesTheDemoByteForByte) {
+TEST(DataSetWithTheEditor, IniEngineRewritesTheDemoByteForByte) {
     Lift::Test::TempDir dir;
-    {
-        // On a copy: the committed file must stay as the generator made it.
-        const std::string settingsCopy = dir.file("ZEBPRV620BX7.INI");
-        Lift::Test::WriteBytes(settingsCopy, readFile(kData / "ZEBPRV620BX7.INI"));
-        YVclUtil::TYIniFile settingsFile(settingsCopy);
-        const int vcn = settingsFile.ReadInteger("GLOBAL", "VCN", 0);
-        ASSERT_GE(vcn, 4);
-        EXPECT_EQ(settingsFile.ReadString("GLOBAL", "GLB", ""), "P620BX7.GLB");
-        for (int i = 1; i <= vcn; ++i) {
-            const std::string name =
-                settingsFile.ReadString("GLOBAL", "ITEM" + std::to_string(i), "");
-            EXPECT_EQ(name, listedVersions()[std::size_t(i - 1)]);
-            // Present in the section, not the reader's defaults (0, 41, 1, 1).
-            EXPECT_GT(settingsFile.ReadInteger(name, "CFI", 0), 0) << name;
-        }
-    }
     // The engine writes a project in the layout the editor saves; the demo is in that
     // layout when loading it and saving it again changes no byte.
     const std::string copy = dir.file("demo.lcp");
