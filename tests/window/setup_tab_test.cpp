@@ -112,6 +112,14 @@ TEST(SetupTabStartUp, ShowsTheBundledDataAndTheInitialProject) {
     for (int i = 0; i < 4; ++i)
         EXPECT_EQ(tab.messageColumnBox(i).isChecked(), i < 2) << i;
     EXPECT_EQ(tab.versionCombo().currentText(), "ZEB-STD");
+
+    // The Gray version relabels the input patterns.
+    tab.versionCombo().setCurrentIndex(tab.versionCombo().findText("ZEB-GRY"));
+    EXPECT_EQ(w.session().project.versionName, "ZEB-GRY");
+    EXPECT_EQ(win.statusPanel(1).text(), "Version: ZEB-GRY");
+    EXPECT_EQ(cell(tab, 31, 0), "010000");
+    tab.versionCombo().setCurrentIndex(0);
+    EXPECT_EQ(cell(tab, 31, 0), "011111");
 }
 
 TEST(SetupTabStartUp, MissingGlbFileStopsStartUpButTheWindowStaysUsable) {
@@ -133,22 +141,7 @@ TEST(SetupTabStartUp, MissingGlbFileStopsStartUpButTheWindowStaysUsable) {
     EXPECT_NE(w.script.messages()[1].find("\"7\""), std::string::npos);
 }
 
-TEST(SetupTabVersion, GrayVersionRelabelsTheInputPatterns) {
-    BundledWindow w;
-    Window::SetupTab& tab = w.window().setupTab();
-    const int gray = tab.versionCombo().findText("ZEB-GRY");
-    ASSERT_GE(gray, 0);
-    tab.versionCombo().setCurrentIndex(gray);
-    EXPECT_EQ(w.session().project.versionName, "ZEB-GRY");
-    EXPECT_EQ(w.window().statusPanel(1).text(), "Version: ZEB-GRY");
-    EXPECT_EQ(cell(tab, 2, 0), "000011");
-    EXPECT_EQ(cell(tab, 31, 0), "010000");
-    EXPECT_EQ(cell(tab, 32, 0), "100000");
-    tab.versionCombo().setCurrentIndex(0);
-    EXPECT_EQ(cell(tab, 31, 0), "011111");
-}
-
-TEST(SetupTabPreview, OneAndTwoCharacterLabelsUseTheStyleGlyphs) {
+TEST(SetupTabPreview, LabelsShowTheStyleGlyphsOrTheUserPicture) {
     BundledWindow w;
     Window::SetupTab& tab = w.window().setupTab();
     const QImage five = glyph(w, 0, '5');
@@ -175,13 +168,8 @@ TEST(SetupTabPreview, OneAndTwoCharacterLabelsUseTheStyleGlyphs) {
     QTest::mouseClick(tab.grid().viewport(), Qt::LeftButton, {},
                       tab.grid().visualItemRect(tab.grid().item(40, 2)).center());
     EXPECT_EQ(tab.floorLabelPreview().picture(), twelve);
-    EXPECT_TRUE(w.script.messages().empty());
-}
 
-TEST(SetupTabPreview, LongLabelsShowTheUserPictureOfTheCurrentStyle) {
-    BundledWindow w;
-    Window::SetupTab& tab = w.window().setupTab();
-    tab.floorStyleButtons().button(2)->click();
+    // Longer labels show the user picture of the current style.
     typeAndClick(tab, 3, 0, "p1a");
     QImage expected;
     std::string error;
