@@ -72,7 +72,9 @@ IniLine ReadIniLine(std::string_view text) {
     if (equals == std::string_view::npos || equals == start)
         return line;
     const std::size_t value = skipSpace(text, equals + 1);
-    const std::size_t valueEnd = std::min(text.find_first_of("\r\n", value), text.size());
+    std::size_t valueEnd = value;
+    while (valueEnd < text.size() && text[valueEnd] != '\r' && text[valueEnd] != '\n')
+        ++valueEnd;
     if (valueEnd == value)
         return line;
     line.kind = IniLine::Kind::Entry;

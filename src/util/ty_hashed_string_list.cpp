@@ -115,8 +115,13 @@ std::int32_t TYHashedStringList::Add(const char* text, void* object) {
     if (m_capacity <= m_count && !GrowupListTab())
         return -1;
     try {
-        bucket.slots.reserve(bucket.slots.size() + 1);
-        bucket.indexes.reserve(bucket.indexes.size() + 1);
+        // Room for the append first, so that nothing can fail once the entry is made;
+        // grown by doubling, as push_back would.
+        const std::size_t room = std::max<std::size_t>(4, 2 * bucket.slots.size());
+        if (bucket.slots.capacity() == bucket.slots.size())
+            bucket.slots.reserve(room);
+        if (bucket.indexes.capacity() == bucket.indexes.size())
+            bucket.indexes.reserve(room);
     } catch (const std::bad_alloc&) {
         return -1;
     }
