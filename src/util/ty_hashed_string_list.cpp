@@ -148,7 +148,6 @@ std::int32_t TYHashedStringList::Add(const char* text, void* object) {
     slot.length = length <= std::int32_t(kInlineChars) ? std::uint8_t(length) : 0xFF;
     std::memcpy(slot.inlineText, text, std::min<std::size_t>(std::size_t(length), kInlineChars));
     slot.text = strCell;
-    slot.cell = cell;
     slot.object = object;
     bucket.slots.push_back(slot); // capacity reserved above: cannot throw
     bucket.indexes.push_back(m_count);

@@ -88,14 +88,13 @@ public:
 private:
     // One slot per entry of a bucket, in insertion order. A slot repeats what a lookup
     // needs (key, object, and short texts whole) so that a hit on a short text does not touch
-    // the pool at all; the entry record stays the reference.
+    // the pool at all; the entry record, found through ListTab, stays the reference.
     static constexpr std::size_t kInlineChars = 15;
     struct Slot {
         std::uint64_t key;
         std::uint8_t length; // inline length, or 0xFF when the text is longer
         char inlineText[kInlineChars];
         const YSTRTABCELL* text;
-        YHASHEDSTRINGLISTCELL* cell;
         void* object;
     };
     // indexes[i] is the entry index of slots[i]. Appends take the highest index and deletes
