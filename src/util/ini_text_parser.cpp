@@ -154,8 +154,7 @@ std::string IniEntryProblem(std::string_view section, std::string_view key, std:
     if (IniLoadedText(section).empty())
         return "the section name is blank";
     std::string line;
-    AppendIniSectionLine(line, section);
-    line.resize(line.size() - 2);
+    AppendIniSectionLine(line, section); // what follows ']' does not count
     const IniLine header = ReadIniLine(line);
     if (header.kind != IniLine::Kind::Section || header.name != IniLoadedText(section))
         return "the section name holds \"]\"";
