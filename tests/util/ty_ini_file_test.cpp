@@ -251,6 +251,10 @@ TEST(IniFileSave, UpdateFileWritesOnceAndFileNameMovesTheModel) {
     EXPECT_TRUE(ini.UpdateFile());
     EXPECT_FALSE(ini.Modified());
     EXPECT_EQ(ReadBytes(dir.file("a.ini")), "[S]\r\nk=v\r\n\r\n");
+    ini.WriteString("S", "k", "dropped");
+    ini.DiscardChanges(); // back to what the file holds, with nothing left to write
+    EXPECT_FALSE(ini.Modified());
+    EXPECT_EQ(ini.ReadString("S", "k", ""), "v");
     WriteBytes(dir.file("a.ini"), "changed outside");
     EXPECT_TRUE(ini.UpdateFile());
     EXPECT_EQ(ReadBytes(dir.file("a.ini")), "changed outside") << "nothing to write";
@@ -382,13 +386,16 @@ TEST(IniFileWrite, WhatTheFileCanCarry) {
             EXPECT_EQ(ReadBytes(path), old);
     }
 
+    // The message names both on one line, control characters escaped, long names cut.
     TempDir dir;
     ErrorBoxRecorder boxes;
-    EXPECT_FALSE(writeAndSave(dir.file("m.ini"), "Pictures", "Fire", "C:\\lift\r\nfire.bmp"));
+    const std::string section = "Lift state!" + std::string(53, 's'); // 64 characters
+    EXPECT_FALSE(writeAndSave(dir.file("m.ini"), section, "\r\n\x01" + std::string(70, 'k'), "v"));
     ASSERT_EQ(boxes.count(), 1u);
     EXPECT_EQ(boxes.at(0).caption, "TYIniFile");
-    EXPECT_EQ(boxes.at(0).text, "Err: Can not write key \"Fire\" of section \"Pictures\": the "
-                                "value holds a line break !!!");
+    EXPECT_EQ(boxes.at(0).text, "Err: Can not write key \"\\r\\n\\x01" + std::string(61, 'k') +
+                                    "...\" of section \"" + section +
+                                    "\": the key holds a line break !!!");
 }
 
 // Random writes, each followed by a save and a new load: an accepted write reads back as
