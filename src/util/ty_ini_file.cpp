@@ -227,13 +227,12 @@ std::string TYIniFile::SaveToBytes() const {
             continue;
         Lift::Util::AppendIniSectionLine(out, std::string_view(name.data(), length));
         for (std::int32_t k = 0; k < keys->Count(); ++k) {
+            // A refused copy leaves its length at 0; writes refuse values too long for the
+            // buffer, so none is in the model.
             std::size_t nameLength = 0, valueLength = 0;
-            if (!m_strTab->Get(keys->StrCell(k), name.data(), name.size(), nameLength))
-                nameLength = 0;
-            // Writes refuse values that would not fit; none longer can be in the model.
-            if (const YSTRTABCELL* cell = valueCell(keys, k);
-                !cell || !m_strTab->Get(cell, value.data(), value.size(), valueLength))
-                valueLength = 0;
+            m_strTab->Get(keys->StrCell(k), name.data(), name.size(), nameLength);
+            if (const YSTRTABCELL* cell = valueCell(keys, k))
+                m_strTab->Get(cell, value.data(), value.size(), valueLength);
             Lift::Util::AppendIniEntryLine(out, std::string_view(name.data(), nameLength),
                                            std::string_view(value.data(), valueLength));
         }
@@ -264,7 +263,6 @@ void TYIniFile::DiscardChanges() {
         return;
     m_sections->DeleteAll();
     m_lastSectionName.clear();
-    m_lastSectionKeys = nullptr;
     if (isRegularFile(m_fileName))
         LoadExistedIniFile();
     m_modified = false;

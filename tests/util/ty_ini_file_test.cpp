@@ -252,9 +252,11 @@ TEST(IniFileSave, UpdateFileWritesOnceAndFileNameMovesTheModel) {
     EXPECT_FALSE(ini.Modified());
     EXPECT_EQ(ReadBytes(dir.file("a.ini")), "[S]\r\nk=v\r\n\r\n");
     ini.WriteString("S", "k", "dropped");
+    ini.WriteString("T", "k", "dropped");
     ini.DiscardChanges(); // back to what the file holds, with nothing left to write
     EXPECT_FALSE(ini.Modified());
     EXPECT_EQ(ini.ReadString("S", "k", ""), "v");
+    EXPECT_FALSE(ini.SectionExists("T"));
     WriteBytes(dir.file("a.ini"), "changed outside");
     EXPECT_TRUE(ini.UpdateFile());
     EXPECT_EQ(ReadBytes(dir.file("a.ini")), "changed outside") << "nothing to write";
