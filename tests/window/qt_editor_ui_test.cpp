@@ -44,15 +44,12 @@ TEST(QtEditorUiErrorBox, AnotherThreadWaitsUntilItsBoxIsShownAndNoneIsLost) {
     EXPECT_EQ(probe.messages(),
               std::vector<std::string>{"TCommEventMonitorThread | Err: lost the port"});
 
-    // A box still waiting when the window goes is handed to the sink from before.
-    std::atomic<bool> raising{false};
-    std::thread late([&] {
-        raising = true;
-        YVclUtil::ShowErrMsgBox_Printf("Late", "Err: after the window");
-    });
-    while (!raising)
-        std::this_thread::yield();
+    // A thread that took the window's sink before the window went hands its box to the sink
+    // from before instead of reaching for the window.
+    YVclUtil::ErrorBoxSink windows = YVclUtil::SetErrorBoxSink({});
+    YVclUtil::SetErrorBoxSink(windows);
     ui.reset();
+    std::thread late([&] { windows("Late", "Err: after the window"); });
     late.join();
     ASSERT_EQ(before.count(), 1u);
     EXPECT_EQ(before.at(0).text, "Err: after the window");
