@@ -41,8 +41,10 @@ TEST(QtEditorUiErrorBox, AnotherThreadWaitsUntilItsBoxIsShownAndNoneIsLost) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     monitor.join();
     EXPECT_FALSE(probe.returnedBeforeShown);
+    YVclUtil::ShowErrMsgBox_Printf("TYIniFile", "Err: here"); // the window's own: at once
     EXPECT_EQ(probe.messages(),
-              std::vector<std::string>{"TCommEventMonitorThread | Err: lost the port"});
+              (std::vector<std::string>{"TCommEventMonitorThread | Err: lost the port",
+                                        "TYIniFile | Err: here"}));
 
     // A thread that took the window's sink before the window went hands its box to the sink
     // from before instead of reaching for the window.
@@ -53,7 +55,7 @@ TEST(QtEditorUiErrorBox, AnotherThreadWaitsUntilItsBoxIsShownAndNoneIsLost) {
     late.join();
     ASSERT_EQ(before.count(), 1u);
     EXPECT_EQ(before.at(0).text, "Err: after the window");
-    EXPECT_EQ(probe.messages().size(), 1u);
+    EXPECT_EQ(probe.messages().size(), 2u);
 }
 
 } // namespace
