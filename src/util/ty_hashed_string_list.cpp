@@ -193,9 +193,7 @@ bool TYHashedStringList::Delete(std::int32_t index) {
     for (Bucket& each : m_hashTab)
         for (auto i = each.indexes.begin() + firstFrom(each, index); i != each.indexes.end(); ++i)
             --*i;
-    // NOLINTNEXTLINE(bugprone-sizeof-expression): the table holds pointers
-    std::memmove(m_listTab + index, m_listTab + index + 1,
-                 std::size_t(m_count - index - 1) * sizeof *m_listTab);
+    std::copy(m_listTab + index + 1, m_listTab + m_count, m_listTab + index);
     --m_count;
     ShrinkListTab();
     return true;
