@@ -19,16 +19,20 @@ using CommandFn = int (*)(const std::vector<std::string>& args, Streams& io);
 
 struct Command {
     const char* name;
-    const char* synopsis; // one line for --help
+    const char* summary; // what it does, for the list of --help
     CommandFn run;
 };
 
 // Every subcommand, in the order --help lists them.
 const std::vector<Command>& Commands();
 
-// Runs the program as main() would; argv[0] is the program name.
+// Runs the program as main() would; argv[0] is the program name. No exception leaves it: one
+// that escapes a command is printed on io.err and gives ExitFailed.
 int Run(const std::vector<std::string>& argv, Streams& io);
 
 void PrintUsage(std::ostream& out);
+
+// The version of both programs, e.g. "1.0".
+const char* ProgramVersion();
 
 } // namespace Lift::Cli

@@ -14,33 +14,38 @@ namespace {
 
 constexpr const char* kUploadUsage =
     "Usage: lift-lcd upload IMAGE.BIN --port PORT [--msg] [--version NAME] [--workdir DIR]\n"
-    "                       [--period-ms N]\n"
+    "                       [--period-ms N] [--time-limit S]\n"
     "\n"
     "Uploads a ROM image to the PRM-620BX7 controller as the editor's \"UpLoad ROM Image\"\n"
     "does: waits for the controller's request, then sends the image in 64-byte blocks.\n"
     "\n"
-    "  --port PORT     a port number 1..16, \"COMn\", or a device path\n"
+    "  --port PORT     a port number 1..16, \"COMn\", a port's name as 'lift-lcd ports'\n"
+    "                  lists it, or a device path\n"
     "  --msg           log every frame and the elapsed time (\"Msg. on\")\n"
     "  --version NAME  controller code version; default: the first one of the settings\n"
     "                  file ZEBPRV620BX7.INI in the working directory\n"
     "  --workdir DIR   working directory for the settings file (default: the current one)\n"
     "  --period-ms N   time-out period in milliseconds (default 10000); ten silent\n"
     "                  periods in a row abort\n"
+    "  --time-limit S  give up after S seconds in all (default 300)\n"
     "\n"
     "Log lines go to stdout, a progress line to stderr when it is a terminal.\n"
-    "Exit status: 0 finished, 1 refused, failed or aborted, 2 usage error.\n";
+    "Exit status: 0 finished, 1 refused, failed, aborted, port lost or out of time,\n"
+    "2 usage error.\n";
 
 constexpr const char* kSyncUsage =
-    "Usage: lift-lcd sync-time --port PORT [--msg] [--period-ms N]\n"
+    "Usage: lift-lcd sync-time --port PORT [--msg] [--period-ms N] [--time-limit S]\n"
     "\n"
     "Sets the controller's date and time from this computer's local clock, as the editor's\n"
     "\"Date-Time Sync.\" does.\n"
     "\n"
-    "  --port PORT     a port number 1..16, \"COMn\", or a device path\n"
+    "  --port PORT     a port number 1..16, \"COMn\", a port's name as 'lift-lcd ports'\n"
+    "                  lists it, or a device path\n"
     "  --msg           log every frame (\"Msg. on\")\n"
     "  --period-ms N   time-out period in milliseconds (default 10000)\n"
+    "  --time-limit S  give up after S seconds in all (default 300)\n"
     "\n"
-    "Exit status: 0 finished, 1 failed or aborted, 2 usage error.\n";
+    "Exit status: 0 finished, 1 failed, aborted, port lost or out of time, 2 usage error.\n";
 
 struct Parsed {
     LinkOperation op;
@@ -63,7 +68,7 @@ std::optional<std::string> ParseArgs(const std::vector<std::string>& args, bool 
             p.op.msgOn = true;
             continue;
         }
-        const bool takesValue = a == "--port" || a == "--period-ms" ||
+        const bool takesValue = a == "--port" || a == "--period-ms" || a == "--time-limit" ||
                                 (upload && (a == "--version" || a == "--workdir"));
         if (takesValue) {
             if (i + 1 >= args.size())
@@ -76,6 +81,11 @@ std::optional<std::string> ParseArgs(const std::vector<std::string>& args, bool 
                 if (!n)
                     return "bad value '" + v + "' for --period-ms (1..3600000)";
                 p.op.period = std::chrono::milliseconds(*n);
+            } else if (a == "--time-limit") {
+                const auto n = ParseInteger(v, 1, 86400);
+                if (!n)
+                    return "bad value '" + v + "' for --time-limit (1..86400 seconds)";
+                p.op.timeLimit = std::chrono::seconds(*n);
             } else if (a == "--version") {
                 p.version = v;
             } else {
@@ -117,6 +127,8 @@ int UploadCommand(const std::vector<std::string>& args, Streams& io) {
         io.out << kUploadUsage;
         return ExitOk;
     }
+    if (!p.op.port.warning.empty())
+        io.err << "lift-lcd upload: " << p.op.port.warning << "\n";
     std::error_code ec;
     if (!std::filesystem::is_directory(p.workdir, ec)) {
         io.err << "lift-lcd upload: " << p.workdir << ": no such directory\n";
@@ -138,6 +150,8 @@ int SyncTimeCommand(const std::vector<std::string>& args, Streams& io) {
         io.out << kSyncUsage;
         return ExitOk;
     }
+    if (!p.op.port.warning.empty())
+        io.err << "lift-lcd sync-time: " << p.op.port.warning << "\n";
     return RunLinkOperation(p.op, io, "sync-time");
 }
 

@@ -40,7 +40,8 @@ enum class LinkOutcome {
     UploadFailed,   // ten NAKs in a row
     SyncFinished,
     SyncFailed,
-    Aborted, // ten silent periods in a row
+    Aborted,  // ten silent periods in a row
+    PortLost, // the port stopped serving (device lost) during the operation
 };
 
 // The state of the window's link controls, which the window shows.
@@ -68,7 +69,9 @@ class ControllerLink {
 public:
     ControllerLink(LinkPort& port, LinkTimer& timer, const LinkClock& clock, Editor::EditorUi& ui);
 
-    // "Connect" / "Disconnect".
+    // "Connect" / "Disconnect". Connect opens exactly the port of the COM combo; a number
+    // the component refuses, or a port that does not open, is logged with the reason and
+    // leaves the link not connected.
     void SpeedButton5Click();
     // "Date-Time Sync.": clears the log and waits for the controller's 'C'.
     void SpeedButton2Click();
@@ -80,6 +83,10 @@ public:
     void PcUart1RxdDatas(std::span<const std::uint8_t> bytes);
     // One tick of Timer1.
     void Timer1Timer();
+    // The serial component stopped serving the open port for good (the device went away):
+    // an operation in progress ends at once with the abort line, the reason is logged, and the
+    // link disconnects as "Disconnect" would.
+    void PcUart1Lost(const std::string& reason);
 
     LinkControls& controls() { return m_controls; }
     const LinkControls& controls() const { return m_controls; }
@@ -107,6 +114,8 @@ private:
     void receiveUpload(std::uint8_t decisive);
     void receiveDateTime(std::uint8_t decisive);
     void backToIdle(LinkOutcome outcome);
+    // The one place the connected state and the controls that follow it change.
+    void setConnected(bool connected);
     void logFileProblem(const char* what, const std::string& path, const std::string& reason);
     void changed();
 

@@ -10,6 +10,7 @@ public:
     explicit UartPort(YVclCtrl::TCustomUart& uart) : m_uart(uart) {}
     bool opened() const override { return m_uart.Opened(); }
     bool open() override { return m_uart.Open(); }
+    std::string lastError() const override { return m_uart.LastErrMsg(); }
     void close() override { m_uart.Close(); }
     unsigned portNumber() const override { return m_uart.pr_UartPortNumber(); }
     void setPortNumber(unsigned number) override { m_uart.pw_UartPortNumber(number); }
@@ -62,12 +63,16 @@ LinkStation::LinkStation(Util::MainLoop& loop, Editor::EditorUi& ui,
             m_link->PcUart1RxdDatas(std::span(reinterpret_cast<const std::uint8_t*>(datas),
                                               static_cast<std::size_t>(bytes)));
     };
+    m_uart.OnMonitorStopped = [this](YVclCtrl::TComponent*) {
+        m_link->PcUart1Lost(m_uart.monitorFatalError());
+    };
 }
 
 LinkStation::~LinkStation() {
     // Close while the link still exists: a hand-over served during Close may reach it.
     m_uart.Close();
     m_uart.OnRxdDatas = nullptr;
+    m_uart.OnMonitorStopped = nullptr;
 }
 
 void LinkStation::ComboBox11Change(const std::string& itemText) {

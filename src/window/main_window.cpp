@@ -21,12 +21,13 @@ MainWindow::MainWindow(Util::MainLoop& loop, const WindowOptions& options, QWidg
 
     m_tabs = new QTabWidget(this);
     m_setup = new SetupTab(m_session, *m_ui, m_tabs);
-    m_make = new MakeTab(m_session, *m_ui, loop, m_tabs);
+    m_make = new MakeTab(m_session, *m_ui, loop, options.ports, m_tabs);
     m_tabs->addTab(m_setup, QStringLiteral("Setup"));
     m_tabs->addTab(m_make, QStringLiteral("Make"));
     setCentralWidget(m_tabs);
     buildStatusBar();
     connect(m_setup, &SetupTab::projectReplaced, this, &MainWindow::showModel);
+    connect(m_make, &MakeTab::projectAboutToBeRead, m_setup, &SetupTab::commitOpenCell);
     connect(m_make, &MakeTab::projectChanged, this, &MainWindow::showModel);
 
     // The shortcuts users expect; they act as the Setup tab's buttons do.
@@ -36,8 +37,10 @@ MainWindow::MainWindow(Util::MainLoop& loop, const WindowOptions& options, QWidg
     connect(open, &QShortcut::activated, m_setup, &SetupTab::loadProject);
 
     RunGuarded([&] { Editor::RunStartUp(m_session, *m_ui, options.start); });
-    setWindowTitle(QString::fromLatin1(m_session.program.caption));
+    setWindowTitle(FromSystemText(m_session.program.caption));
     showModel();
+    // After start-up, which empties the log a problem would be told in.
+    m_make->refreshComPorts();
     m_tabs->setCurrentIndex(0);
 }
 

@@ -5,6 +5,7 @@
 #include "link/link_frame.h"
 #include "link/link_io.h"
 #include "link/pty_controller.h"
+#include "support/fake_device_tree.h"
 #include "support/simulator_thread.h"
 #include "support/temp_dir.h"
 
@@ -106,7 +107,9 @@ TEST_F(UploadOverPty, CleanUploadArrivesByteIdenticalWithItsLogLines) {
     EXPECT_EQ(lines[981], ">>> Close COM 1 <<<");
 }
 
-// A failed upload exits with 1, its last lines telling why, and the port closed.
+// A failed upload exits with 1, its last lines telling why, and the port closed. A line that
+// goes dead ends it at once, not after ten silent periods of 10 s; a peer that only ever sends
+// bytes the link skips (here its request is 'x') is given up at the time limit.
 TEST_F(UploadOverPty, FailuresExitWithOneAndTheirLastLines) {
     std::vector<std::string> timeouts;
     for (int i = 1; i <= 10; ++i)
@@ -117,13 +120,38 @@ TEST_F(UploadOverPty, FailuresExitWithOneAndTheirLastLines) {
         SimulatorConfig config;
         std::vector<std::string> extra, tail;
         int blocksAccepted;
+        Outcome outcome = Outcome::ClientLeft;
+        std::string err;
     } cases[] = {
-        {"ten NAKs", Config(), {}, {"===> UpLoad ROM image failed <==="}, 99},
-        {"muted", Config(), {"--period-ms", "20"}, timeouts, 5},
+        {"ten NAKs",
+         Config(),
+         {},
+         {"===> UpLoad ROM image failed <==="},
+         99,
+         Outcome::ClientLeft,
+         ""},
+        {"muted", Config(), {"--period-ms", "20"}, timeouts, 5, Outcome::ClientLeft, ""},
+        {"hung up",
+         Config(),
+         {},
+         {"===> Transmit abort!! <===", "=== COM 1: The comm device was lost (hang-up) ==="},
+         5,
+         Outcome::HungUp,
+         "lift-lcd upload: lost COM1 ("},
+        {"endless noise",
+         Config(),
+         {"--time-limit", "1"},
+         {},
+         0,
+         Outcome::ClientLeft,
+         "lift-lcd upload: stopped: no result within the time limit of 1 s (--time-limit)\n"},
     };
     cases[0].config.faults.nakBlock = 100;
     cases[0].config.faults.nakCount = 10;
     cases[1].config.faults.muteAfterFrames = 5;
+    cases[2].config.faults.hangUpAfterFrames = 5;
+    cases[3].config.askByte = 'x';
+    cases[3].config.askInterval = 1ms;
     for (Case& c : cases) {
         SCOPED_TRACE(c.name);
         SimulatorThread sim(c.config);
@@ -135,7 +163,8 @@ TEST_F(UploadOverPty, FailuresExitWithOneAndTheirLastLines) {
         EXPECT_EQ(std::vector<std::string>(lines.end() - static_cast<std::ptrdiff_t>(c.tail.size()),
                                            lines.end()),
                   c.tail);
-        EXPECT_EQ(sim.join(), Outcome::ClientLeft);
+        EXPECT_NE(r.err.find(c.err), std::string::npos) << r.err;
+        EXPECT_EQ(sim.join(), c.outcome);
         EXPECT_EQ(sim.sim().stats().blocksAccepted, c.blocksAccepted);
     }
 }
@@ -241,7 +270,8 @@ TEST(LinkCommands, UsageErrors) {
 namespace Lift::Link {
 namespace {
 
-// Both commands as separate programs, as a technician would run them.
+// Both commands as separate programs, as a technician would run them, the simulator
+// standing in for a USB adapter that is found by its by-id name.
 TEST(LinkCommandsAsPrograms, UploadToASimulatorInAnotherProcess) {
     Lift::Test::TempDir dir;
     std::string rom(64512, '\0');
@@ -257,8 +287,23 @@ TEST(LinkCommandsAsPrograms, UploadToASimulatorInAnotherProcess) {
     ASSERT_NE(std::fgets(first, sizeof first, sim), nullptr); // the device path
     EXPECT_EQ(std::string(first).rfind("/dev/pts/", 0), 0u) << first;
 
-    const std::string upload = cli + " upload " + dir.file("rom.bin") + " --port " +
-                               dir.file("port") + " > " + dir.file("log.txt");
+    constexpr const char* kAdapter = "usb-Lift_Service_Cable_0042-if00-port0";
+    const Lift::Test::FakeDeviceTree tree(dir.path() / "root");
+    tree.plug("ttyUSB0", dir.file("port"), kAdapter);
+    std::filesystem::create_directories(dir.path() / "config/lift-lcd");
+    Lift::Test::WriteBytes(dir.file("config/lift-lcd/com-ports"), "1 usb-Other-if00-port0\n");
+    const std::string env = "LIFT_LCD_DEVICE_ROOT=" + tree.root() +
+                            " XDG_CONFIG_HOME=" + dir.file("config") + " " + cli;
+    EXPECT_EQ(
+        std::system(("LIFT_LCD_COM4=/dev/x " + env + " ports > " + dir.file("ports.txt")).c_str()),
+        0);
+    EXPECT_EQ(Lift::Test::ReadBytes(dir.file("ports.txt")),
+              "COM1   usb-Other-if00-port0                    adapter, not plugged in\n"
+              "COM2   usb-Lift_Service_Cable_0042-if00-port0  adapter, /dev/ttyUSB0\n"
+              "COM4   /dev/x                                  set by LIFT_LCD_COM4\n");
+
+    const std::string upload = env + " upload " + dir.file("rom.bin") + " --port " + kAdapter +
+                               " > " + dir.file("log.txt");
     EXPECT_EQ(std::system(upload.c_str()), 0);
     std::string rest;
     for (char line[256]; std::fgets(line, sizeof line, sim);)
@@ -272,9 +317,9 @@ TEST(LinkCommandsAsPrograms, UploadToASimulatorInAnotherProcess) {
     EXPECT_EQ(got, std::string(expected.begin(), expected.end()));
     EXPECT_FALSE(std::filesystem::exists(dir.file("port"))); // the link went with it
     EXPECT_EQ(Lift::Test::ReadBytes(dir.file("log.txt")),
-              ">>> Open COM 1 <<<\n*** UpLoad ROM image ***\n"
+              ">>> Open COM 2 <<<\n*** UpLoad ROM image ***\n"
               "=== Waiting PRM-620BX7 respond.... ===\n===> UpLoad ROM image finish.<===\n"
-              ">>> Close COM 1 <<<\n");
+              ">>> Close COM 2 <<<\n");
 }
 
 } // namespace
