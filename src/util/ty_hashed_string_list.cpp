@@ -74,9 +74,9 @@ std::uint64_t TYHashedStringList::StrToHashKey(const char* text, std::int32_t* l
 
 std::ptrdiff_t TYHashedStringList::findSlot(const Bucket& bucket, std::uint64_t key,
                                             const char* text, std::size_t length) const {
-    const std::vector<Slot>& slots = bucket.slots;
-    for (std::size_t i = 0; i < slots.size(); ++i) {
-        const Slot& slot = slots[i];
+    const std::vector<Slot>& items = bucket.items;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const Slot& slot = items[i];
         if (slot.key != key)
             continue;
         // Equal keys: the texts decide, so two texts never share an entry.
@@ -117,9 +117,9 @@ std::int32_t TYHashedStringList::Add(const char* text, void* object) {
     try {
         // Room for the append first, so that nothing can fail once the entry is made;
         // grown by doubling, as push_back would.
-        const std::size_t room = std::max<std::size_t>(4, 2 * bucket.slots.size());
-        if (bucket.slots.capacity() == bucket.slots.size())
-            bucket.slots.reserve(room);
+        const std::size_t room = std::max<std::size_t>(4, 2 * bucket.items.size());
+        if (bucket.items.capacity() == bucket.items.size())
+            bucket.items.reserve(room);
         if (bucket.indexes.capacity() == bucket.indexes.size())
             bucket.indexes.reserve(room);
     } catch (const std::bad_alloc&) {
@@ -149,7 +149,7 @@ std::int32_t TYHashedStringList::Add(const char* text, void* object) {
     std::memcpy(slot.inlineText, text, std::min<std::size_t>(std::size_t(length), kInlineChars));
     slot.text = strCell;
     slot.object = object;
-    bucket.slots.push_back(slot); // capacity reserved above: cannot throw
+    bucket.items.push_back(slot); // capacity reserved above: cannot throw
     bucket.indexes.push_back(m_count);
     m_listTab[m_count] = cell;
     return m_count++;
@@ -169,7 +169,7 @@ std::int32_t TYHashedStringList::IndexOf(const char* text, void*& object) const 
     const std::ptrdiff_t found = findSlot(bucket, key, text, std::size_t(length));
     if (found < 0)
         return -1;
-    object = bucket.slots[std::size_t(found)].object;
+    object = bucket.items[std::size_t(found)].object;
     return bucket.indexes[std::size_t(found)];
 }
 
@@ -186,7 +186,7 @@ bool TYHashedStringList::Delete(std::int32_t index) {
     YHASHEDSTRINGLISTCELL* cell = m_listTab[index];
     Bucket& bucket = bucketOf(keyOf(cell));
     const std::ptrdiff_t at = firstFrom(bucket, index);
-    bucket.slots.erase(bucket.slots.begin() + at);
+    bucket.items.erase(bucket.items.begin() + at);
     bucket.indexes.erase(bucket.indexes.begin() + at);
     releaseEntry(cell);
     // The later entries move down by one: a tail of every bucket.
@@ -210,7 +210,7 @@ bool TYHashedStringList::DeleteAll() {
     m_listTab = nullptr;
     m_capacity = 0;
     for (Bucket& bucket : m_hashTab) {
-        bucket.slots.clear();
+        bucket.items.clear();
         bucket.indexes.clear();
     }
     return true;
@@ -242,7 +242,7 @@ void TYHashedStringList::pw_Objects(std::int32_t index, void* object) {
     YHASHEDSTRINGLISTCELL* cell = m_listTab[index];
     storeField(cell->Object, object);
     Bucket& bucket = bucketOf(keyOf(cell));
-    bucket.slots[std::size_t(firstFrom(bucket, index))].object = object;
+    bucket.items[std::size_t(firstFrom(bucket, index))].object = object;
 }
 
 const YSTRTABCELL* TYHashedStringList::StrCell(std::int32_t index) const {

@@ -97,11 +97,11 @@ private:
         const YSTRTABCELL* text;
         void* object;
     };
-    // indexes[i] is the entry index of slots[i]. Appends take the highest index and deletes
+    // indexes[i] is the entry index of items[i]. Appends take the highest index and deletes
     // keep the order, so indexes ascend: a delete finds the slots to renumber by a binary
     // search and renumbers them in one contiguous pass.
     struct Bucket {
-        std::vector<Slot> slots;
+        std::vector<Slot> items;
         std::vector<std::int32_t> indexes;
     };
 
