@@ -9,6 +9,8 @@ const std::vector<Command>& Commands() {
     static const std::vector<Command> commands = {
         {"make-rom", "build the ROM image of a project", MakeRomCommand},
         {"inspect", "show what a ROM image holds", InspectCommand},
+        {"preview", "draw the indicator's screen for floor codes, from an image or a project",
+         PreviewCommand},
         {"simulate-controller", "play the display controller on a pseudo-terminal",
          SimulateControllerCommand},
         {"upload", "upload a ROM image to the controller", UploadCommand},

@@ -22,9 +22,6 @@ namespace {
 namespace fs = std::filesystem;
 using Editor::DisplayProject;
 
-// Slot columns in the order their pictures enter the message zone.
-constexpr std::array<int, 4> kMessageColumnOrder = {1, 0, 3, 2};
-
 bool isFile(const std::string& path) {
     std::error_code ec;
     return !path.empty() && fs::is_regular_file(path, ec);
@@ -142,6 +139,21 @@ std::string FindUserFloorPicture(const std::string& folder, const std::string& n
     return *std::min_element(matches.begin(), matches.end());
 }
 
+std::string UserFloorPicturePath(const std::string& userFloorPictureRoot, int floorStyle,
+                                 const std::string& label) {
+    return FindUserFloorPicture(userFloorPictureRoot + std::to_string(floorStyle), label + ".bmp");
+}
+
+std::array<std::string, kMessageCount> MessagePictureList(const DisplayProject& project) {
+    std::array<std::string, kMessageCount> list;
+    std::size_t j = 0;
+    for (int column : kMessageColumnOrder)
+        for (int row = 0; row < Editor::kSlotRows; ++row)
+            if (const std::string& path = project.liftStatePictures[row][column]; isFile(path))
+                list[j++] = path;
+    return list;
+}
+
 MakeRomOutcome MakeRom(MakeRomContext& c, Editor::EditorUi& ui) {
     DisplayProject& project = c.project;
 
@@ -172,17 +184,12 @@ MakeRomOutcome MakeRom(MakeRomContext& c, Editor::EditorUi& ui) {
                 return stop(MakeRomResult::PictureError);
 
     // Lift-state pictures: missing files leave no gap, the last entries stay empty.
-    std::size_t j = 0;
-    for (int column : kMessageColumnOrder) {
-        for (int row = 0; row < Editor::kSlotRows; ++row) {
-            const std::string& path = project.liftStatePictures[row][column];
-            if (!isFile(path))
-                continue;
-            std::string packed;
-            if (!run.packFile(path, run.rotated(), packed))
-                return stop(MakeRomResult::PictureError);
-            content.messages[j++] = std::move(packed);
-        }
+    const auto messageFiles = MessagePictureList(project);
+    for (std::size_t j = 0; j < messageFiles.size() && !messageFiles[j].empty(); ++j) {
+        std::string packed;
+        if (!run.packFile(messageFiles[j], run.rotated(), packed))
+            return stop(MakeRomResult::PictureError);
+        content.messages[j] = std::move(packed);
     }
 
     // Characters that need a glyph.
@@ -215,7 +222,6 @@ MakeRomOutcome MakeRom(MakeRomContext& c, Editor::EditorUi& ui) {
                      " ]");
 
     // Code tables and user floor pictures.
-    const std::string styleFolder = c.userFloorPictureRoot + std::to_string(project.floorStyle);
     std::vector<std::string> userPicturePaths;
     for (int t = 0; t < 3; ++t) {
         for (int r = 0; r < 256; ++r) {
@@ -225,7 +231,8 @@ MakeRomOutcome MakeRom(MakeRomContext& c, Editor::EditorUi& ui) {
                 bytes = *simple;
                 continue;
             }
-            const std::string path = FindUserFloorPicture(styleFolder, label + ".bmp");
+            const std::string path =
+                UserFloorPicturePath(c.userFloorPictureRoot, project.floorStyle, label);
             if (path.empty()) {
                 ui.appendLog("[Warning] CTBL" + std::to_string(t) + "-" +
                              Editor::CodeColumnLabel(r) + " not found --> auto cancel !!!");
