@@ -1,4 +1,5 @@
 #include "lift_lcd/cli.h"
+#include "lift_lcd/commissioning_commands.h"
 #include "lift_lcd/kbnet_commands.h"
 #include "lift_lcd/link_commands.h"
 #include "lift_lcd/rom_commands.h"
@@ -12,6 +13,10 @@ const std::vector<Command>& Commands() {
          "[--program-dir DIR]",
          MakeRomCommand},
         {"inspect", "inspect ROM.BIN [--encode 0|1] [--disphv 0|1] [--render DIR]", InspectCommand},
+        {"check", "check PROJECT.lcp [--workdir DIR] [--program-dir DIR]", CheckCommand},
+        {"sheet", "sheet PROJECT.lcp -o SHEET.pdf [--workdir DIR] [--program-dir DIR]",
+         SheetCommand},
+        {"diff", "diff A B [--workdir DIR] [--program-dir DIR]", DiffCommand},
         {"simulate-controller", "simulate-controller [--link PATH] [--out FILE] [OPTIONS]",
          SimulateControllerCommand},
         {"upload",

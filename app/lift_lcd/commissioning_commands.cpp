@@ -1,0 +1,278 @@
+// lift-lcd check, sheet and diff: the commissioning tools on projects read as the editor
+// reads them, without writing anything but the sheet asked for.
+
+#include "lift_lcd/commissioning_commands.h"
+#include "lift_lcd/cli_ui.h"
+#include "lift_lcd/program_directory.h"
+
+#include "commissioning/check.h"
+#include "commissioning/commissioning_sheet.h"
+#include "commissioning/compare.h"
+#include "commissioning/read_project.h"
+#include "rom/rom_layout.h"
+#include "util/atomic_file.h"
+#include "util/errno_text.h"
+
+#include <QDate>
+#include <QGuiApplication>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <ostream>
+#include <system_error>
+
+namespace Lift::Cli {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kProjectOptions =
+    "  --workdir DIR       the editor's working directory: settings file and GLB library\n"
+    "                      (default: the current directory); relative picture paths of a\n"
+    "                      project are read from here, as the editor reads them\n"
+    "  --program-dir DIR   folder holding DefaultImage2 (default: the program's folder, or\n"
+    "                      the installed data folder)\n";
+
+const std::string kCheckUsage =
+    std::string("Usage: lift-lcd check PROJECT.lcp [--workdir DIR] [--program-dir DIR]\n"
+                "\n"
+                "Checks a project with MAKE ROM's own rules before it is built: every case where\n"
+                "MAKE ROM would refuse, drop, cut or substitute something is an error, likely\n"
+                "mistakes are warnings. One finding a line, \"SEVERITY: PLACE: MESSAGE\", then\n"
+                "the count. Reads the project and its pictures; writes nothing.\n"
+                "\n") +
+    kProjectOptions +
+    "\n"
+    "Exit status: 0 no errors, 1 errors found, 2 usage error or a project that cannot be read.\n";
+
+const std::string kSheetUsage =
+    std::string("Usage: lift-lcd sheet PROJECT.lcp -o SHEET.pdf [--workdir DIR] [--program-dir "
+                "DIR]\n"
+                "\n"
+                "Writes the commissioning sheet of a project as a PDF file: its settings and, for\n"
+                "each code table in use, every labelled code with its input pattern, label and\n"
+                "the picture the display shows.\n"
+                "\n"
+                "  -o SHEET.pdf        the file to write (replaced only once complete)\n") +
+    kProjectOptions +
+    "\n"
+    "Exit status: 0 written, 1 the file cannot be written, 2 usage error or a project that\n"
+    "cannot be read.\n";
+
+const std::string kDiffUsage =
+    std::string("Usage: lift-lcd diff A B [--workdir DIR] [--program-dir DIR]\n"
+                "\n"
+                "Compares two projects (.lcp) or two ROM images (64512 bytes): the settings that\n"
+                "differ, each code whose label differs (\"TABLE CODE: old -> new\"), the pictures\n"
+                "that differ by what they show, and for images every area whose bytes differ.\n"
+                "\n") +
+    kProjectOptions + "                      (both only for projects)\n" +
+    "\n"
+    "Exit status: 0 the same, 1 different, 2 trouble (usage, unreadable or mixed files).\n";
+
+struct Parsed {
+    std::vector<std::string> files;
+    std::optional<std::string> workdir, programDir, output;
+};
+
+// False after printing the usage error (or true with `help` after printing the usage).
+bool parse(const std::vector<std::string>& args, bool takesOutput, const char* name,
+           const std::string& usage, Streams& io, Parsed& p, bool& help) {
+    help = false;
+    const auto fail = [&](const std::string& text) {
+        io.err << "lift-lcd " << name << ": " << text << "\n" << usage;
+        return false;
+    };
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--help" || a == "-h") {
+            io.out << usage;
+            help = true;
+            return true;
+        }
+        std::optional<std::string>* target = a == "--workdir"             ? &p.workdir
+                                             : a == "--program-dir"       ? &p.programDir
+                                             : (a == "-o" && takesOutput) ? &p.output
+                                                                          : nullptr;
+        if (target) {
+            if (i + 1 >= args.size() || args[i + 1].empty())
+                return fail(a + " needs a value");
+            *target = args[++i];
+        } else if (!a.empty() && a[0] == '-') {
+            return fail("unknown option '" + a + "'");
+        } else {
+            p.files.push_back(a);
+        }
+    }
+    return true;
+}
+
+// The run's directories: command-line paths are made absolute against the directory the
+// command started in, then the working directory is entered as the editor would start in it.
+class Places {
+public:
+    bool enter(const Parsed& p, Streams& io) {
+        std::error_code ec;
+        m_original = fs::current_path(ec).string();
+        if (ec) {
+            io.err << CliUi::BoxLine("Error", "Cannot read the working directory: " + ec.message());
+            return false;
+        }
+        m_start.programDirectory = ProgramDirectory(p.programDir, m_original);
+        m_start.startDirectory = p.workdir ? absolute(*p.workdir) : m_original;
+        if (p.workdir && ::chdir(m_start.startDirectory.c_str()) != 0) {
+            io.err << CliUi::BoxLine("Error", "Cannot enter the working directory " +
+                                                  m_start.startDirectory + ": " +
+                                                  Util::ErrnoText(errno));
+            return false;
+        }
+        return true;
+    }
+    std::string absolute(const std::string& path) const {
+        return AbsoluteAgainst(path, m_original);
+    }
+    const Editor::StartOptions& start() const { return m_start; }
+
+private:
+    std::string m_original;
+    Editor::StartOptions m_start;
+};
+
+bool readProject(Editor::EditorSession& session, CliUi& ui, const Places& places,
+                 const std::string& path, const char* name, Streams& io) {
+    std::string error;
+    if (Commissioning::ReadProjectForTools(session, ui, places.start(), places.absolute(path),
+                                           error))
+        return true;
+    io.err << "lift-lcd " << name << ": " << error << "\n";
+    return false;
+}
+
+// Fonts need a GUI application; a command line has no display, so it uses none.
+std::unique_ptr<QGuiApplication> guiApplication() {
+    if (QCoreApplication::instance())
+        return nullptr;
+    static char program[] = "lift-lcd", option[] = "-platform", platform[] = "offscreen";
+    static char* argv[] = {program, option, platform, nullptr};
+    static int argc = 3;
+    return std::make_unique<QGuiApplication>(argc, argv);
+}
+
+} // namespace
+
+int CheckCommand(const std::vector<std::string>& args, Streams& io) {
+    Parsed p;
+    bool help = false;
+    if (!parse(args, false, "check", kCheckUsage, io, p, help))
+        return ExitUsage;
+    if (help)
+        return ExitOk;
+    if (p.files.size() != 1) {
+        io.err << "lift-lcd check: name one project\n" << kCheckUsage;
+        return ExitUsage;
+    }
+    Places places;
+    if (!places.enter(p, io))
+        return ExitUsage;
+    CliUi ui(io.out, io.err);
+    Editor::EditorSession session;
+    if (!readProject(session, ui, places, p.files[0], "check", io))
+        return ExitUsage;
+    const std::vector<Commissioning::Finding> findings = Commissioning::CheckProject(session);
+    for (const Commissioning::Finding& f : findings)
+        io.out << Commissioning::FindingLine(f) << "\n";
+    io.out << Commissioning::FindingSummary(findings) << "\n";
+    const bool errors = std::any_of(findings.begin(), findings.end(), [](const auto& f) {
+        return f.severity == Commissioning::Severity::Error;
+    });
+    return errors ? ExitFailed : ExitOk;
+}
+
+int SheetCommand(const std::vector<std::string>& args, Streams& io) {
+    Parsed p;
+    bool help = false;
+    if (!parse(args, true, "sheet", kSheetUsage, io, p, help))
+        return ExitUsage;
+    if (help)
+        return ExitOk;
+    if (p.files.size() != 1 || !p.output) {
+        io.err << "lift-lcd sheet: name one project and the sheet's file (-o)\n" << kSheetUsage;
+        return ExitUsage;
+    }
+    Places places;
+    if (!places.enter(p, io))
+        return ExitUsage;
+    const std::string output = places.absolute(*p.output);
+    CliUi ui(io.out, io.err);
+    Editor::EditorSession session;
+    if (!readProject(session, ui, places, p.files[0], "sheet", io))
+        return ExitUsage;
+    const auto app = guiApplication();
+    const Commissioning::SheetInfo info{places.absolute(p.files[0]),
+                                        QDate::currentDate().toString(Qt::ISODate).toStdString()};
+    std::string error;
+    if (!Commissioning::WriteCommissioningSheet(session, info, output, error)) {
+        io.err << CliUi::BoxLine("Error", error);
+        return ExitFailed;
+    }
+    return ExitOk;
+}
+
+int DiffCommand(const std::vector<std::string>& args, Streams& io) {
+    Parsed p;
+    bool help = false;
+    if (!parse(args, false, "diff", kDiffUsage, io, p, help))
+        return ExitUsage;
+    if (help)
+        return ExitOk;
+    if (p.files.size() != 2) {
+        io.err << "lift-lcd diff: name two projects or two ROM images\n" << kDiffUsage;
+        return ExitUsage;
+    }
+    Places places;
+    if (!places.enter(p, io))
+        return ExitUsage;
+    // A project is INI text and names itself .lcp; a ROM image is 64512 bytes of anything.
+    const auto isImage = [&](const std::string& file) {
+        const fs::path path(places.absolute(file));
+        std::error_code ec;
+        std::string ext = path.extension().string();
+        std::transform(ext.begin(), ext.end(), ext.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        return ext != ".lcp" && fs::file_size(path, ec) == Rom::kRomImageSize && !ec;
+    };
+    const bool imageA = isImage(p.files[0]), imageB = isImage(p.files[1]);
+    if (imageA != imageB) {
+        io.err << "lift-lcd diff: " << (imageA ? "A" : "B") << " is a ROM image and "
+               << (imageA ? "B" : "A") << " is not: compare two projects or two images\n";
+        return ExitUsage;
+    }
+    std::vector<std::string> lines;
+    if (imageA) {
+        std::string a, b, error;
+        if (!Util::ReadWholeFile(places.absolute(p.files[0]), a, &error) ||
+            !Util::ReadWholeFile(places.absolute(p.files[1]), b, &error) ||
+            !Commissioning::CompareRomImages(a, b, lines, error)) {
+            io.err << "lift-lcd diff: " << error << "\n";
+            return ExitUsage;
+        }
+    } else {
+        CliUi ui(io.out, io.err);
+        Editor::EditorSession a, b;
+        if (!readProject(a, ui, places, p.files[0], "diff", io) ||
+            !readProject(b, ui, places, p.files[1], "diff", io))
+            return ExitUsage;
+        lines = Commissioning::CompareProjects(a, b);
+    }
+    for (const std::string& line : lines)
+        io.out << line << "\n";
+    return lines.empty() ? ExitOk : ExitFailed;
+}
+
+} // namespace Lift::Cli

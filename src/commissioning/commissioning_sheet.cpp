@@ -1,0 +1,344 @@
+#include "commissioning/commissioning_sheet.h"
+
+#include "commissioning/project_settings.h"
+#include "editor/code_table_labels.h"
+#include "rom/black_picture.h"
+#include "rom/floor_label_rules.h"
+#include "util/atomic_file.h"
+
+#include <QBuffer>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+
+#include <map>
+#include <vector>
+
+namespace Lift::Commissioning {
+
+namespace {
+
+// Points (1/72 inch) on an A4 page.
+constexpr double kPageWidth = 595, kPageHeight = 842, kMargin = 40;
+constexpr double kContentWidth = kPageWidth - 2 * kMargin;
+constexpr double kPageHeaderHeight = 44;
+constexpr double kSettingHeight = 14, kSectionGap = 14;
+constexpr double kTableTitleHeight = 24, kColumnHeaderHeight = 18;
+// One display pixel is one point: 64 pixels are 22.6 mm, about the real display's size.
+constexpr int kDisplaySide = 64;
+constexpr double kRowHeight = kDisplaySide + 10;
+constexpr int kGlyphWidth = 32;
+
+// Column left edges: HEX, DEC, input pattern, label, display.
+constexpr double kColumns[] = {0, 44, 88, 176, 300};
+
+QString latin1(const std::string& text) {
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QImage blankDisplay() {
+    QImage image(kDisplaySide, kDisplaySide, QImage::Format_Mono);
+    image.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
+    image.fill(0);
+    return image;
+}
+
+// Copies the black pixels of `picture` to `image` from column `left`, clipped to it.
+void copyBlack(const Rom::BlackPicture& picture, QImage& image, int left, int maxWidth) {
+    for (int y = 0; y < std::min(picture.height, image.height()); ++y)
+        for (int x = 0; x < std::min(picture.width, maxWidth); ++x)
+            if (left + x < image.width() && picture.isBlack(x, y))
+                image.setPixel(left + x, y, 1);
+}
+
+// What the display shows for one label, and what is wrong with it.
+struct Shown {
+    QImage image;
+    QString problem; // empty when the display shows the whole label
+};
+
+class Painter {
+public:
+    Painter(const Editor::EditorSession& session, const SheetInfo& info)
+        : m_session(session), m_info(info), m_p(session.project) {}
+
+    std::string pdf() {
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        {
+            QPdfWriter writer(&buffer);
+            writer.setPageSize(QPageSize(QPageSize::A4));
+            writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+            writer.setResolution(72);
+            writer.setTitle(QStringLiteral("Commissioning sheet ") + latin1(m_info.projectName));
+            writer.setCreator(QStringLiteral("Lift LCD Editor"));
+            layOut();
+            QPainter painter(&writer);
+            m_painter = &painter;
+            paint(writer);
+            painter.end();
+        }
+        return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    }
+
+private:
+    struct Row {
+        int table = 0;
+        int code = -1; // -1: the table's title and column header
+    };
+    struct Page {
+        std::vector<Row> rows;
+    };
+
+    // Pages break between rows; a table that goes on over a page starts it with its title and
+    // column header again.
+    void layOut() {
+        const double bottom = kPageHeight - kMargin;
+        const double top = kMargin + kPageHeaderHeight;
+        const double settingsHeight =
+            kSettingHeight * (static_cast<double>(DescribeSettings(m_p).size()) + 3) + kSectionGap;
+        m_pages.assign(1, Page{});
+        double y = top + settingsHeight;
+        for (int t = 0; t < Editor::kCodeTableCount; ++t) {
+            std::vector<int> codes;
+            for (int r = 0; r < Editor::kCodeCount; ++r)
+                if (!label(t, r).empty())
+                    codes.push_back(r);
+            if (codes.empty())
+                continue;
+            const double head = kTableTitleHeight + kColumnHeaderHeight;
+            if (y + head + kRowHeight > bottom) {
+                m_pages.emplace_back();
+                y = top;
+            }
+            m_pages.back().rows.push_back({t, -1});
+            y += head;
+            for (int code : codes) {
+                if (y + kRowHeight > bottom) {
+                    m_pages.emplace_back();
+                    m_pages.back().rows.push_back({t, -1});
+                    y = top + head;
+                }
+                m_pages.back().rows.push_back({t, code});
+                y += kRowHeight;
+            }
+            y += kSectionGap;
+        }
+    }
+
+    void paint(QPdfWriter& writer) {
+        for (std::size_t n = 0; n < m_pages.size(); ++n) {
+            if (n > 0)
+                writer.newPage();
+            pageHeader(static_cast<int>(n) + 1);
+            double y = kMargin + kPageHeaderHeight;
+            if (n == 0)
+                y = settings(y);
+            for (const Row& row : m_pages[n].rows)
+                y = row.code < 0 ? tableHeader(row.table, y,
+                                               n > 0 && y == kMargin + kPageHeaderHeight &&
+                                                   continues(n, row.table))
+                                 : codeRow(row.table, row.code, y);
+        }
+    }
+
+    bool continues(std::size_t page, int table) const {
+        for (const Row& row : m_pages[page - 1].rows)
+            if (row.table == table && row.code >= 0)
+                return true;
+        return false;
+    }
+
+    void setFont(double points, bool bold = false) {
+        QFont font(QStringLiteral("DejaVu Sans"));
+        font.setPointSizeF(points);
+        font.setBold(bold);
+        m_painter->setFont(font);
+    }
+
+    void text(double x, double y, double width, double height, const QString& s,
+              int flags = Qt::AlignLeft | Qt::AlignVCenter) {
+        m_painter->drawText(QRectF(kMargin + x, y, width, height), flags, s);
+    }
+
+    void pageHeader(int number) {
+        const double y = kMargin;
+        setFont(14, true);
+        text(0, y, kContentWidth, 20, QStringLiteral("Commissioning sheet"));
+        setFont(9);
+        text(0, y, kContentWidth, 20,
+             QStringLiteral("Page %1 of %2").arg(number).arg(m_pages.size()),
+             Qt::AlignRight | Qt::AlignVCenter);
+        QString line = latin1(m_info.projectName);
+        if (!m_info.printedOn.empty())
+            line += QStringLiteral("    printed ") + latin1(m_info.printedOn);
+        text(0, y + 20, kContentWidth, 14, line);
+        m_painter->drawLine(QPointF(kMargin, y + 38), QPointF(kPageWidth - kMargin, y + 38));
+    }
+
+    double settings(double y) {
+        setFont(11, true);
+        text(0, y, kContentWidth, kSettingHeight, QStringLiteral("Settings"));
+        y += kSettingHeight;
+        setFont(9);
+        const Editor::VersionSettings& v = m_session.program.settings.versionSettings;
+        const bool gray = Editor::UsesGrayOrder(m_p.versionName);
+        std::vector<std::pair<QString, QString>> rows;
+        for (const SettingRow& row : DescribeSettings(m_p))
+            rows.emplace_back(QString::fromLatin1(row.caption), latin1(row.value));
+        rows.emplace_back(QStringLiteral("Version parameters"),
+                          QStringLiteral("CFI %1, IFI %2, DISPHV %3, ENCODE %4")
+                              .arg(v.cfi)
+                              .arg(v.ifi)
+                              .arg(v.disphv)
+                              .arg(v.encode));
+        rows.emplace_back(QStringLiteral("Input pattern"),
+                          gray ? QStringLiteral("Gray order") : QStringLiteral("binary"));
+        for (const auto& [caption, value] : rows) {
+            text(0, y, 150, kSettingHeight, caption + QStringLiteral(":"));
+            text(150, y, kContentWidth - 150, kSettingHeight, value);
+            y += kSettingHeight;
+        }
+        return y + kSectionGap;
+    }
+
+    double tableHeader(int table, double y, bool continued) {
+        setFont(11, true);
+        QString title = QStringLiteral("CTBL%1").arg(table);
+        if (table == m_p.defaultCodeTable)
+            title += QStringLiteral(" (default code table)");
+        if (continued)
+            title += QStringLiteral(", continued");
+        text(0, y, kContentWidth, kTableTitleHeight, title);
+        y += kTableTitleHeight;
+        setFont(8, true);
+        static const char* const captions[] = {"HEX", "DEC", "bit [ 5..0 ]", "Label",
+                                               "Display shows"};
+        for (std::size_t i = 0; i < 5; ++i)
+            text(kColumns[i], y, 120, kColumnHeaderHeight, QString::fromLatin1(captions[i]));
+        m_painter->drawLine(QPointF(kMargin, y + kColumnHeaderHeight),
+                            QPointF(kPageWidth - kMargin, y + kColumnHeaderHeight));
+        return y + kColumnHeaderHeight;
+    }
+
+    double codeRow(int table, int code, double y) {
+        const std::string& l = label(table, code);
+        const double mid = y + kRowHeight / 2 - 8;
+        setFont(10);
+        text(kColumns[0], mid, 40, 16,
+             QStringLiteral("%1").arg(code, 2, 16, QLatin1Char('0')).toUpper());
+        text(kColumns[1], mid, 40, 16, QString::number(code));
+        const std::string pattern =
+            Editor::InputPatternLabel(code, Editor::UsesGrayOrder(m_p.versionName));
+        text(kColumns[2], mid, 80, 16, pattern.empty() ? QStringLiteral("-") : latin1(pattern));
+        setFont(14, true);
+        text(kColumns[3], mid, 120, 16, latin1(l));
+
+        const Shown& shown = show(l);
+        const QRectF box(kMargin + kColumns[4], y + 5, kDisplaySide, kDisplaySide);
+        m_painter->drawImage(box, shown.image);
+        m_painter->setPen(QPen(Qt::gray, 0.5));
+        m_painter->drawRect(box);
+        m_painter->setPen(QPen(Qt::black));
+        if (!shown.problem.isEmpty()) {
+            setFont(8);
+            text(kColumns[4] + kDisplaySide + 8, mid,
+                 kContentWidth - kColumns[4] - kDisplaySide - 8, 16, shown.problem);
+        }
+        m_painter->setPen(QPen(Qt::lightGray, 0.5));
+        m_painter->drawLine(QPointF(kMargin, y + kRowHeight),
+                            QPointF(kPageWidth - kMargin, y + kRowHeight));
+        m_painter->setPen(QPen(Qt::black));
+        return y + kRowHeight;
+    }
+
+    const std::string& label(int table, int code) {
+        auto& cell = m_labels[{table, code}];
+        if (!cell)
+            cell = Rom::RomLabel(
+                m_p.codeTables[static_cast<std::size_t>(table)][static_cast<std::size_t>(code)]);
+        return *cell;
+    }
+
+    // The display's picture of a label, made once per label (a PDF also keeps one copy of
+    // an image drawn many times).
+    const Shown& show(const std::string& label) {
+        const auto found = m_shown.find(label);
+        if (found != m_shown.end())
+            return found->second;
+        Shown shown{blankDisplay(), {}};
+        const Rom::LabelShows what = Rom::WhatLabelShows(label);
+        if (what.userPicture) {
+            const std::string path = Rom::UserFloorPicturePath(
+                m_session.program.userFloorPictureRoot, m_p.floorStyle, label);
+            Rom::BlackPicture picture;
+            std::string error;
+            if (path.empty())
+                shown.problem = QStringLiteral("no user floor picture %1.bmp").arg(latin1(label));
+            else if (!Rom::LoadBlackPicture(path, picture, error))
+                shown.problem = QStringLiteral("the user floor picture cannot be read");
+            else
+                copyBlack(picture, shown.image, 0, kDisplaySide);
+        } else {
+            // One glyph is centred, two share the display.
+            int left = what.glyphs.size() == 1 ? (kDisplaySide - kGlyphWidth) / 2 : 0;
+            for (char c : what.glyphs) {
+                if (const Rom::BlackPicture* glyph = this->glyph(static_cast<unsigned char>(c)))
+                    copyBlack(*glyph, shown.image, left, kGlyphWidth);
+                else
+                    shown.problem +=
+                        QStringLiteral("no glyph of \"%1\" ").arg(QChar::fromLatin1(c));
+                left += kGlyphWidth;
+            }
+        }
+        return m_shown.emplace(label, std::move(shown)).first->second;
+    }
+
+    const Rom::BlackPicture* glyph(unsigned char c) {
+        const auto found = m_glyphs.find(c);
+        if (found != m_glyphs.end())
+            return found->second ? &*found->second : nullptr;
+        std::optional<Rom::BlackPicture> picture;
+        if (const auto bmp = Rom::FloorGlyphItem(m_session.program.glbData, m_p.floorStyle, c)) {
+            Rom::BlackPicture decoded;
+            std::string reason;
+            if (Rom::DecodeBlackPicture(*bmp, decoded, reason))
+                picture = std::move(decoded);
+        }
+        auto& slot = m_glyphs[c] = std::move(picture);
+        return slot ? &*slot : nullptr;
+    }
+
+    const Editor::EditorSession& m_session;
+    const SheetInfo& m_info;
+    const Editor::DisplayProject& m_p;
+    QPainter* m_painter = nullptr;
+    std::vector<Page> m_pages;
+    std::map<std::pair<int, int>, std::optional<std::string>> m_labels;
+    std::map<std::string, Shown> m_shown;
+    std::map<unsigned char, std::optional<Rom::BlackPicture>> m_glyphs;
+};
+
+} // namespace
+
+std::string CommissioningSheetPdf(const Editor::EditorSession& session, const SheetInfo& info,
+                                  std::string& error) {
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        error = "the sheet needs a QGuiApplication for its fonts";
+        return {};
+    }
+    return Painter(session, info).pdf();
+}
+
+bool WriteCommissioningSheet(const Editor::EditorSession& session, const SheetInfo& info,
+                             const std::string& path, std::string& error) {
+    const std::string pdf = CommissioningSheetPdf(session, info, error);
+    if (pdf.empty())
+        return false;
+    return Util::WriteFileAtomically(path, pdf, &error);
+}
+
+} // namespace Lift::Commissioning
