@@ -20,6 +20,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -154,15 +155,36 @@ bool readProject(Editor::EditorSession& session, CliUi& ui, const Places& places
     return false;
 }
 
-// Fonts need a GUI application; a command line has no display, so it uses none.
-std::unique_ptr<QGuiApplication> guiApplication() {
-    if (QCoreApplication::instance())
-        return nullptr;
-    static char program[] = "lift-lcd", option[] = "-platform", platform[] = "offscreen";
-    static char* argv[] = {program, option, platform, nullptr};
-    static int argc = 3;
-    return std::make_unique<QGuiApplication>(argc, argv);
-}
+// Fonts need a GUI application; a command line has no display, so it uses none. Qt's notes
+// on the way (no runtime folder on a server, ...) would only muddle the command's stderr.
+class OffscreenGui {
+public:
+    OffscreenGui() {
+        if (QCoreApplication::instance())
+            return;
+        m_previous = qInstallMessageHandler(
+            [](QtMsgType type, const QMessageLogContext&, const QString& text) {
+                if (type == QtCriticalMsg || type == QtFatalMsg)
+                    std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+            });
+        static char program[] = "lift-lcd", option[] = "-platform", platform[] = "offscreen";
+        static char* argv[] = {program, option, platform, nullptr};
+        static int argc = 3;
+        m_app = std::make_unique<QGuiApplication>(argc, argv);
+    }
+    ~OffscreenGui() {
+        if (!m_app)
+            return;
+        m_app.reset();
+        qInstallMessageHandler(m_previous);
+    }
+    OffscreenGui(const OffscreenGui&) = delete;
+    OffscreenGui& operator=(const OffscreenGui&) = delete;
+
+private:
+    std::unique_ptr<QGuiApplication> m_app;
+    QtMessageHandler m_previous = nullptr;
+};
 
 } // namespace
 
@@ -213,7 +235,7 @@ int SheetCommand(const std::vector<std::string>& args, Streams& io) {
     Editor::EditorSession session;
     if (!readProject(session, ui, places, p.files[0], "sheet", io))
         return ExitUsage;
-    const auto app = guiApplication();
+    const OffscreenGui gui;
     const Commissioning::SheetInfo info{places.absolute(p.files[0]),
                                         QDate::currentDate().toString(Qt::ISODate).toStdString()};
     std::string error;

@@ -223,7 +223,7 @@ private:
             if (row.inRange)
                 continue;
             std::string text =
-                std::string(row.caption) + " " + row.value + " is not one of " + row.allowed;
+                std::string(row.caption) + " is " + row.value + ", not one of " + row.allowed;
             if (row.setting == Setting::FloorStyle)
                 text += ": the image gets no floor glyphs";
             else if (row.inImage)

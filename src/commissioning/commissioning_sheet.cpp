@@ -137,25 +137,23 @@ private:
             double y = kMargin + kPageHeaderHeight;
             if (n == 0)
                 y = settings(y);
-            for (const Row& row : m_pages[n].rows)
-                y = row.code < 0 ? tableHeader(row.table, y,
-                                               n > 0 && y == kMargin + kPageHeaderHeight &&
-                                                   continues(n, row.table))
-                                 : codeRow(row.table, row.code, y);
+            const std::vector<Row>& rows = m_pages[n].rows;
+            for (std::size_t i = 0; i < rows.size(); ++i) {
+                // A title that opens a page after rows of its table says the table goes on.
+                const bool continued =
+                    i == 0 && n > 0 && m_pages[n - 1].rows.back().table == rows[i].table;
+                y = rows[i].code < 0 ? tableHeader(rows[i].table, y, continued)
+                                     : codeRow(rows[i].table, rows[i].code, y);
+            }
         }
-    }
-
-    bool continues(std::size_t page, int table) const {
-        for (const Row& row : m_pages[page - 1].rows)
-            if (row.table == table && row.code >= 0)
-                return true;
-        return false;
     }
 
     void setFont(double points, bool bold = false) {
         QFont font(QStringLiteral("DejaVu Sans"));
         font.setPointSizeF(points);
         font.setBold(bold);
+        // No ligatures: the sheet's text must read back letter by letter ("fi", not one glyph).
+        font.setStyleStrategy(QFont::PreferNoShaping);
         m_painter->setFont(font);
     }
 

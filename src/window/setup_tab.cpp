@@ -5,10 +5,10 @@
 #include "editor/floor_label_preview.h"
 #include "editor/program_settings.h"
 #include "editor/text_rules.h"
+#include "project/project_file.h"
 #include "window/picture_label.h"
 #include "window/qt_editor_ui.h"
 #include "window/run_guarded.h"
-#include "project/project_file.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -97,6 +97,17 @@ QWidget* SetupTab::buildGridSide() {
     connect(m_save, &QPushButton::clicked, this, &SetupTab::saveProject);
     connect(m_load, &QPushButton::clicked, this, &SetupTab::loadProject);
     connect(m_clear, &QPushButton::clicked, this, &SetupTab::clearAll);
+
+    auto* tools = new QHBoxLayout;
+    m_check = new QPushButton(QStringLiteral("Check"), side);
+    m_sheet = new QPushButton(QStringLiteral("Print sheet\u2026"), side);
+    m_check->setToolTip(QStringLiteral("List what MAKE ROM would drop, cut or refuse (F7)"));
+    m_sheet->setToolTip(QStringLiteral("Write the commissioning sheet as a PDF file"));
+    tools->addWidget(m_check);
+    tools->addWidget(m_sheet);
+    layout->addLayout(tools);
+    connect(m_check, &QPushButton::clicked, this, &SetupTab::checkRequested);
+    connect(m_sheet, &QPushButton::clicked, this, &SetupTab::sheetRequested);
 
     // The three caption-less buttons stand above the three table columns.
     m_codeTable = radioRow({QString(), QString(), QString()}, 0);
@@ -219,6 +230,7 @@ QWidget* SetupTab::buildMessages() {
     layout->addLayout(boxes);
 
     auto* pages = new QTabWidget(box);
+    m_messagePages = pages;
     for (int page = 0; page < Editor::kSlotRows / kSlotsPerTab; ++page) {
         auto* sheet = new QWidget(pages);
         auto* grid = new QGridLayout(sheet);
@@ -236,6 +248,7 @@ QWidget* SetupTab::buildMessages() {
                 auto* picture = new PictureLabel(QSize(64, 16), sheet);
                 picture->setObjectName(QStringLiteral("Image%1").arg(number));
                 picture->setToolTip(QStringLiteral("Double click to choose a picture"));
+                picture->setFocusPolicy(Qt::ClickFocus); // the check points at it
                 m_ui.addPictureBox(PictureBox::Slot, slotRow * Editor::kSlotColumns + slotColumn,
                                    picture);
                 m_slots[static_cast<std::size_t>(number - kFirstSlotPicture)] = picture;
@@ -297,6 +310,19 @@ QWidget* SetupTab::buildOptions() {
 
 PictureLabel& SetupTab::slotPicture(int pictureNumber) {
     return *m_slots.at(static_cast<std::size_t>(pictureNumber - kFirstSlotPicture));
+}
+
+void SetupTab::showSlot(int row, int column) {
+    for (int n = kFirstSlotPicture;
+         n < kFirstSlotPicture + Editor::kSlotRows * Editor::kSlotColumns; ++n) {
+        int r = 0;
+        int c = 0;
+        if (Editor::SlotOfPicture(n, r, c) && r == row && c == column) {
+            m_messagePages->setCurrentIndex(row / kSlotsPerTab);
+            slotPicture(n).setFocus();
+            return;
+        }
+    }
 }
 
 void SetupTab::showGridLabels() {
