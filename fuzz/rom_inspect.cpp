@@ -1,7 +1,8 @@
 // Feeds arbitrary bytes to the ROM image reader of `inspect`: the bytes as they are (mostly
 // refused for their size), then padded or cut to an image's size so every index, offset and
-// label is read, described and unpacked.
+// label is read, described and unpacked, and compared as `diff` compares images.
 
+#include "commissioning/compare.h"
 #include "rom/rom_inspect.h"
 
 #include <algorithm>
@@ -9,6 +10,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
@@ -41,5 +43,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                     std::string_view(image).substr(group[i].offset, group[i].size), 64,
                     int(group[i].size * 8 / 64), encode == 1);
     (void)Lift::Rom::UnpackPicture(bytes, 48, 48, encode == 1);
+
+    std::vector<std::string> lines;
+    if (!Lift::Commissioning::CompareRomImages(image, image, lines, error) || !lines.empty())
+        __builtin_trap(); // an image is the same as itself
+    (void)Lift::Commissioning::CompareRomImages(image, std::string(image.size(), '\0'), lines,
+                                                error);
     return text.empty() ? 1 : 0;
 }

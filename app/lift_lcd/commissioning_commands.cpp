@@ -236,7 +236,8 @@ int SheetCommand(const std::vector<std::string>& args, Streams& io) {
     if (!readProject(session, ui, places, p.files[0], "sheet", io))
         return ExitUsage;
     const OffscreenGui gui;
-    const Commissioning::SheetInfo info{places.absolute(p.files[0]),
+    // The project as the technician named it, for the page header.
+    const Commissioning::SheetInfo info{p.files[0],
                                         QDate::currentDate().toString(Qt::ISODate).toStdString()};
     std::string error;
     if (!Commissioning::WriteCommissioningSheet(session, info, output, error)) {
