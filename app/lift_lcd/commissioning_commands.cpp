@@ -82,25 +82,32 @@ struct Parsed {
     std::optional<std::string> workdir, programDir, output;
 };
 
-// False after printing the usage error (or true with `help` after printing the usage).
-bool parse(const std::vector<std::string>& args, bool takesOutput, const char* name,
-           const std::string& usage, Streams& io, Parsed& p, bool& help) {
-    help = false;
+struct CommandSpec {
+    const char* name;
+    const std::string& usage;
+    std::size_t files;       // how many files the command names
+    bool needsOutput;        // -o FILE
+    const char* filesNeeded; // the usage error when they are not there
+};
+
+// Parses the arguments. An exit status when the command ends here: help shown or a usage
+// error printed.
+std::optional<int> parse(const std::vector<std::string>& args, const CommandSpec& spec, Streams& io,
+                         Parsed& p) {
     const auto fail = [&](const std::string& text) {
-        io.err << "lift-lcd " << name << ": " << text << "\n" << usage;
-        return false;
+        io.err << "lift-lcd " << spec.name << ": " << text << "\n" << spec.usage;
+        return std::optional<int>(ExitUsage);
     };
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a == "--help" || a == "-h") {
-            io.out << usage;
-            help = true;
-            return true;
+            io.out << spec.usage;
+            return ExitOk;
         }
-        std::optional<std::string>* target = a == "--workdir"             ? &p.workdir
-                                             : a == "--program-dir"       ? &p.programDir
-                                             : (a == "-o" && takesOutput) ? &p.output
-                                                                          : nullptr;
+        std::optional<std::string>* target = a == "--workdir"                  ? &p.workdir
+                                             : a == "--program-dir"            ? &p.programDir
+                                             : (a == "-o" && spec.needsOutput) ? &p.output
+                                                                               : nullptr;
         if (target) {
             if (i + 1 >= args.size() || args[i + 1].empty())
                 return fail(a + " needs a value");
@@ -111,7 +118,9 @@ bool parse(const std::vector<std::string>& args, bool takesOutput, const char* n
             p.files.push_back(a);
         }
     }
-    return true;
+    if (p.files.size() != spec.files || (spec.needsOutput && !p.output))
+        return fail(spec.filesNeeded);
+    return std::nullopt;
 }
 
 // The run's directories: command-line paths are made absolute against the directory the
@@ -144,6 +153,17 @@ private:
     std::string m_original;
     Editor::StartOptions m_start;
 };
+
+// Parses the arguments and enters the working directory; an exit status when the command
+// ends here.
+std::optional<int> start(const std::vector<std::string>& args, const CommandSpec& spec, Streams& io,
+                         Parsed& p, Places& places) {
+    if (const auto done = parse(args, spec, io, p))
+        return done;
+    if (!places.enter(p, io))
+        return ExitUsage;
+    return std::nullopt;
+}
 
 bool readProject(Editor::EditorSession& session, CliUi& ui, const Places& places,
                  const std::string& path, const char* name, Streams& io) {
@@ -190,18 +210,10 @@ private:
 
 int CheckCommand(const std::vector<std::string>& args, Streams& io) {
     Parsed p;
-    bool help = false;
-    if (!parse(args, false, "check", kCheckUsage, io, p, help))
-        return ExitUsage;
-    if (help)
-        return ExitOk;
-    if (p.files.size() != 1) {
-        io.err << "lift-lcd check: name one project\n" << kCheckUsage;
-        return ExitUsage;
-    }
     Places places;
-    if (!places.enter(p, io))
-        return ExitUsage;
+    if (const auto done =
+            start(args, {"check", kCheckUsage, 1, false, "name one project"}, io, p, places))
+        return *done;
     CliUi ui(io.out, io.err);
     Editor::EditorSession session;
     if (!readProject(session, ui, places, p.files[0], "check", io))
@@ -218,18 +230,11 @@ int CheckCommand(const std::vector<std::string>& args, Streams& io) {
 
 int SheetCommand(const std::vector<std::string>& args, Streams& io) {
     Parsed p;
-    bool help = false;
-    if (!parse(args, true, "sheet", kSheetUsage, io, p, help))
-        return ExitUsage;
-    if (help)
-        return ExitOk;
-    if (p.files.size() != 1 || !p.output) {
-        io.err << "lift-lcd sheet: name one project and the sheet's file (-o)\n" << kSheetUsage;
-        return ExitUsage;
-    }
     Places places;
-    if (!places.enter(p, io))
-        return ExitUsage;
+    if (const auto done = start(
+            args, {"sheet", kSheetUsage, 1, true, "name one project and the sheet's file (-o)"}, io,
+            p, places))
+        return *done;
     const std::string output = places.absolute(*p.output);
     CliUi ui(io.out, io.err);
     Editor::EditorSession session;
@@ -249,18 +254,11 @@ int SheetCommand(const std::vector<std::string>& args, Streams& io) {
 
 int DiffCommand(const std::vector<std::string>& args, Streams& io) {
     Parsed p;
-    bool help = false;
-    if (!parse(args, false, "diff", kDiffUsage, io, p, help))
-        return ExitUsage;
-    if (help)
-        return ExitOk;
-    if (p.files.size() != 2) {
-        io.err << "lift-lcd diff: name two projects or two ROM images\n" << kDiffUsage;
-        return ExitUsage;
-    }
     Places places;
-    if (!places.enter(p, io))
-        return ExitUsage;
+    if (const auto done =
+            start(args, {"diff", kDiffUsage, 2, false, "name two projects or two ROM images"}, io,
+                  p, places))
+        return *done;
     // A project is INI text and names itself .lcp; a ROM image is 64512 bytes of anything.
     const auto isImage = [&](const std::string& file) {
         const fs::path path(places.absolute(file));

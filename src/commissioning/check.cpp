@@ -37,32 +37,19 @@ std::string sizeText(int width, int height) {
 }
 
 FindingPlace settingPlace(Setting setting) {
-    FindingPlace p;
-    p.kind = FindingPlace::Kind::Setting;
-    p.setting = setting;
-    return p;
+    return {.kind = FindingPlace::Kind::Setting, .setting = setting};
 }
 
 FindingPlace codePlace(int table, int code) {
-    FindingPlace p;
-    p.kind = FindingPlace::Kind::Code;
-    p.table = table;
-    p.code = code;
-    return p;
+    return {.kind = FindingPlace::Kind::Code, .table = table, .code = code};
 }
 
 FindingPlace slotPlace(int row, int column) {
-    FindingPlace p;
-    p.kind = FindingPlace::Kind::Slot;
-    p.row = row;
-    p.column = column;
-    return p;
+    return {.kind = FindingPlace::Kind::Slot, .row = row, .column = column};
 }
 
 FindingPlace kindPlace(FindingPlace::Kind kind) {
-    FindingPlace p;
-    p.kind = kind;
-    return p;
+    return {.kind = kind};
 }
 
 bool isDirectionItem(int group, int number) {

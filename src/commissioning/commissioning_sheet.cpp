@@ -13,7 +13,9 @@
 #include <QPainter>
 #include <QPdfWriter>
 
+#include <array>
 #include <map>
+#include <optional>
 #include <vector>
 
 namespace Lift::Commissioning {
@@ -62,7 +64,11 @@ struct Shown {
 class Painter {
 public:
     Painter(const Editor::EditorSession& session, const SheetInfo& info)
-        : m_session(session), m_info(info), m_p(session.project) {}
+        : m_session(session), m_info(info), m_p(session.project) {
+        for (std::size_t t = 0; t < m_labels.size(); ++t)
+            for (std::size_t r = 0; r < m_labels[t].size(); ++r)
+                m_labels[t][r] = Rom::RomLabel(m_p.codeTables[t][r]);
+    }
 
     std::string pdf() {
         QByteArray bytes;
@@ -80,6 +86,7 @@ public:
             m_painter = &painter;
             paint(writer);
             painter.end();
+            m_painter = nullptr;
         }
         return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
     }
@@ -233,7 +240,9 @@ private:
             Editor::InputPatternLabel(code, Editor::UsesGrayOrder(m_p.versionName));
         text(kColumns[2], mid, 80, 16, pattern.empty() ? QStringLiteral("-") : latin1(pattern));
         setFont(14, true);
-        text(kColumns[3], mid, 120, 16, latin1(l));
+        constexpr double labelWidth = kColumns[4] - kColumns[3] - 4;
+        text(kColumns[3], mid, labelWidth, 16,
+             m_painter->fontMetrics().elidedText(latin1(l), Qt::ElideRight, int(labelWidth)));
 
         const Shown& shown = show(l);
         const QRectF box(kMargin + kColumns[4], y + 5, kDisplaySide, kDisplaySide);
@@ -253,12 +262,8 @@ private:
         return y + kRowHeight;
     }
 
-    const std::string& label(int table, int code) {
-        auto& cell = m_labels[{table, code}];
-        if (!cell)
-            cell = Rom::RomLabel(
-                m_p.codeTables[static_cast<std::size_t>(table)][static_cast<std::size_t>(code)]);
-        return *cell;
+    const std::string& label(int table, int code) const {
+        return m_labels[static_cast<std::size_t>(table)][static_cast<std::size_t>(code)];
     }
 
     // The display's picture of a label, made once per label (a PDF also keeps one copy of
@@ -315,7 +320,7 @@ private:
     const Editor::DisplayProject& m_p;
     QPainter* m_painter = nullptr;
     std::vector<Page> m_pages;
-    std::map<std::pair<int, int>, std::optional<std::string>> m_labels;
+    std::array<std::array<std::string, Editor::kCodeCount>, Editor::kCodeTableCount> m_labels;
     std::map<std::string, Shown> m_shown;
     std::map<unsigned char, std::optional<Rom::BlackPicture>> m_glyphs;
 };
