@@ -271,8 +271,8 @@ private:
                         std::string(" no label between labelled codes"));
             lastUsed = r;
             const Rom::LabelShows shows = Rom::WhatLabelShows(label);
-            const std::string key = shows.userPicture ? label : "\x01" + shows.glyphs;
-            const auto [it, added] = firstCode.emplace(key, r);
+            // Glyphs are at most two characters, user picture names three or more.
+            const auto [it, added] = firstCode.emplace(shows.userPicture ? label : shows.glyphs, r);
             if (!added)
                 add(Severity::Warning, codePlace(t, r),
                     quoted(label) + " is shown for code " + Editor::CodeColumnLabel(it->second) +

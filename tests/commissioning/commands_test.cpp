@@ -82,13 +82,15 @@ TEST_F(CommissioningCommands, CheckListsFindingsAndWritesNothing) {
 }
 
 TEST_F(CommissioningCommands, SheetListsEveryLabelledCodeWithWhatTheDisplayShows) {
-    const std::string pdf = data("sheet.pdf");
+    demoWith("typo.lcp", "CODE_3=P1A", "CODE_3=P9Z");
     const std::string q = "'" + dir.path().string() + "'";
-    output(std::string(LIFT_CLI_PATH) + " sheet " + q + "/demo.lcp -o " + q +
+    output(std::string(LIFT_CLI_PATH) + " sheet " + q + "/typo.lcp -o " + q +
            "/sheet.pdf --workdir " + q + " --program-dir " + q);
     const std::string text = output("pdftotext -layout " + q + "/sheet.pdf -");
 
-    // pdftotext ends each page with a form feed; every page repeats both headers.
+    // pdftotext ends each page with a form feed; every page repeats both headers, and pages
+    // break only where the next row does not fit.
+    const std::regex row("\n[0-9A-F]{2} +\\d+ ");
     std::smatch total;
     ASSERT_TRUE(std::regex_search(text, total, std::regex("Page 1 of (\\d+)")));
     int pages = 0;
@@ -98,12 +100,19 @@ TEST_F(CommissioningCommands, SheetListsEveryLabelledCodeWithWhatTheDisplayShows
         EXPECT_NE(page.find("Page " + std::to_string(pages) + " of " + total[1].str()),
                   std::string::npos);
         EXPECT_NE(page.find("Display shows"), std::string::npos) << page;
+        if (end + 1 < text.size()) { // all but the last
+            EXPECT_GE(std::distance(std::sregex_iterator(page.begin(), page.end(), row),
+                                    std::sregex_iterator()),
+                      5)
+                << page;
+        }
     }
     EXPECT_EQ(std::to_string(pages), total[1].str());
     EXPECT_GT(pages, 1);
     EXPECT_TRUE(std::regex_search(text, std::regex("Node Address: +1\n")));
     EXPECT_TRUE(std::regex_search(text, std::regex("ID Code: +HBT1\n")));
-    EXPECT_TRUE(std::regex_search(text, std::regex("03 +3 +000011 +P1A\n")));
+    EXPECT_TRUE(
+        std::regex_search(text, std::regex("03 +3 +000011 +P9Z +no user floor picture P9Z.bmp\n")));
     EXPECT_TRUE(std::regex_search(text, std::regex("CTBL1, continued")));
 
     // The first page's display column shows the glyphs of its rows.
