@@ -371,7 +371,8 @@ std::string PlaceText(const FindingPlace& p) {
     case FindingPlace::Kind::Setting:
         break;
     }
-    for (const SettingRow& row : DescribeSettings(DisplayProject{}))
+    const DisplayProject defaults; // no "{}": clang 14 crashes on the nested arrays
+    for (const SettingRow& row : DescribeSettings(defaults))
         if (row.setting == p.setting)
             return row.caption;
     return "setting";

@@ -163,39 +163,40 @@ struct EntryView {
     std::string_view picture;
 };
 
-std::map<std::pair<int, int>, EntryView> entries(const Image& image) {
+// Every entry of the three tables, table by table.
+std::vector<EntryView> entries(const Image& image) {
     std::map<int, std::string_view> userPictures;
     for (const auto& u : image.inspection.userPictures)
         userPictures[u.number] = image.data(u);
-    std::map<std::pair<int, int>, EntryView> out;
+    std::vector<EntryView> out(Editor::kCodeTableCount * Editor::kCodeCount);
     for (const Rom::CodeEntry& e : image.inspection.codes) {
-        EntryView v;
+        EntryView& v = out[static_cast<std::size_t>(e.table * Editor::kCodeCount + e.code)];
         if (e.userPicture()) {
             v.text = "user floor picture " + std::to_string(e.right);
             v.picture = userPictures[e.right];
         } else {
             v.text = e.label();
         }
-        out[{e.table, e.code}] = v;
     }
     return out;
 }
 
 void compareEntries(const Image& a, const Image& b, std::vector<std::string>& lines) {
-    auto ea = entries(a), eb = entries(b);
-    for (int t = 0; t < Editor::kCodeTableCount; ++t)
-        for (int r = 0; r < Editor::kCodeCount; ++r) {
-            const EntryView& va = ea[{t, r}];
-            const EntryView& vb = eb[{t, r}];
-            const bool bothPictures = !va.picture.empty() && !vb.picture.empty();
-            if (bothPictures ? va.picture == vb.picture : va.text == vb.text)
-                continue;
-            std::string line = "CTBL" + std::to_string(t) + " " + Editor::CodeColumnLabel(r) +
-                               ": " + change(va.text, vb.text);
-            if (va.text == vb.text)
-                line += " (its picture differs)";
-            lines.push_back(line);
-        }
+    const std::vector<EntryView> ea = entries(a), eb = entries(b);
+    for (std::size_t i = 0; i < ea.size(); ++i) {
+        const EntryView& va = ea[i];
+        const EntryView& vb = eb[i];
+        const bool bothPictures = !va.picture.empty() && !vb.picture.empty();
+        if (bothPictures ? va.picture == vb.picture : va.text == vb.text)
+            continue;
+        const int table = static_cast<int>(i) / Editor::kCodeCount;
+        const int code = static_cast<int>(i) % Editor::kCodeCount;
+        std::string line = "CTBL" + std::to_string(table) + " " + Editor::CodeColumnLabel(code) +
+                           ": " + change(va.text, vb.text);
+        if (va.text == vb.text)
+            line += " (its picture differs)";
+        lines.push_back(line);
+    }
 }
 
 } // namespace
@@ -266,9 +267,13 @@ bool CompareRomImages(std::string_view a, std::string_view b, std::vector<std::s
         lines.push_back("logo: the pictures differ");
 
     for (const NamedArea& z : kAreas) {
+        const std::string_view za = a.substr(z.area.offset, z.area.size);
+        const std::string_view zb = b.substr(z.area.offset, z.area.size);
+        if (za == zb)
+            continue;
         std::size_t differ = 0;
-        for (std::size_t i = z.area.offset; i < z.area.end(); ++i)
-            differ += a[i] != b[i];
+        for (std::size_t i = 0; i < za.size(); ++i)
+            differ += za[i] != zb[i];
         if (differ > 0)
             lines.push_back(YVclUtil::Format("area %s (0x%04zX, %zu bytes): %zu %s", z.name,
                                              z.area.offset, z.area.size, differ,
