@@ -170,7 +170,8 @@ std::vector<EntryView> entries(const Image& image) {
         userPictures[u.number] = image.data(u);
     std::vector<EntryView> out(Editor::kCodeTableCount * Editor::kCodeCount);
     for (const Rom::CodeEntry& e : image.inspection.codes) {
-        EntryView& v = out[static_cast<std::size_t>(e.table * Editor::kCodeCount + e.code)];
+        EntryView& v = out[static_cast<std::size_t>(e.table) * Editor::kCodeCount +
+                           static_cast<std::size_t>(e.code)];
         if (e.userPicture()) {
             v.text = "user floor picture " + std::to_string(e.right);
             v.picture = userPictures[e.right];
