@@ -32,6 +32,7 @@ public:
     int frames = 0;
     bool opened() const override { return true; }
     bool open() override { return true; }
+    std::string lastError() const override { return {}; }
     void close() override {}
     unsigned portNumber() const override { return 1; }
     void setPortNumber(unsigned) override {}

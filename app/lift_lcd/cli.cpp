@@ -1,8 +1,13 @@
 #include "lift_lcd/cli.h"
 
 #include <ostream>
+#include <string>
 
 namespace Lift::Cli {
+
+const char* ProgramVersion() {
+    return LIFT_VERSION;
+}
 
 void PrintUsage(std::ostream& out) {
     out << "Usage: lift-lcd COMMAND [ARGS...]\n"
@@ -10,10 +15,14 @@ void PrintUsage(std::ostream& out) {
            "Builds, inspects and uploads ROM images for the PRM-620BX7 lift LCD controller.\n"
            "\n"
            "Commands:\n";
-    for (const Command& c : Commands())
-        out << "  " << c.synopsis << "\n";
+    for (const Command& c : Commands()) {
+        const std::string name = c.name;
+        out << "  " << name << std::string(name.size() < 20 ? 21 - name.size() : 1, ' ')
+            << c.summary << "\n";
+    }
     out << "\n"
-           "Run 'lift-lcd COMMAND --help' for the options of one command.\n"
+           "Run 'lift-lcd COMMAND --help' for the options of one command, 'lift-lcd --version'\n"
+           "for the version.\n"
            "Exit status: 0 done, 1 stopped or failed, 2 usage error.\n";
 }
 
@@ -25,6 +34,10 @@ int Run(const std::vector<std::string>& argv, Streams& io) {
     const std::string& name = argv[1];
     if (name == "--help" || name == "-h" || name == "help") {
         PrintUsage(io.out);
+        return ExitOk;
+    }
+    if (name == "--version") {
+        io.out << "lift-lcd " << ProgramVersion() << "\n";
         return ExitOk;
     }
     for (const Command& c : Commands()) {

@@ -19,7 +19,7 @@ using CommandFn = int (*)(const std::vector<std::string>& args, Streams& io);
 
 struct Command {
     const char* name;
-    const char* synopsis; // one line for --help
+    const char* summary; // what it does, for the list of --help
     CommandFn run;
 };
 
@@ -30,5 +30,8 @@ const std::vector<Command>& Commands();
 int Run(const std::vector<std::string>& argv, Streams& io);
 
 void PrintUsage(std::ostream& out);
+
+// The version of both programs, e.g. "1.0".
+const char* ProgramVersion();
 
 } // namespace Lift::Cli

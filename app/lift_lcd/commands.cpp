@@ -8,27 +8,20 @@ namespace Lift::Cli {
 
 const std::vector<Command>& Commands() {
     static const std::vector<Command> commands = {
-        {"make-rom",
-         "make-rom PROJECT.lcp [-o ROM.BIN] [--save-as FILE.lcp] [--workdir DIR] "
-         "[--program-dir DIR]",
-         MakeRomCommand},
-        {"inspect", "inspect ROM.BIN [--encode 0|1] [--disphv 0|1] [--render DIR]", InspectCommand},
-        {"check", "check PROJECT.lcp [--workdir DIR] [--program-dir DIR]", CheckCommand},
-        {"sheet", "sheet PROJECT.lcp -o SHEET.pdf [--workdir DIR] [--program-dir DIR]",
-         SheetCommand},
-        {"diff", "diff A B [--workdir DIR] [--program-dir DIR]", DiffCommand},
-        {"simulate-controller", "simulate-controller [--link PATH] [--out FILE] [OPTIONS]",
+        {"make-rom", "build the ROM image of a project", MakeRomCommand},
+        {"inspect", "show what a ROM image holds", InspectCommand},
+        {"check", "list what MAKE ROM would refuse, drop, cut or substitute in a project",
+         CheckCommand},
+        {"sheet", "write a project's commissioning sheet as a PDF file", SheetCommand},
+        {"diff", "compare two projects or two ROM images", DiffCommand},
+        {"simulate-controller", "play the display controller on a pseudo-terminal",
          SimulateControllerCommand},
-        {"upload",
-         "upload IMAGE.BIN --port PORT [--msg] [--version NAME] [--workdir DIR] "
-         "[--period-ms N]",
-         UploadCommand},
-        {"sync-time", "sync-time --port PORT [--msg] [--period-ms N]", SyncTimeCommand},
-        {"simulate-kbnet", "simulate-kbnet [--link PATH] [--module SEG:NODE]... [OPTIONS]",
+        {"upload", "upload a ROM image to the controller", UploadCommand},
+        {"sync-time", "set the controller's clock to this computer's", SyncTimeCommand},
+        {"ports", "list the serial ports found and their COM numbers", PortsCommand},
+        {"simulate-kbnet", "play a KBNet adapter and its modules on a pseudo-terminal",
          SimulateKbnetCommand},
-        {"kbnet",
-         "kbnet --port PORT --topology FILE [--set SEG:NODE=XX]... [--outputs XX] [--watch]",
-         KbnetCommand},
+        {"kbnet", "show a KBNet adapter and its modules, set outputs, watch inputs", KbnetCommand},
     };
     return commands;
 }

@@ -3,6 +3,7 @@
 
 #include "lift_lcd/commissioning_commands.h"
 #include "lift_lcd/cli_ui.h"
+#include "lift_lcd/option_values.h"
 #include "lift_lcd/program_directory.h"
 
 #include "commissioning/check.h"
@@ -14,13 +15,16 @@
 #include "util/errno_text.h"
 
 #include <QDate>
+#include <QDateTime>
 #include <QGuiApplication>
+#include <QTimeZone>
 
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -34,9 +38,11 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr const char* kProjectOptions =
-    "  --workdir DIR       the editor's working directory: settings file and GLB library\n"
-    "                      (default: the current directory); relative picture paths of a\n"
-    "                      project are read from here, as the editor reads them\n"
+    "  --workdir DIR       the editor's working directory: settings file and GLB library;\n"
+    "                      relative picture paths of a project are read from here, as the\n"
+    "                      editor reads them. Default: the current directory when it holds\n"
+    "                      the settings file, else the per-user working folder of make-rom,\n"
+    "                      else the installed data set\n"
     "  --program-dir DIR   folder holding DefaultImage2 (default: the program's folder, or\n"
     "                      the installed data folder)\n";
 
@@ -135,8 +141,17 @@ public:
             return false;
         }
         m_start.programDirectory = ProgramDirectory(p.programDir, m_original);
-        m_start.startDirectory = p.workdir ? absolute(*p.workdir) : m_original;
-        if (p.workdir && ::chdir(m_start.startDirectory.c_str()) != 0) {
+        if (p.workdir) {
+            m_start.startDirectory = absolute(*p.workdir);
+        } else {
+            // As make-rom chooses, but nothing is copied: these commands write nothing.
+            const WorkingFolder chosen = ChooseWorkingFolder(
+                m_original, InstalledDataDirectory(RunningProgramFolder()), UserDataHome(), false);
+            m_start.startDirectory = chosen.folder;
+            if (!chosen.logLine.empty())
+                io.err << chosen.logLine << "\n"; // stdout holds the command's result
+        }
+        if (m_start.startDirectory != m_original && ::chdir(m_start.startDirectory.c_str()) != 0) {
             io.err << CliUi::BoxLine("Error", "Cannot enter the working directory " +
                                                   m_start.startDirectory + ": " +
                                                   Util::ErrnoText(errno));
@@ -206,6 +221,16 @@ private:
     QtMessageHandler m_previous = nullptr;
 };
 
+// Today as YYYY-MM-DD; SOURCE_DATE_EPOCH (seconds since 1970, UTC), when set, stands for
+// today, as for other tools whose output should come out the same again.
+std::string printedOn() {
+    const char* epoch = std::getenv("SOURCE_DATE_EPOCH");
+    const auto seconds = epoch ? ParseInteger(epoch, 0, 253402300799) : std::nullopt;
+    const QDate day = seconds ? QDateTime::fromSecsSinceEpoch(*seconds, QTimeZone::utc()).date()
+                              : QDate::currentDate();
+    return day.toString(Qt::ISODate).toStdString();
+}
+
 } // namespace
 
 int CheckCommand(const std::vector<std::string>& args, Streams& io) {
@@ -242,8 +267,7 @@ int SheetCommand(const std::vector<std::string>& args, Streams& io) {
         return ExitUsage;
     const OffscreenGui gui;
     // The project as the technician named it, for the page header.
-    const Commissioning::SheetInfo info{p.files[0],
-                                        QDate::currentDate().toString(Qt::ISODate).toStdString()};
+    const Commissioning::SheetInfo info{p.files[0], printedOn()};
     std::string error;
     if (!Commissioning::WriteCommissioningSheet(session, info, output, error)) {
         io.err << CliUi::BoxLine("Error", error);

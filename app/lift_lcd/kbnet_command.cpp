@@ -32,7 +32,8 @@ constexpr const char* kUsage =
     "Connects to the KBNet adapter, prints its registers and, for every module of the\n"
     "topology file, whether it answers and its inputs as last reported.\n"
     "\n"
-    "  --port PORT          a port number 1..16, \"COMn\", or a device path\n"
+    "  --port PORT          a port number 1..16, \"COMn\", a port's name as 'lift-lcd ports'\n"
+    "                       lists it, or a device path\n"
     "  --topology FILE      the topology file of the bus\n"
     "  --set SEG:NODE=XX    set the outputs of the module at SEG:NODE (hex) to XX\n"
     "  --outputs XX         set the adapter's own outputs (R0) to XX\n"
@@ -139,6 +140,8 @@ int KbnetCommand(const std::vector<std::string>& args, Streams& io) {
         return ExitOk;
     }
 
+    if (!o.port.warning.empty())
+        io.err << "lift-lcd kbnet: " << o.port.warning << "\n";
     const PortTableEntry entry(o.port.number, o.port.devicePath);
     Util::HeadlessMainLoop loop;
     ZebCtrl::TPrm4i4o defaults(nullptr);

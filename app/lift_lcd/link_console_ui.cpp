@@ -1,6 +1,5 @@
 #include "lift_lcd/link_console_ui.h"
 
-#include "lift_lcd/option_values.h"
 #include "util/standalone_function.h"
 
 #include <ostream>
@@ -74,26 +73,6 @@ void LinkConsoleUi::endProgress() {
         m_io.err << "\n" << std::flush;
         m_progressShown = false;
     }
-}
-
-std::optional<PortArgument> ParsePortArgument(const std::string& text, std::string& error) {
-    if (text.empty()) {
-        error = "empty port";
-        return std::nullopt;
-    }
-    std::string digits = text;
-    if (text.size() > 3 && (text.compare(0, 3, "COM") == 0 || text.compare(0, 3, "com") == 0))
-        digits = text.substr(3);
-    if (!digits.empty() && digits.find_first_not_of("0123456789") == std::string::npos) {
-        const auto n = ParseInteger(digits, 1, 16);
-        if (!n) {
-            error = "port " + text + " is not one of COM1 to COM16";
-            return std::nullopt;
-        }
-        return PortArgument{static_cast<unsigned>(*n), {}};
-    }
-    // Anything else names a device; it stands in for COM1.
-    return PortArgument{1, text};
 }
 
 } // namespace Lift::Cli

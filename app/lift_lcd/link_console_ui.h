@@ -4,6 +4,7 @@
 // and a progress line to stderr when it is a terminal.
 
 #include "lift_lcd/cli.h"
+#include "lift_lcd/port_argument.h"
 
 #include "editor/editor_ui.h"
 #include "link/controller_link.h"
@@ -51,13 +52,5 @@ private:
     std::chrono::steady_clock::time_point m_lastDraw{};
     std::optional<std::chrono::steady_clock::time_point> m_firstBlockAt;
 };
-
-// The port given on the command line: a port number 1..16, "COMn", or a device path.
-struct PortArgument {
-    unsigned number = 0;
-    std::string devicePath; // set for a path: the port table's entry for number
-};
-// Nothing, with error set, for a number outside 1..16 or an empty text.
-std::optional<PortArgument> ParsePortArgument(const std::string& text, std::string& error);
 
 } // namespace Lift::Cli

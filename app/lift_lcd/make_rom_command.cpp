@@ -36,7 +36,9 @@ constexpr const char* kUsage =
     "  -o ROM.BIN          write the image to this file instead\n"
     "  --save-as FILE.lcp  save the project to FILE first, replacing it (default: no save;\n"
     "                      the image is the same)\n"
-    "  --workdir DIR       run as if started in DIR (settings file, GLB, temporary file)\n"
+    "  --workdir DIR       run as if started in DIR (settings file, GLB, temporary file);\n"
+    "                      default: the current directory when it holds the settings file,\n"
+    "                      else the per-user working folder of an installed copy\n"
     "  --program-dir DIR   folder holding DefaultImage2 (default: the program's folder, or\n"
     "                      the installed data folder)\n"
     "\n"
@@ -101,19 +103,26 @@ int MakeRomCommand(const std::vector<std::string>& args, Streams& io) {
     std::string startDirectory = original;
     if (o.workdir) {
         startDirectory = AbsoluteAgainst(*o.workdir, original);
-        if (::chdir(startDirectory.c_str()) != 0) {
-            io.err << CliUi::BoxLine("Error", "Cannot enter the working directory " +
-                                                  startDirectory + ": " + Util::ErrnoText(errno));
-            return ExitFailed;
-        }
+    } else {
+        const WorkingFolder chosen = ChooseWorkingFolder(
+            original, InstalledDataDirectory(RunningProgramFolder()), UserDataHome());
+        startDirectory = chosen.folder;
+        if (!chosen.logLine.empty())
+            io.out << chosen.logLine << "\n";
+    }
+    if (startDirectory != original && ::chdir(startDirectory.c_str()) != 0) {
+        io.err << CliUi::BoxLine("Error", "Cannot enter the working directory " + startDirectory +
+                                              ": " + Util::ErrnoText(errno));
+        return ExitFailed;
     }
 
     CliUi ui(io.out, io.err);
     Editor::EditorSession session;
     try {
-        if (!Editor::RunStartUp(session, ui,
-                                {ProgramDirectory(o.programDir, original), startDirectory}))
-            return ExitFailed;
+        // A start-up that ends early (no GLB library, no user-define file) has said so on
+        // stderr; the window stays usable after it, so the load and the build go on here
+        // too and give their own results.
+        Editor::RunStartUp(session, ui, {ProgramDirectory(o.programDir, original), startDirectory});
         if (!Project::LoadProjectFrom(session, ui, projectPath))
             return ExitFailed;
 

@@ -1,6 +1,7 @@
 // lift-lcd simulate-kbnet: a simulated KBNet adapter and its modules on a pseudo-terminal.
 
 #include "lift_lcd/kbnet_commands.h"
+#include "lift_lcd/option_values.h"
 #include "lift_lcd/stop_on_signals.h"
 
 #include "fieldbus/pty_kbnet_adapter.h"
@@ -178,10 +179,10 @@ int SimulateKbnetCommand(const std::vector<std::string>& args, Streams& io) {
                 return bad();
             config.modules.emplace_back(address->seg, address->node);
         } else if (a == "--r6") {
-            const auto n = ParseHexByte(v);
+            const auto n = ParseInteger(v, 0, 255); // a count of bytes: decimal, as --help says
             if (!n)
                 return bad();
-            config.registers[6] = *n;
+            config.registers[6] = static_cast<std::uint8_t>(*n);
         } else if (a == "--silent" || a == "--extra") {
             const auto r = ParseRegister(v);
             if (!r)

@@ -19,7 +19,8 @@ constexpr const char* kUploadUsage =
     "Uploads a ROM image to the PRM-620BX7 controller as the editor's \"UpLoad ROM Image\"\n"
     "does: waits for the controller's request, then sends the image in 64-byte blocks.\n"
     "\n"
-    "  --port PORT     a port number 1..16, \"COMn\", or a device path\n"
+    "  --port PORT     a port number 1..16, \"COMn\", a port's name as 'lift-lcd ports'\n"
+    "                  lists it, or a device path\n"
     "  --msg           log every frame and the elapsed time (\"Msg. on\")\n"
     "  --version NAME  controller code version; default: the first one of the settings\n"
     "                  file ZEBPRV620BX7.INI in the working directory\n"
@@ -36,7 +37,8 @@ constexpr const char* kSyncUsage =
     "Sets the controller's date and time from this computer's local clock, as the editor's\n"
     "\"Date-Time Sync.\" does.\n"
     "\n"
-    "  --port PORT     a port number 1..16, \"COMn\", or a device path\n"
+    "  --port PORT     a port number 1..16, \"COMn\", a port's name as 'lift-lcd ports'\n"
+    "                  lists it, or a device path\n"
     "  --msg           log every frame (\"Msg. on\")\n"
     "  --period-ms N   time-out period in milliseconds (default 10000)\n"
     "\n"
@@ -117,6 +119,8 @@ int UploadCommand(const std::vector<std::string>& args, Streams& io) {
         io.out << kUploadUsage;
         return ExitOk;
     }
+    if (!p.op.port.warning.empty())
+        io.err << "lift-lcd upload: " << p.op.port.warning << "\n";
     std::error_code ec;
     if (!std::filesystem::is_directory(p.workdir, ec)) {
         io.err << "lift-lcd upload: " << p.workdir << ": no such directory\n";
@@ -138,6 +142,8 @@ int SyncTimeCommand(const std::vector<std::string>& args, Streams& io) {
         io.out << kSyncUsage;
         return ExitOk;
     }
+    if (!p.op.port.warning.empty())
+        io.err << "lift-lcd sync-time: " << p.op.port.warning << "\n";
     return RunLinkOperation(p.op, io, "sync-time");
 }
 

@@ -27,4 +27,9 @@ void LogoOff(EditorSession& session, EditorUi& ui) {
         ui.showPicture(PictureBox::Logo, 0, session.program.blankPicturePath);
 }
 
+std::string LogoBoxPicture(const EditorSession& session) {
+    return IsBlank(session.project.logoFile) ? session.program.blankPicturePath
+                                             : session.project.logoFile;
+}
+
 } // namespace Lift::Editor

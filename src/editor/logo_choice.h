@@ -18,6 +18,11 @@ bool ChooseLogoFile(EditorSession& session, EditorUi& ui);
 // when the user cancelled (and `logoFile` then stays empty).
 void LogoOn(EditorSession& session, EditorUi& ui);
 
+// The picture file the logo box shows for the project as it stands: the chosen `logoFile`
+// (ON or OFF alike), or the blank picture when there is none. The same project shows the
+// same picture, however it got there.
+std::string LogoBoxPicture(const EditorSession& session);
+
 // "OFF": the logo is OFF, `logoFile` is forgotten and the box shows the blank picture (when
 // that file exists: it is decoration, and a missing one must not stop the user).
 void LogoOff(EditorSession& session, EditorUi& ui);

@@ -26,27 +26,36 @@ ControllerLink::ControllerLink(LinkPort& port, LinkTimer& timer, const LinkClock
 void ControllerLink::SpeedButton5Click() {
     if (m_port.opened())
         m_port.close();
-    if (!m_connected) {
-        m_port.setPortNumber(static_cast<unsigned>(m_controls.comPortIndex + 1));
-        // Whether the port opened is the component's to report (LastErrMsg); the window turns
-        // to its connected state either way, and an operation then ends by time-out.
-        m_port.open();
-        m_ui.appendLog(YVclUtil::Format(">>> Open COM %u <<<", m_port.portNumber()));
-        m_controls.connectCaption = "Disconnect";
-        m_connected = true;
-        m_controls.comPortEnabled = false;
-        m_controls.uploadEnabled = true;
-        m_controls.syncEnabled = true;
-    } else {
+    if (m_connected) {
         m_ui.appendLog(YVclUtil::Format(">>> Close COM %u <<<", m_port.portNumber()));
-        m_controls.connectCaption = "Connect";
-        m_connected = false;
-        m_controls.comPortEnabled = true;
-        m_controls.uploadEnabled = false;
-        m_controls.syncEnabled = false;
-        m_timer.stop();
+        setConnected(false);
+        changed();
+        return;
     }
+    const auto shown = static_cast<unsigned>(m_controls.comPortIndex + 1);
+    m_port.setPortNumber(shown);
+    m_ui.appendLog(YVclUtil::Format(">>> Open COM %u <<<", shown));
+    // Exactly the port shown, or none: a number the component refused leaves it on the one
+    // set before, and opening that would send the image to another controller.
+    if (m_port.portNumber() != shown)
+        m_ui.appendLog(
+            YVclUtil::Format("===> Open COM %u failed: invalid port number <===", shown));
+    else if (!m_port.open())
+        m_ui.appendLog(YVclUtil::Format("===> Open COM %u failed: %s <===", shown,
+                                        m_port.lastError().c_str()));
+    else
+        setConnected(true);
     changed();
+}
+
+void ControllerLink::setConnected(bool connected) {
+    m_connected = connected;
+    m_controls.connectCaption = connected ? "Disconnect" : "Connect";
+    m_controls.comPortEnabled = !connected;
+    m_controls.uploadEnabled = connected;
+    m_controls.syncEnabled = connected;
+    if (!connected)
+        m_timer.stop();
 }
 
 void ControllerLink::SpeedButton2Click() {

@@ -68,7 +68,9 @@ class ControllerLink {
 public:
     ControllerLink(LinkPort& port, LinkTimer& timer, const LinkClock& clock, Editor::EditorUi& ui);
 
-    // "Connect" / "Disconnect".
+    // "Connect" / "Disconnect". Connect opens exactly the port of the COM combo; a number
+    // the component refuses, or a port that does not open, is logged with the reason and
+    // leaves the link not connected.
     void SpeedButton5Click();
     // "Date-Time Sync.": clears the log and waits for the controller's 'C'.
     void SpeedButton2Click();
@@ -107,6 +109,8 @@ private:
     void receiveUpload(std::uint8_t decisive);
     void receiveDateTime(std::uint8_t decisive);
     void backToIdle(LinkOutcome outcome);
+    // The one place the connected state and the controls that follow it change.
+    void setConnected(bool connected);
     void logFileProblem(const char* what, const std::string& path, const std::string& reason);
     void changed();
 

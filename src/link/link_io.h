@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdint>
 #include <span>
+#include <string>
 
 namespace Lift::Link {
 
@@ -16,9 +17,10 @@ class LinkPort {
 public:
     virtual ~LinkPort() = default;
     virtual bool opened() const = 0;
-    // Opens the port with the current settings; false when it could not (the component keeps
-    // the reason). The link does not act on the result.
+    // Opens the port with the current settings; false when it could not, lastError() then
+    // says why (the component's LastErrMsg).
     virtual bool open() = 0;
+    virtual std::string lastError() const = 0;
     virtual void close() = 0;
     virtual unsigned portNumber() const = 0;
     // Asks for another port number; the component may refuse it with its own error box and

@@ -10,6 +10,7 @@ public:
     explicit UartPort(YVclCtrl::TCustomUart& uart) : m_uart(uart) {}
     bool opened() const override { return m_uart.Opened(); }
     bool open() override { return m_uart.Open(); }
+    std::string lastError() const override { return m_uart.LastErrMsg(); }
     void close() override { m_uart.Close(); }
     unsigned portNumber() const override { return m_uart.pr_UartPortNumber(); }
     void setPortNumber(unsigned number) override { m_uart.pw_UartPortNumber(number); }

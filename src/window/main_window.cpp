@@ -36,12 +36,13 @@ MainWindow::MainWindow(Util::MainLoop& loop, const WindowOptions& options, QWidg
 
     m_tabs = new QTabWidget(this);
     m_setup = new SetupTab(m_session, *m_ui, m_tabs);
-    m_make = new MakeTab(m_session, *m_ui, loop, m_tabs);
+    m_make = new MakeTab(m_session, *m_ui, loop, options.ports, m_tabs);
     m_tabs->addTab(m_setup, QStringLiteral("Setup"));
     m_tabs->addTab(m_make, QStringLiteral("Make"));
     setCentralWidget(m_tabs);
     buildStatusBar();
     connect(m_setup, &SetupTab::projectReplaced, this, &MainWindow::showModel);
+    connect(m_make, &MakeTab::projectAboutToBeRead, m_setup, &SetupTab::commitOpenCell);
     connect(m_make, &MakeTab::projectChanged, this, &MainWindow::showModel);
     m_check = new CheckDialog(this);
     connect(m_setup, &SetupTab::checkRequested, this, &MainWindow::check);
@@ -58,8 +59,10 @@ MainWindow::MainWindow(Util::MainLoop& loop, const WindowOptions& options, QWidg
     connect(open, &QShortcut::activated, m_setup, &SetupTab::loadProject);
 
     RunGuarded([&] { Editor::RunStartUp(m_session, *m_ui, options.start); });
-    setWindowTitle(QString::fromLatin1(m_session.program.caption));
+    setWindowTitle(FromSystemText(m_session.program.caption));
     showModel();
+    // After start-up, which empties the log a problem would be told in.
+    m_make->refreshComPorts();
     m_tabs->setCurrentIndex(0);
 }
 
@@ -107,6 +110,7 @@ QString projectFile(const QLabel& panel) {
 } // namespace
 
 void MainWindow::check() {
+    m_setup->commitOpenCell(); // a label still being typed is checked as shown
     std::vector<Commissioning::Finding> findings;
     bool done = false;
     RunGuarded([&] {
@@ -119,6 +123,7 @@ void MainWindow::check() {
 }
 
 void MainWindow::printSheet() {
+    m_setup->commitOpenCell();
     const QString project = projectFile(statusPanel(0));
     Editor::FileDialogRequest request;
     request.title = "Print sheet";

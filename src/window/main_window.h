@@ -7,10 +7,12 @@
 #include "commissioning/check.h"
 #include "editor/editor_session.h"
 #include "editor/start_up.h"
+#include "serial/com_port_discovery.h"
 
 #include <QMainWindow>
 #include <array>
 #include <memory>
+#include <optional>
 
 class QLabel;
 class QTabWidget;
@@ -30,6 +32,8 @@ struct WindowOptions {
     Editor::StartOptions start;
     // Tests: answers the dialogs, questions and message boxes instead of the user.
     Editor::EditorUi* script = nullptr;
+    // Where the "COM port:" list looks for serial ports; nothing: it shows the port table.
+    std::optional<Serial::PortDiscoveryPlaces> ports;
 };
 
 class MainWindow : public QMainWindow {

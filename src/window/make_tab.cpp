@@ -26,6 +26,8 @@
 #include <QTextEdit>
 #include <QVBoxLayout>
 
+#include <functional>
+
 namespace Lift::Window {
 
 namespace {
@@ -60,12 +62,25 @@ std::string FromLatin1(const QString& text) {
     return text.toLatin1().toStdString();
 }
 
+// Lets its owner bring the items up to date just before the list opens: an adapter
+// plugged in or pulled out meanwhile shows there.
+class RefreshingComboBox : public QComboBox {
+public:
+    using QComboBox::QComboBox;
+    std::function<void()> beforePopup;
+    void showPopup() override {
+        if (beforePopup)
+            beforePopup();
+        QComboBox::showPopup();
+    }
+};
+
 } // namespace
 
 MakeTab::MakeTab(Editor::EditorSession& session, QtEditorUi& ui, Util::MainLoop& loop,
-                 QWidget* parent)
+                 std::optional<Serial::PortDiscoveryPlaces> ports, QWidget* parent)
     : QWidget(parent), m_session(session), m_ui(ui),
-      m_station(std::make_unique<Link::LinkStation>(loop, ui)) {
+      m_station(std::make_unique<Link::LinkStation>(loop, ui)), m_ports(std::move(ports)) {
     auto* top = new QHBoxLayout;
     auto* left = new QVBoxLayout;
     left->addWidget(buildLogoGroup());
@@ -176,7 +191,13 @@ QWidget* MakeTab::buildRomGroup() {
 
 QWidget* MakeTab::buildLinkGroup() {
     auto* group = new QGroupBox(this);
-    m_comPort = new QComboBox(group);
+    auto* comPort = new RefreshingComboBox(group);
+    comPort->beforePopup = [this] { refreshComPorts(); };
+    // Wide enough for most adapter names, and fixed, so the buttons beside it stay put
+    // when a port comes or goes; the open list shows every name whole.
+    comPort->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    comPort->setMinimumContentsLength(36);
+    m_comPort = comPort;
     for (int i = 0; i < kComPortItems; ++i)
         m_comPort->addItem(QString());
     m_baud = new QComboBox(group);
@@ -227,11 +248,28 @@ void MakeTab::showComPortNames() {
     for (int i = 0; i < m_comPort->count(); ++i) {
         const int number = i + 1;
         QString text = QStringLiteral("COM %1").arg(number);
-        if (number <= kHighestOpenablePort)
-            text += QStringLiteral(" (%1)").arg(
-                FromPath(Serial::ComPortDevicePath(static_cast<unsigned>(number))));
+        if (number <= kHighestOpenablePort) {
+            // A number with nothing found or set behind it is listed bare.
+            const Serial::ComPortEntry entry = Serial::LookUpComPort(static_cast<unsigned>(number));
+            if (entry.source == Serial::ComPortEntry::Source::Found)
+                text += QStringLiteral(" (%1)").arg(FromPath(entry.label));
+            else if (entry.source != Serial::ComPortEntry::Source::Default)
+                text += QStringLiteral(" (%1)").arg(FromPath(entry.devicePath));
+        }
         m_comPort->setItemText(i, text);
     }
+}
+
+void MakeTab::refreshComPorts() {
+    if (m_ports) {
+        const Serial::PortDiscovery found = Serial::DiscoverComPorts(*m_ports);
+        if (found.problem != m_portProblem) {
+            m_portProblem = found.problem;
+            if (!m_portProblem.empty())
+                m_ui.appendLog(m_portProblem);
+        }
+    }
+    showComPortNames();
 }
 
 void MakeTab::showModel() {
@@ -242,15 +280,14 @@ void MakeTab::showModel() {
     showIndex(m_nodeAddress, p.nodeAddress);
     showText(m_idCode, QString::fromLatin1(p.idCode));
     showText(m_romFileName, FromPath(p.romFileName));
-    if (!p.logoEnabled) {
-        // The blank picture is decoration: shown without a word when it cannot be.
-        QImage blank;
-        std::string error;
-        if (Editor::LoadDisplayPicture(m_session.program.blankPicturePath, blank, error))
-            m_logoPicture->setPicture(blank);
-        else
-            m_logoPicture->clearPicture();
-    }
+    // Shown without a word: a logo that cannot be shown was reported when it was chosen or
+    // loaded, and the blank picture is decoration.
+    QImage logo;
+    std::string error;
+    if (Editor::LoadDisplayPicture(Editor::LogoBoxPicture(m_session), logo, error))
+        m_logoPicture->setPicture(logo);
+    else
+        m_logoPicture->clearPicture();
 }
 
 void MakeTab::showLogo() {
@@ -274,6 +311,7 @@ void MakeTab::showLinkControls() {
 }
 
 void MakeTab::makeRom() {
+    Q_EMIT projectAboutToBeRead();
     RunGuarded([this] { Rom::RunMakeRom(m_session, m_ui); });
     m_browser->refresh();
     Q_EMIT projectChanged();

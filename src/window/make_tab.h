@@ -7,9 +7,12 @@
 // port) for its lifetime; the station reports to the QtEditorUi, which must outlive the tab.
 // GUI thread only.
 #include "editor/editor_session.h"
+#include "serial/com_port_discovery.h"
 
 #include <QWidget>
 #include <memory>
+#include <optional>
+#include <string>
 
 class QCheckBox;
 class QComboBox;
@@ -35,14 +38,18 @@ class RomFileBrowser;
 class MakeTab : public QWidget {
     Q_OBJECT
 public:
+    // ports: where to look for serial ports; nothing leaves the port table as it is.
     MakeTab(Editor::EditorSession& session, QtEditorUi& ui, Util::MainLoop& loop,
-            QWidget* parent = nullptr);
+            std::optional<Serial::PortDiscoveryPlaces> ports, QWidget* parent = nullptr);
     ~MakeTab() override;
 
     // Shows the project's fields in the tab's controls.
     void showModel();
     // Item texts of the "COM port:" combo, with the devices the port table maps them to now.
     void showComPortNames();
+    // Looks for serial ports again (also done each time the combo's list opens), then shows
+    // them; a problem with the remembered numbers is logged once.
+    void refreshComPorts();
 
     // "MAKE ROM".
     void makeRom();
@@ -68,6 +75,8 @@ public:
     QTextEdit& log() { return *m_log; }
 
 Q_SIGNALS:
+    // MAKE ROM is about to read the project: edits still open elsewhere must reach it now.
+    void projectAboutToBeRead();
     // MAKE ROM changed the project (it drops labels whose user picture is missing).
     void projectChanged();
 
@@ -82,6 +91,8 @@ private:
     Editor::EditorSession& m_session;
     QtEditorUi& m_ui;
     std::unique_ptr<Link::LinkStation> m_station;
+    std::optional<Serial::PortDiscoveryPlaces> m_ports;
+    std::string m_portProblem;
 
     QRadioButton* m_logoOff = nullptr;
     QRadioButton* m_logoOn = nullptr;

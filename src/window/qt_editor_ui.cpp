@@ -27,6 +27,36 @@ int kindOf(const Editor::FileDialogRequest& request, bool picture) {
                : OtherDialog;
 }
 
+// Length of the well-formed UTF-8 sequence at text[i] (the system's 8-bit text on this
+// platform), or 0.
+std::size_t Utf8SequenceLength(const std::string& text, std::size_t i) {
+    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
+    const unsigned char lead = byte(i);
+    if (lead < 0x80)
+        return 1;
+    std::size_t length = 0;
+    unsigned char low = 0x80, high = 0xBF; // range of the second byte
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        low = lead == 0xE0 ? 0xA0 : 0x80;  // no overlong forms
+        high = lead == 0xED ? 0x9F : 0xBF; // no surrogates
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        low = lead == 0xF0 ? 0x90 : 0x80;
+        high = lead == 0xF4 ? 0x8F : 0xBF; // nothing above U+10FFFF
+    } else {
+        return 0;
+    }
+    if (i + length > text.size() || byte(i + 1) < low || byte(i + 1) > high)
+        return 0;
+    for (std::size_t k = 2; k < length; ++k)
+        if (byte(i + k) < 0x80 || byte(i + k) > 0xBF)
+            return 0;
+    return length;
+}
+
 } // namespace
 
 QString QtFilter(const std::string& filter) {
@@ -50,6 +80,24 @@ std::string ToPath(const QString& path) {
     return QFile::encodeName(path).toStdString();
 }
 
+QString FromSystemText(const std::string& text) {
+    // Valid runs are decoded as file names are; a stray byte stands for its Latin-1 letter.
+    QString shown;
+    std::size_t run = 0;
+    const auto flush = [&](std::size_t end) { shown += FromPath(text.substr(run, end - run)); };
+    for (std::size_t i = 0; i < text.size();) {
+        if (const std::size_t n = Utf8SequenceLength(text, i)) {
+            i += n;
+            continue;
+        }
+        flush(i);
+        shown += QChar(static_cast<unsigned char>(text[i]));
+        run = ++i;
+    }
+    flush(text.size());
+    return shown;
+}
+
 QtEditorUi::QtEditorUi(QWidget* window) : m_window(window) {}
 
 QtEditorUi::~QtEditorUi() {
@@ -67,7 +115,7 @@ QtEditorUi::runFileDialog(int kind, const Editor::FileDialogRequest& request, bo
         folder = QDir::currentPath();
     const QString start =
         request.initialName.empty() ? folder : QDir(folder).filePath(FromPath(request.initialName));
-    const QString title = QString::fromLatin1(request.title);
+    const QString title = FromSystemText(request.title);
     const QString filter = QtFilter(request.filter);
     QFileDialog dialog(m_window, title, start, filter);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
@@ -107,7 +155,7 @@ std::optional<std::string> QtEditorUi::choosePictureFile(const Editor::FileDialo
 bool QtEditorUi::askYesNo(const std::string& text, const std::string& caption) {
     if (m_script)
         return m_script->askYesNo(text, caption);
-    return QMessageBox::question(m_window, QString::fromLatin1(caption), QString::fromLatin1(text),
+    return QMessageBox::question(m_window, FromSystemText(caption), FromSystemText(text),
                                  QMessageBox::Yes | QMessageBox::No,
                                  QMessageBox::No) == QMessageBox::Yes;
 }
@@ -117,8 +165,8 @@ void QtEditorUi::messageBox(const std::string& text, const std::string& caption)
         m_script->messageBox(text, caption);
         return;
     }
-    QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(caption),
-                    QString::fromLatin1(text).trimmed(), QMessageBox::Ok, m_window);
+    QMessageBox box(QMessageBox::NoIcon, FromSystemText(caption), FromSystemText(text).trimmed(),
+                    QMessageBox::Ok, m_window);
     if (caption == "Error")
         box.setIcon(QMessageBox::Critical);
     box.exec();
@@ -128,7 +176,7 @@ void QtEditorUi::appendLog(const std::string& line) {
     if (!m_log)
         return;
     m_log->moveCursor(QTextCursor::End);
-    m_log->append(QString::fromLatin1(line));
+    m_log->append(FromSystemText(line));
     m_log->moveCursor(QTextCursor::End);
 }
 
@@ -139,7 +187,7 @@ void QtEditorUi::clearLog() {
 
 void QtEditorUi::setStatusPanel(int panel, const std::string& text) {
     if (panel >= 0 && panel < 4 && m_status[static_cast<std::size_t>(panel)])
-        m_status[static_cast<std::size_t>(panel)]->setText(QString::fromLatin1(text));
+        m_status[static_cast<std::size_t>(panel)]->setText(FromSystemText(text));
 }
 
 void QtEditorUi::setBusy(bool busy) {
@@ -196,7 +244,7 @@ void QtEditorUi::showErrorBox(const std::string& caption, const std::string& tex
         m_script->messageBox(text, caption);
         return;
     }
-    QMessageBox box(QMessageBox::Critical, QString::fromLatin1(caption), QString::fromLatin1(text),
+    QMessageBox box(QMessageBox::Critical, FromSystemText(caption), FromSystemText(text),
                     QMessageBox::Ok, m_window);
     box.setWindowModality(Qt::ApplicationModal);
     box.exec();

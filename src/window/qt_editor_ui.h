@@ -26,9 +26,13 @@ class PictureLabel;
 // "Text (*.lcp)|*.lcp|..." as Qt writes filters: "Text (*.lcp);;...".
 QString QtFilter(const std::string& filter);
 
-// File paths travel as the local 8-bit encoding; labels and codes as Latin-1.
+// File paths travel as the platform's file-name encoding; labels and codes as Latin-1.
 QString FromPath(const std::string& path);
 std::string ToPath(const QString& path);
+// A text of the core for the user (message, log line, status panel, caption): the system's
+// 8-bit text, as the file names in it are. Bytes that are not valid there (a label typed as
+// Latin-1 in the grid) are taken as Latin-1, so nothing turns into replacement marks.
+QString FromSystemText(const std::string& text);
 
 class QtEditorUi final : public Editor::EditorUi {
 public:

@@ -23,6 +23,9 @@ RomFileBrowser::RomFileBrowser(const QString& folder, QWidget* parent) : QWidget
         m_tree->hideColumn(column);
     m_tree->setHeaderHidden(true);
     m_tree->setSelectionMode(QAbstractItemView::SingleSelection);
+    // By name, as file managers show folders, not in the order the disk lists them.
+    m_tree->setSortingEnabled(true);
+    m_tree->sortByColumn(0, Qt::AscendingOrder);
 
     m_files = new QListWidget(this);
     m_files->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -42,6 +45,7 @@ RomFileBrowser::RomFileBrowser(const QString& folder, QWidget* parent) : QWidget
     // The model reads folders in the background: bring the chosen one into view again as
     // the folders above it arrive.
     connect(m_model, &QFileSystemModel::directoryLoaded, this, [this](const QString& loaded) {
+        m_read.insert(loaded);
         if (m_folder.startsWith(loaded))
             m_tree->scrollTo(m_model->index(m_folder), QAbstractItemView::PositionAtCenter);
     });
@@ -65,6 +69,16 @@ void RomFileBrowser::setFolder(const QString& folder) {
         m_tree->scrollTo(index);
     }
     refresh();
+}
+
+bool RomFileBrowser::showsFolder() const {
+    const QModelIndex current = m_tree->currentIndex();
+    if (!current.isValid() || m_model->filePath(current) != m_folder)
+        return false;
+    for (QModelIndex above = current.parent(); above.isValid(); above = above.parent())
+        if (!m_tree->isExpanded(above) || !m_read.contains(m_model->filePath(above)))
+            return false;
+    return true;
 }
 
 void RomFileBrowser::refresh() {

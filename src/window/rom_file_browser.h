@@ -4,6 +4,7 @@
 //
 // The list is read when the folder changes and on refresh(); it is not watched, so whoever
 // writes an image (MAKE ROM) refreshes it. GUI thread only.
+#include <QSet>
 #include <QString>
 #include <QWidget>
 
@@ -21,6 +22,9 @@ public:
     // Shows the folder in the tree and its images in the list.
     void setFolder(const QString& folder);
     const QString& folder() const { return m_folder; }
+    // True once the tree shows the folder: it is the current item and every folder above it
+    // is open and read (the model reads folders in the background).
+    bool showsFolder() const;
     // Reads the list of the current folder again.
     void refresh();
 
@@ -35,6 +39,7 @@ private:
     void chooseRow(int row);
 
     QString m_folder;
+    QSet<QString> m_read; // folders whose contents the model has read
     QFileSystemModel* m_model = nullptr;
     QTreeView* m_tree = nullptr;
     QListWidget* m_files = nullptr;

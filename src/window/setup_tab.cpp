@@ -399,17 +399,32 @@ void SetupTab::versionChosen(int index) {
     showGridLabels();
 }
 
+void SetupTab::commitOpenCell() {
+    QWidget* editor = m_grid->indexWidget(m_grid->currentIndex());
+    if (!editor)
+        return;
+    // What Return does in the editor: the delegate hands the text over, then closes it.
+    QAbstractItemDelegate* delegate = m_grid->itemDelegateForIndex(m_grid->currentIndex());
+    Q_EMIT delegate->commitData(editor);
+    Q_EMIT delegate->closeEditor(editor, QAbstractItemDelegate::NoHint);
+}
+
 void SetupTab::saveProject() {
+    commitOpenCell();
     RunGuarded([this] { Project::SaveProject(m_session, m_ui); });
     Q_EMIT projectReplaced();
 }
 
 void SetupTab::loadProject() {
+    // Also when the project is replaced: an editor left open would later write its text
+    // over the loaded cell.
+    commitOpenCell();
     RunGuarded([this] { Project::LoadProject(m_session, m_ui); });
     Q_EMIT projectReplaced();
 }
 
 void SetupTab::clearAll() {
+    commitOpenCell();
     RunGuarded([this] { Project::ClearAll(m_session, m_ui); });
     Q_EMIT projectReplaced();
 }

@@ -32,6 +32,11 @@ public:
     // Shows the project's fields in the tab's controls.
     void showModel();
 
+    // Ends in-place editing of the grid, taking the typed text into the project, so that
+    // what the user sees is what is saved, built or checked. Every action that reads the
+    // project calls this first: the grid gives its text only when the editor closes.
+    void commitOpenCell();
+
     // "Save", "Load" and "Clear ALL".
     void saveProject();
     void loadProject();

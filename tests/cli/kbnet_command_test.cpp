@@ -37,7 +37,7 @@ TEST(KbnetCommands, ShowsTheBusAndSetsOutputsOfASimulatorInAnotherProcess) {
     Lift::Test::TempDir dir;
     const std::string topology = Topology(dir);
     const std::string command = std::string("echo $$; exec ") + LIFT_CLI_PATH +
-                                " simulate-kbnet --module 80:05 --script /dev/null";
+                                " simulate-kbnet --module 80:05 --r6 20 --script /dev/null";
     FILE* sim = ::popen(command.c_str(), "r");
     ASSERT_NE(sim, nullptr);
     char pid[32] = {}, path[256] = {};
@@ -56,7 +56,7 @@ TEST(KbnetCommands, ShowsTheBusAndSetsOutputsOfASimulatorInAnotherProcess) {
 
     EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_TRUE(
-        Has(r.out, "R3 0x01  R4 0x02  R5 0x03  R6 0x10  R7 0x04  R8 0x05  R9 0x06  RE 0x00"))
+        Has(r.out, "R3 0x01  R4 0x02  R5 0x03  R6 0x14  R7 0x04  R8 0x05  R9 0x06  RE 0x00"))
         << r.out;
     EXPECT_TRUE(Has(r.out, "module 0x80:0x05  answers  inputs X3..X0 not reported yet")) << r.out;
     EXPECT_TRUE(Has(r.out, "module 0x80:0x07  unreachable")) << r.out;

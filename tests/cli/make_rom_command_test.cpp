@@ -2,6 +2,8 @@
 
 #include "run_cli.h"
 
+#include "lift_lcd/program_directory.h"
+
 #include "rom/rom_inspect.h"
 #include "support/temp_dir.h"
 
@@ -80,11 +82,66 @@ TEST_F(MakeRomCommandTest, StopsAndFailures) {
     EXPECT_EQ(r.err, "Error: LCP file format error!!\n");
     EXPECT_FALSE(fs::exists(w("HARBOUR.BIN")));
 
+    // Start-ups that end early go on to the load and the build, as the window does.
+    std::string settings = ReadBytes(w("ZEBPRV620BX7.INI"));
+    settings.insert(settings.find("GLB="), "UBFGLB=MISSING.GLB\n");
+    WriteBytes(w("ZEBPRV620BX7.INI"), settings);
+    r = build();
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.err, "Error: User define BMP file not found!!\nStatus: PRM-620BX7 Make ROM OK\n");
+
+    fs::remove(w("HARBOUR.BIN"));
     fs::remove(w("P620BX7.GLB"));
     r = build();
     EXPECT_EQ(r.code, 1);
-    EXPECT_NE(r.err.find("Error: GLB file not found!!"), std::string::npos) << r.err;
+    EXPECT_EQ(r.err, "Error: GLB file not found!!\nFile error: GLB File error!!\n");
     EXPECT_FALSE(fs::exists(w("HARBOUR.BIN")));
+}
+
+// A start from the desktop menu (in the home folder) works in a per-user copy of the
+// installed data set; a start where the settings file is works there, as always.
+TEST(WorkingFolder, MenuStartSeedsAPerUserFolderOnceAndNeverOverwritesIt) {
+    TempDir installed, home, elsewhere;
+    fs::copy(std::string(LIFT_SOURCE_DIR) + "/data", installed.path(), fs::copy_options::recursive);
+    const std::string userData = home.file(".local/share");
+    const std::string folder = userData + "/lift-lcd";
+
+    Cli::WorkingFolder chosen =
+        Cli::ChooseWorkingFolder(installed.file(""), installed.file(""), userData);
+    EXPECT_EQ(chosen.folder, installed.file(""));
+    EXPECT_EQ(chosen.logLine, "");
+    EXPECT_EQ(Cli::ChooseWorkingFolder(elsewhere.file(""), std::nullopt, userData).folder,
+              elsewhere.file(""));
+
+    // Tools that write nothing read the installed set until the per-user folder exists.
+    EXPECT_EQ(
+        Cli::ChooseWorkingFolder(elsewhere.file(""), installed.file(""), userData, false).folder,
+        installed.file(""));
+    EXPECT_FALSE(fs::exists(userData));
+
+    chosen = Cli::ChooseWorkingFolder(elsewhere.file(""), installed.file(""), userData);
+    EXPECT_EQ(chosen.folder, folder);
+    EXPECT_NE(chosen.logLine.find("first start"), std::string::npos) << chosen.logLine;
+    EXPECT_EQ(ReadBytes(folder + "/DefaultImage2/LiftState/FIRE-16x64_EN.bmp"),
+              ReadBytes(installed.file("DefaultImage2/LiftState/FIRE-16x64_EN.bmp")));
+    EXPECT_EQ(std::distance(fs::directory_iterator(userData), fs::directory_iterator()), 1)
+        << "nothing left of the copy";
+
+    WriteBytes(folder + "/ZEBPRV620BX7.INI", "[mine]\n");
+    fs::remove(folder + "/P620BX7.GLB");
+    chosen = Cli::ChooseWorkingFolder(elsewhere.file(""), installed.file(""), userData);
+    EXPECT_EQ(chosen.folder, folder);
+    EXPECT_NE(chosen.logLine.find("Working folder " + folder), std::string::npos);
+    EXPECT_EQ(
+        Cli::ChooseWorkingFolder(elsewhere.file(""), installed.file(""), userData, false).folder,
+        folder);
+    EXPECT_EQ(ReadBytes(folder + "/ZEBPRV620BX7.INI"), "[mine]\n");
+    EXPECT_FALSE(fs::exists(folder + "/P620BX7.GLB"));
+
+    WriteBytes(home.file("file"), "");
+    chosen = Cli::ChooseWorkingFolder(elsewhere.file(""), installed.file(""), home.file("file"));
+    EXPECT_EQ(chosen.folder, elsewhere.file(""));
+    EXPECT_EQ(chosen.logLine.rfind("Cannot make the working folder", 0), 0u) << chosen.logLine;
 }
 
 } // namespace

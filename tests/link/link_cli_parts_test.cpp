@@ -16,18 +16,31 @@
 namespace Lift::Cli {
 namespace {
 
-TEST(PortArgument, NumbersComNamesAndPaths) {
+TEST(PortArgument, NumbersComNamesFoundPortsAndPaths) {
+    const auto found = [] {
+        Serial::PortDiscovery d;
+        d.ports.push_back({Serial::FoundPort::Kind::Adapter, "usb-X_1-if00", "ttyUSB4",
+                           "/dev/serial/by-id/usb-X_1-if00", "usb-X_1-if00", 5});
+        d.problem = "remembered numbers unreadable";
+        return d;
+    };
     std::string error;
-    EXPECT_EQ(ParsePortArgument("3", error)->number, 3u);
-    EXPECT_EQ(ParsePortArgument("COM16", error)->number, 16u);
-    EXPECT_EQ(ParsePortArgument("com2", error)->number, 2u);
-    const auto path = ParsePortArgument("/dev/ttyUSB0", error);
+    EXPECT_EQ(ParsePortArgument("3", error, found)->number, 3u);
+    EXPECT_EQ(ParsePortArgument("COM16", error, found)->number, 16u);
+    EXPECT_EQ(ParsePortArgument("com2", error, found)->warning, "remembered numbers unreadable");
+    for (const char* name : {"usb-X_1-if00", "ttyUSB4", "/dev/serial/by-id/usb-X_1-if00"}) {
+        const auto adapter = ParsePortArgument(name, error, found);
+        ASSERT_TRUE(adapter) << name;
+        EXPECT_EQ(adapter->number, 5u) << name;
+        EXPECT_EQ(adapter->devicePath, "/dev/serial/by-id/usb-X_1-if00") << name;
+    }
+    const auto path = ParsePortArgument("/dev/ttyUSB0", error, found);
     ASSERT_TRUE(path);
     EXPECT_EQ(path->number, 1u);
     EXPECT_EQ(path->devicePath, "/dev/ttyUSB0");
-    for (const char* bad : {"0", "17", "COM0", "COM17", "99999999999999999999", ""}) {
+    for (const char* bad : {"0", "17", "COM0", "COM17", "99999999999999999999", "", "usb-Y"}) {
         error.clear();
-        EXPECT_FALSE(ParsePortArgument(bad, error)) << bad;
+        EXPECT_FALSE(ParsePortArgument(bad, error, found)) << bad;
         EXPECT_FALSE(error.empty()) << bad;
     }
 }

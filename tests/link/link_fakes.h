@@ -23,6 +23,7 @@ public:
         isOpen = openSucceeds;
         return isOpen;
     }
+    std::string lastError() const override { return "The comm device not exist"; }
     void close() override {
         calls.push_back("close");
         isOpen = false;

@@ -5,6 +5,7 @@
 #include "link/link_frame.h"
 #include "link/link_io.h"
 #include "link/pty_controller.h"
+#include "support/fake_device_tree.h"
 #include "support/simulator_thread.h"
 #include "support/temp_dir.h"
 
@@ -241,7 +242,8 @@ TEST(LinkCommands, UsageErrors) {
 namespace Lift::Link {
 namespace {
 
-// Both commands as separate programs, as a technician would run them.
+// Both commands as separate programs, as a technician would run them, the simulator
+// standing in for a USB adapter that is found by its by-id name.
 TEST(LinkCommandsAsPrograms, UploadToASimulatorInAnotherProcess) {
     Lift::Test::TempDir dir;
     std::string rom(64512, '\0');
@@ -257,8 +259,23 @@ TEST(LinkCommandsAsPrograms, UploadToASimulatorInAnotherProcess) {
     ASSERT_NE(std::fgets(first, sizeof first, sim), nullptr); // the device path
     EXPECT_EQ(std::string(first).rfind("/dev/pts/", 0), 0u) << first;
 
-    const std::string upload = cli + " upload " + dir.file("rom.bin") + " --port " +
-                               dir.file("port") + " > " + dir.file("log.txt");
+    constexpr const char* kAdapter = "usb-Lift_Service_Cable_0042-if00-port0";
+    const Lift::Test::FakeDeviceTree tree(dir.path() / "root");
+    tree.plug("ttyUSB0", dir.file("port"), kAdapter);
+    std::filesystem::create_directories(dir.path() / "config/lift-lcd");
+    Lift::Test::WriteBytes(dir.file("config/lift-lcd/com-ports"), "1 usb-Other-if00-port0\n");
+    const std::string env = "LIFT_LCD_DEVICE_ROOT=" + tree.root() +
+                            " XDG_CONFIG_HOME=" + dir.file("config") + " " + cli;
+    EXPECT_EQ(
+        std::system(("LIFT_LCD_COM4=/dev/x " + env + " ports > " + dir.file("ports.txt")).c_str()),
+        0);
+    EXPECT_EQ(Lift::Test::ReadBytes(dir.file("ports.txt")),
+              "COM1   usb-Other-if00-port0                    adapter, not plugged in\n"
+              "COM2   usb-Lift_Service_Cable_0042-if00-port0  adapter, /dev/ttyUSB0\n"
+              "COM4   /dev/x                                  set by LIFT_LCD_COM4\n");
+
+    const std::string upload = env + " upload " + dir.file("rom.bin") + " --port " + kAdapter +
+                               " > " + dir.file("log.txt");
     EXPECT_EQ(std::system(upload.c_str()), 0);
     std::string rest;
     for (char line[256]; std::fgets(line, sizeof line, sim);)
@@ -272,9 +289,9 @@ TEST(LinkCommandsAsPrograms, UploadToASimulatorInAnotherProcess) {
     EXPECT_EQ(got, std::string(expected.begin(), expected.end()));
     EXPECT_FALSE(std::filesystem::exists(dir.file("port"))); // the link went with it
     EXPECT_EQ(Lift::Test::ReadBytes(dir.file("log.txt")),
-              ">>> Open COM 1 <<<\n*** UpLoad ROM image ***\n"
+              ">>> Open COM 2 <<<\n*** UpLoad ROM image ***\n"
               "=== Waiting PRM-620BX7 respond.... ===\n===> UpLoad ROM image finish.<===\n"
-              ">>> Close COM 1 <<<\n");
+              ">>> Close COM 2 <<<\n");
 }
 
 } // namespace

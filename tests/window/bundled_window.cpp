@@ -26,6 +26,8 @@ BundledWindow::BundledWindow(const std::function<void(const std::filesystem::pat
     options.start.programDirectory = m_dir.path().string();
     options.start.startDirectory = m_dir.path().string();
     options.script = &script;
+    // A device tree of its own, with nothing in it unless a test puts it there.
+    options.ports = Serial::PortDiscoveryPlaces{m_dir.file("devices"), m_dir.file("com-ports")};
     m_window = std::make_unique<Window::MainWindow>(*m_loop, options);
 }
 

@@ -7,9 +7,11 @@
 #include "window/setup_tab.h"
 
 #include <QComboBox>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QTest>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
@@ -31,10 +33,14 @@ TEST(WindowCheck, FindingsShowTheirPlaceAndTheSheetIsWritten) {
     BundledWindow w;
     Window::MainWindow& window = w.window();
     Editor::DisplayProject& p = w.session().project;
-    p.codeTables[1][10] = "NOWHERE"; // no user floor picture of that name
     p.liftStatePictures[7][3] = w.data("gone.bmp");
     p.nodeAddress = -1;
 
+    // Still being typed when Check is pressed: checked as shown. No user picture has the name.
+    QTableWidget& grid = window.setupTab().grid();
+    grid.setCurrentCell(10, 3);
+    grid.editItem(grid.item(10, 3));
+    QTest::keyClicks(grid.viewport()->findChild<QLineEdit*>(), "NOWHERE");
     window.setupTab().checkButton().click();
     Window::CheckDialog& dialog = window.checkDialog();
     ASSERT_TRUE(dialog.isVisible());

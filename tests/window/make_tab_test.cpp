@@ -2,19 +2,20 @@
 // answering the dialogs.
 
 #include "editor/display_picture.h"
+#include "link/link_frame.h"
+#include "link/link_station.h"
+#include "support/fake_device_tree.h"
+#include "support/scripted_ui.h"
+#include "support/simulator_thread.h"
+#include "support/temp_dir.h"
+#include "util/standalone_function.h"
+#include "window/bundled_window.h"
 #include "window/main_window.h"
 #include "window/make_tab.h"
 #include "window/picture_label.h"
 #include "window/qt_editor_ui.h"
 #include "window/rom_file_browser.h"
 #include "window/setup_tab.h"
-#include "link/link_frame.h"
-#include "link/link_station.h"
-#include "serial/port_table.h"
-#include "support/scripted_ui.h"
-#include "support/simulator_thread.h"
-#include "support/temp_dir.h"
-#include "window/bundled_window.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -23,10 +24,14 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTableWidget>
+#include <QTest>
 #include <QTextEdit>
+#include <QTimer>
 #include <QTreeView>
 #include <gtest/gtest.h>
 
@@ -67,7 +72,6 @@ protected:
     }
     void TearDown() override {
         bundle.reset();
-        Serial::SetComPortDevicePath(3, "");
         fs::current_path(m_original);
     }
 
@@ -109,6 +113,15 @@ TEST_F(MakeTabTest, LogoRadioButtonsAskForAFileAndOffForgetsIt) {
     EXPECT_EQ(bundle->script.dialogs.size(), 2u);
     EXPECT_TRUE(tab().logoOnButton().isChecked());
     EXPECT_TRUE(project().logoEnabled);
+
+    // A logo chosen while OFF is shown, and still after a save.
+    tab().logoOffButton().click();
+    bundle->script.pictureAnswers = {work("demo_logo.bmp")};
+    QTest::mouseClick(&tab().logoPicture(), Qt::LeftButton);
+    bundle->script.saveAnswers = {work("logo.lcp")};
+    bundle->window().setupTab().saveButton().click();
+    EXPECT_EQ(project().logoFile, work("demo_logo.bmp"));
+    EXPECT_EQ(tab().logoPicture().picture(), Picture(work("demo_logo.bmp")));
 }
 
 TEST_F(MakeTabTest, DemoIsShownEditedAndBuiltAsTheCommandLineBuildsIt) {
@@ -120,15 +133,22 @@ TEST_F(MakeTabTest, DemoIsShownEditedAndBuiltAsTheCommandLineBuildsIt) {
     EXPECT_EQ(tab().idCodeEdit().text(), "HBT1");
     EXPECT_EQ(tab().romFileNameEdit().text(), "HARBOUR.BIN");
 
+    // A label still being typed in the grid is built (and saved) as shown.
+    QTableWidget& grid = bundle->window().setupTab().grid();
+    grid.setCurrentCell(200, 2);
+    grid.editItem(grid.item(200, 2));
+    QTest::keyClicks(grid.viewport()->findChild<QLineEdit*>(), "7");
     bundle->script.saveAnswers = {work("demo.lcp")};
     bundle->script.yesNoAnswers = {true}; // overwrite the project
     tab().makeRomButton().click();
     ASSERT_FALSE(bundle->script.messages().empty());
     EXPECT_EQ(bundle->script.messages().back(), "Status | PRM-620BX7 Make ROM OK\n\n");
+    EXPECT_EQ(project().codeTables[0][200], "7");
     EXPECT_TRUE(fileNames().contains(QStringLiteral("HARBOUR.BIN"))); // the list was refreshed
 
     Lift::Test::TempDir cli;
     fs::copy(std::string(LIFT_SOURCE_DIR) + "/data", cli.path(), fs::copy_options::recursive);
+    fs::copy_file(work("demo.lcp"), cli.file("demo.lcp"), fs::copy_options::overwrite_existing);
     const std::string command = std::string("'") + LIFT_CLI_PATH + "' make-rom '" +
                                 cli.file("demo.lcp") + "' --workdir '" + cli.file("") +
                                 "' --program-dir '" + cli.file("") + "' >/dev/null 2>&1";
@@ -155,17 +175,12 @@ TEST_F(MakeTabTest, RomFileListShowsTheChosenFoldersImagesAndFillsTheRomFilename
     RomFileBrowser& browser = tab().romBrowser();
     EXPECT_EQ(fs::canonical(ToPath(browser.folder())), fs::canonical(work("")));
     // The tree opens on the working folder once the folders above it have been read.
-    QTreeView& tree = browser.folderTree();
-    const auto showsFolder = [&] {
-        const auto* model = static_cast<const QFileSystemModel*>(tree.model());
-        if (model->filePath(tree.currentIndex()) != browser.folder())
-            return false;
-        for (QModelIndex i = tree.currentIndex().parent(); i.isValid(); i = i.parent())
-            if (!tree.isExpanded(i))
-                return false;
-        return true;
-    };
-    EXPECT_TRUE(bundle->loop().waitUntil(showsFolder, 20s));
+    EXPECT_TRUE(bundle->loop().waitUntil([&] { return browser.showsFolder(); }, 20s));
+    const QTreeView& tree = browser.folderTree();
+    const auto* model = static_cast<const QFileSystemModel*>(tree.model());
+    EXPECT_EQ(model->filePath(tree.currentIndex()), browser.folder());
+    for (QModelIndex i = tree.currentIndex().parent(); i.isValid(); i = i.parent())
+        EXPECT_TRUE(tree.isExpanded(i)) << model->filePath(i).toStdString();
     fs::create_directory(work("sub"));
     for (const char* name : {"a.bin", "B.Bin", "c.txt", "d.bin.txt", "sub/x.BIN"})
         WriteBytes(work(name), "x");
@@ -180,21 +195,68 @@ TEST_F(MakeTabTest, RomFileListShowsTheChosenFoldersImagesAndFillsTheRomFilename
     EXPECT_EQ(project().romFileName, "x.BIN"); // the name only, not the folder
 }
 
+TEST_F(MakeTabTest, LogAndBoxesShowFileNamesAsTheSystemWritesThem) {
+    const std::string missing = work("caf\xC3\xA9.bin");
+    bundle->script.openAnswers = {missing};
+    tab().station().link().SpeedButton9Click(1);
+    EXPECT_TRUE(tab().log().toPlainText().contains(FromPath(missing)))
+        << tab().log().toPlainText().toStdString();
+
+    // Real boxes; a stray byte (a label is one Latin-1 byte a letter) shows as its letter.
+    bundle->window().ui().setScript(nullptr);
+    const auto boxText = [](const std::function<void()>& show) {
+        QString text;
+        QTimer::singleShot(0, [&text] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                text = box->text();
+                box->accept();
+            }
+        });
+        show();
+        return text;
+    };
+    const std::string expected = missing + " \"\xC3\x84\"";
+    EXPECT_EQ(
+        ToPath(boxText([&] { bundle->window().ui().messageBox(missing + " \"\xC4\"", "E"); })),
+        expected);
+    EXPECT_EQ(ToPath(boxText([&] {
+                  YVclUtil::ShowErrMsgBox_Printf("TYIniFile", "%s \"\xC4\"", missing.c_str());
+              })),
+              expected);
+}
+
 TEST_F(MakeTabTest, ConnectUploadAndSyncWithTheSimulatedController) {
     std::string rom(64512, '\0');
     for (std::size_t i = 0; i < rom.size(); ++i)
         rom[i] = static_cast<char>((i * 7919) >> 3);
     WriteBytes(work("image.bin"), rom);
-    EXPECT_EQ(tab().comPortCombo().itemText(16), "COM 17"); // refused by the component
     EXPECT_FALSE(tab().uploadButton().isEnabled());
+    // Refused by the component: nothing is opened in its place.
+    tab().comPortCombo().setCurrentIndex(16);
+    tab().connectButton().click();
+    EXPECT_EQ(bundle->script.messages(), std::vector<std::string>{"PcUart1 | Invalid value !!!"});
+    EXPECT_FALSE(tab().station().PcUart1().Opened());
+    EXPECT_EQ(tab().connectButton().text(), "Connect");
+    EXPECT_TRUE(tab().comPortCombo().isEnabled());
+    EXPECT_EQ(logLines().back(), "===> Open COM 17 failed: invalid port number <===");
 
+    // The simulator stands in for a USB adapter, remembered as COM 3, plugged in while the
+    // window is open and found when the list is opened.
+    constexpr const char* kAdapter = "usb-Lift_Service_Cable_0042-if00-port0";
+    const Lift::Test::FakeDeviceTree tree(bundle->data("devices"));
+    WriteBytes(work("com-ports"), std::string("3 ") + kAdapter + "\n");
+    const auto openList = [&] {
+        tab().comPortCombo().showPopup();
+        tab().comPortCombo().hidePopup();
+        return tab().comPortCombo().itemText(2);
+    };
     Link::SimulatorConfig config;
     config.askInterval = 50ms;
     const auto run = [&](QPushButton& button, Link::LinkOutcome expected) {
         Lift::Test::SimulatorThread sim(config);
-        Serial::SetComPortDevicePath(3, sim.path());
-        tab().showComPortNames();
-        EXPECT_EQ(ToPath(tab().comPortCombo().itemText(2)), "COM 3 (" + sim.path() + ")");
+        EXPECT_EQ(openList(), "COM 3");
+        tree.plug("ttyUSB0", sim.path(), kAdapter);
+        EXPECT_EQ(openList().toStdString(), std::string("COM 3 (") + kAdapter + ")");
         tab().comPortCombo().setCurrentIndex(2);
         tab().connectButton().click();
         EXPECT_EQ(tab().connectButton().text(), "Disconnect");
@@ -210,6 +272,7 @@ TEST_F(MakeTabTest, ConnectUploadAndSyncWithTheSimulatedController) {
         EXPECT_EQ(logLines().back(), ">>> Close COM 3 <<<");
         EXPECT_FALSE(tab().uploadButton().isEnabled() || tab().syncButton().isEnabled());
         EXPECT_EQ(sim.join(), Link::PtyController::Outcome::Finished);
+        tree.unplug("ttyUSB0", kAdapter);
         return std::make_pair(lines, sim.sim().image());
     };
 

@@ -12,6 +12,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
@@ -238,8 +239,13 @@ TEST(SetupTabProject, SaveClearAndLoadRoundTripThroughTheControls) {
     tab.displaySideButtons().button(2)->click();
     tab.messageColumnBox(1).click();
     tab.messageColumnBox(3).click();
+    // Typed, with the cell's editor still open when Save is pressed: saved as shown.
+    tab.grid().setCurrentCell(2, 3);
+    tab.grid().editItem(tab.grid().item(2, 3));
+    QTest::keyClicks(tab.grid().viewport()->findChild<QLineEdit*>(), "G5");
 
-    const std::string file = w.data("round.lcp");
+    // A name in the system's encoding is shown as the user wrote it.
+    const std::string file = w.data("caf\xC3\xA9.lcp");
     w.script.saveAnswers.push_back(file);
     tab.saveButton().click();
     EXPECT_TRUE(w.session().program.saveCompleted);
@@ -254,6 +260,7 @@ TEST(SetupTabProject, SaveClearAndLoadRoundTripThroughTheControls) {
     EXPECT_EQ(cell(tab, 0, 2), "B1");
     EXPECT_EQ(cell(tab, 1, 2), "1");
     EXPECT_EQ(cell(tab, 255, 4), "R");
+    EXPECT_EQ(cell(tab, 2, 3), "G5");
     EXPECT_EQ(tab.codeTableButtons().checkedId(), 2);
     EXPECT_EQ(tab.floorStyleButtons().checkedId(), 3);
     EXPECT_EQ(tab.directionStyleButtons().checkedId(), 4);

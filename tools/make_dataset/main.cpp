@@ -1,7 +1,10 @@
 // make_dataset: draws every picture of the bundled data set and writes the data folder
-// (settings file, GLB library, default pictures, demo project) and the contact sheet.
+// (settings file, GLB library, default pictures, demo project), the contact sheet and the
+// editor's icons for the desktop menu.
 //
-//   make_dataset DATA_DIR [CONTACT_SHEET.png]
+//   make_dataset DATA_DIR [CONTACT_SHEET.png [ICON_DIR]]
+//
+// ICON_DIR receives hicolor/<n>x<n>/apps/lift-lcd-editor.png, as installed.
 //
 // The output depends only on this program and the font files it loads by path, so running
 // it twice gives identical bytes (tools/make_dataset/check_reproducible.sh checks that,
@@ -15,6 +18,7 @@
 #include "fonts.h"
 #include "lift_state_pictures.h"
 #include "other_pictures.h"
+#include "program_icon.h"
 #include "settings_and_project.h"
 
 #include "glb_writer/glb_writer.h"
@@ -239,8 +243,8 @@ bool writeAll(const std::filesystem::path& root, const std::vector<OutputFile>& 
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2 || argc > 3 || std::strcmp(argv[1], "--help") == 0) {
-        std::cerr << "usage: make_dataset DATA_DIR [CONTACT_SHEET.png]\n";
+    if (argc < 2 || argc > 4 || std::strcmp(argv[1], "--help") == 0) {
+        std::cerr << "usage: make_dataset DATA_DIR [CONTACT_SHEET.png [ICON_DIR]]\n";
         return 2;
     }
     // Draws into pictures only; no display is needed.
@@ -263,7 +267,24 @@ int main(int argc, char** argv) {
         std::cerr << "make_dataset: " << error << "\n";
         return 1;
     }
-    if (argc == 3) {
+    if (argc == 4) {
+        std::vector<OutputFile> icons;
+        for (const int size : {48, 256}) {
+            const QByteArray png = RenderProgramIcon(fonts, size);
+            if (png.isEmpty()) {
+                std::cerr << "make_dataset: cannot encode the icon\n";
+                return 1;
+            }
+            const std::string square = std::to_string(size) + "x" + std::to_string(size);
+            icons.push_back({"hicolor/" + square + "/apps/lift-lcd-editor.png",
+                             std::string(png.constData(), static_cast<std::size_t>(png.size()))});
+        }
+        if (!writeAll(argv[3], icons, &error)) {
+            std::cerr << "make_dataset: " << error << "\n";
+            return 1;
+        }
+    }
+    if (argc >= 3) {
         const QByteArray png = RenderContactSheet(fonts, builder.sheet);
         if (png.isEmpty() || !Lift::Util::WriteFileAtomically(
                                  argv[2], std::string_view(png.constData(), png.size()), &error)) {
