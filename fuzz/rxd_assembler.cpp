@@ -44,6 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 if (config.style == YVclCtrl::rfs_ByBytesOfPacket && count != config.bytesOfPacket)
                     __builtin_trap();
                 units.append(filtered.data(), count);
+                return true;
             });
             accepted.append(read, n);
         } catch (const YVclUtil::EYGeneral&) {

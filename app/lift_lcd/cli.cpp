@@ -1,5 +1,6 @@
 #include "lift_lcd/cli.h"
 
+#include <exception>
 #include <ostream>
 #include <string>
 
@@ -41,8 +42,20 @@ int Run(const std::vector<std::string>& argv, Streams& io) {
         return ExitOk;
     }
     for (const Command& c : Commands()) {
-        if (name == c.name)
+        if (name != c.name)
+            continue;
+        // The last resort: whatever a command lets escape is reported, not an abort that
+        // loses what was printed so far.
+        try {
             return c.run(std::vector<std::string>(argv.begin() + 2, argv.end()), io);
+        } catch (const std::exception& e) {
+            io.out << std::flush;
+            io.err << "lift-lcd " << name << ": " << e.what() << "\n";
+        } catch (...) {
+            io.out << std::flush;
+            io.err << "lift-lcd " << name << ": unexpected failure\n";
+        }
+        return ExitFailed;
     }
     io.err << "lift-lcd: unknown command '" << name << "'\n";
     PrintUsage(io.err);

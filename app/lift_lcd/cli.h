@@ -26,7 +26,8 @@ struct Command {
 // Every subcommand, in the order --help lists them.
 const std::vector<Command>& Commands();
 
-// Runs the program as main() would; argv[0] is the program name.
+// Runs the program as main() would; argv[0] is the program name. No exception leaves it: one
+// that escapes a command is printed on io.err and gives ExitFailed.
 int Run(const std::vector<std::string>& argv, Streams& io);
 
 void PrintUsage(std::ostream& out);

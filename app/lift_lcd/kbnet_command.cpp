@@ -40,7 +40,8 @@ constexpr const char* kUsage =
     "  --watch              print every input change until interrupted (Ctrl-C)\n"
     "  --watch-ms N         the same, for N milliseconds\n"
     "\n"
-    "Exit status: 0 done, 1 the adapter could not be reached or refused, 2 usage error.\n";
+    "Exit status: 0 done, 1 the adapter could not be reached, refused or was lost, 2 usage\n"
+    "error.\n";
 
 // How long modules get to answer their class-id query.
 constexpr std::chrono::milliseconds kModuleAnswerTime{1000};
@@ -126,6 +127,8 @@ std::optional<std::string> Parse(const std::vector<std::string>& args, Options& 
     return std::nullopt;
 }
 
+int Serve(const Options& o, Streams& io);
+
 } // namespace
 
 int KbnetCommand(const std::vector<std::string>& args, Streams& io) {
@@ -139,9 +142,25 @@ int KbnetCommand(const std::vector<std::string>& args, Streams& io) {
         io.out << kUsage;
         return ExitOk;
     }
-
     if (!o.port.warning.empty())
         io.err << "lift-lcd kbnet: " << o.port.warning << "\n";
+    // What the components raise (a packet the adapter's R6 does not allow, an adapter that
+    // went away under an access) ends the command with the reason, after what was printed.
+    try {
+        return Serve(o, io);
+    } catch (const YVclUtil::EYGeneral& e) {
+        io.out << std::flush;
+        io.err << "lift-lcd kbnet: " << Trimmed(ZebCtrl::KbnTextForDisplay(e.Message())) << "\n";
+    } catch (const std::exception& e) {
+        io.out << std::flush;
+        io.err << "lift-lcd kbnet: " << e.what() << "\n";
+    }
+    return ExitFailed;
+}
+
+namespace {
+
+int Serve(const Options& o, Streams& io) {
     const PortTableEntry entry(o.port.number, o.port.devicePath);
     Util::HeadlessMainLoop loop;
     ZebCtrl::TPrm4i4o defaults(nullptr);
@@ -191,7 +210,18 @@ int KbnetCommand(const std::vector<std::string>& args, Streams& io) {
         io.err << "\n";
         return ExitFailed;
     }
+    // The component reports a port that stops serving (adapter unplugged, a line without end
+    // filling its buffer) as a failed connection, at any time.
+    const auto gone = [&] { return connect != Connect::Ok; };
+    const auto lost = [&] {
+        io.out << std::flush;
+        io.err << "lift-lcd kbnet: the adapter on " << where << " was lost: " << net.lostReason()
+               << "\n";
+        return ExitFailed;
+    };
     loop.waitUntil([&] { return connect != Connect::Pending; });
+    if (!net.lostReason().empty())
+        return lost();
     if (connect != Connect::Ok) {
         io.err << "lift-lcd kbnet: the adapter on " << where
                << (txdFailed ? " could not be sent the register queries\n"
@@ -205,7 +235,9 @@ int KbnetCommand(const std::vector<std::string>& args, Streams& io) {
     io.out << YVclUtil::Format("R1 inputs  0x%02X  X3..X0 %s\n", net.pr_Xin(),
                                Bits(net.pr_Xin()).c_str());
     net.QueryKbnFlags();
-    loop.waitUntil([&] { return flagsReplies > 0 || txdFailed; }, kReplyTime);
+    loop.waitUntil([&] { return flagsReplies > 0 || txdFailed || gone(); }, kReplyTime);
+    if (gone())
+        return lost();
     io.out << YVclUtil::Format(
         "R3 0x%02X  R4 0x%02X  R5 0x%02X  R6 0x%02X  R7 0x%02X  R8 0x%02X  R9 0x%02X  RE %s\n",
         net.pr_R3(), net.pr_R4(), net.pr_R5(), net.pr_R6(), net.pr_R7(), net.pr_R8(), net.pr_R9(),
@@ -234,8 +266,12 @@ int KbnetCommand(const std::vector<std::string>& args, Streams& io) {
         modules[i]->QueryKbnClsId();
     }
     loop.waitUntil(
-        [&] { return std::find(answered.begin(), answered.end(), None) == answered.end(); },
+        [&] {
+            return gone() || std::find(answered.begin(), answered.end(), None) == answered.end();
+        },
         kModuleAnswerTime);
+    if (gone())
+        return lost();
     for (std::size_t i = 0; i < modules.size(); ++i) {
         const ZebCtrl::TPrm4i4o* m = modules[i];
         static const char* const kAnswer[] = {"no answer", "answers", "unreachable"};
@@ -276,8 +312,10 @@ int KbnetCommand(const std::vector<std::string>& args, Streams& io) {
         // so closing the port now loses nothing.
         const int before = youtReplies;
         net.QueryYout();
-        if (!loop.waitUntil([&] { return youtReplies > before || txdFailed; }, kReplyTime) ||
-            txdFailed) {
+        loop.waitUntil([&] { return youtReplies > before || txdFailed || gone(); }, kReplyTime);
+        if (gone())
+            return lost();
+        if (youtReplies == before || txdFailed) {
             io.err << "lift-lcd kbnet: the adapter on " << where
                    << " did not confirm the outputs\n";
             return ExitFailed;
@@ -292,11 +330,14 @@ int KbnetCommand(const std::vector<std::string>& args, Streams& io) {
         const auto end = std::chrono::steady_clock::now() +
                          std::chrono::milliseconds(o.watchMs ? *o.watchMs : 0);
         // A signal cannot wake the loop safely; it looks at the flag ten times a second.
-        while (!stop.load() && (!o.watchMs || std::chrono::steady_clock::now() < end))
-            loop.waitUntil([&] { return stop.load(); }, std::chrono::milliseconds(100));
+        while (!stop.load() && !gone() && (!o.watchMs || std::chrono::steady_clock::now() < end))
+            loop.waitUntil([&] { return stop.load() || gone(); }, std::chrono::milliseconds(100));
+        if (gone())
+            return lost();
     }
     net.Disconnect();
     return txdFailed ? ExitFailed : ExitOk;
 }
 
+} // namespace
 } // namespace Lift::Cli

@@ -21,10 +21,12 @@ int RunLinkOperation(const LinkOperation& op, Streams& io, const char* command) 
     link.controls().msgOn = op.msgOn;
     link.controls().comPortIndex = static_cast<int>(op.port.number) - 1;
 
+    const std::string where =
+        "COM" + std::to_string(op.port.number) + " (" + station.PcUart1().devicePath() + ")";
     link.SpeedButton5Click(); // Connect
     if (!station.PcUart1().Opened()) {
-        io.err << "lift-lcd " << command << ": cannot open COM" << op.port.number << " ("
-               << station.PcUart1().devicePath() << "): " << station.PcUart1().LastErrMsg() << "\n";
+        io.err << "lift-lcd " << command << ": cannot open " << where << ": "
+               << station.PcUart1().LastErrMsg() << "\n";
         return ExitFailed;
     }
     if (upload)
@@ -32,15 +34,24 @@ int RunLinkOperation(const LinkOperation& op, Streams& io, const char* command) 
     else
         link.SpeedButton2Click();
 
+    bool inTime = true;
     if (link.linkMode() != Link::LinkMode::Idle)
-        loop.waitUntil([&] { return link.linkMode() == Link::LinkMode::Idle; });
+        inTime =
+            loop.waitUntil([&] { return link.linkMode() == Link::LinkMode::Idle; }, op.timeLimit);
     ui.showProgress(link);
     ui.endProgress();
-    link.SpeedButton5Click(); // Disconnect
+    if (!inTime)
+        io.err << "lift-lcd " << command << ": stopped: no result within the time limit of "
+               << op.timeLimit.count() << " s (--time-limit)\n";
+    if (link.outcome() == Link::LinkOutcome::PortLost)
+        io.err << "lift-lcd " << command << ": lost " << where << ": "
+               << station.PcUart1().monitorFatalError() << "\n";
+    if (link.connected())         // a lost port has disconnected already
+        link.SpeedButton5Click(); // Disconnect
 
     const Link::LinkOutcome want =
         upload ? Link::LinkOutcome::UploadFinished : Link::LinkOutcome::SyncFinished;
-    return link.outcome() == want ? ExitOk : ExitFailed;
+    return inTime && link.outcome() == want ? ExitOk : ExitFailed;
 }
 
 } // namespace Lift::Cli

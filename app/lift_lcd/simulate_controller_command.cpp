@@ -35,6 +35,8 @@ constexpr const char* kUsage =
     "  --nak-block N        answer NAK to the first --nak-count deliveries of block N\n"
     "  --nak-count N\n"
     "  --mute-after N       answer nothing after N frames\n"
+    "  --hang-up-after N    hang the line up when the frame after N frames arrives, as an\n"
+    "                       unplugged cable would\n"
     "  --linger-ms N        after the last answer, wait up to N ms for the client (2000)\n"
     "  --max-ms N           give up after N ms\n"
     "\n"
@@ -120,10 +122,11 @@ int SimulateControllerCommand(const std::vector<std::string>& args, Streams& io)
             if (!(n = integer(0, 1000000)))
                 return bad();
             config.faults.nakCount = static_cast<int>(*n);
-        } else if (a == "--mute-after") {
+        } else if (a == "--mute-after" || a == "--hang-up-after") {
             if (!(n = integer(0, 1000000)))
                 return bad();
-            config.faults.muteAfterFrames = static_cast<int>(*n);
+            (a == "--mute-after" ? config.faults.muteAfterFrames
+                                 : config.faults.hangUpAfterFrames) = static_cast<int>(*n);
         } else if (a == "--linger-ms") {
             if (!(n = integer(0, 3600000)))
                 return bad();
@@ -184,6 +187,7 @@ int SimulateControllerCommand(const std::vector<std::string>& args, Streams& io)
     }
     const char* why = outcome == Link::PtyController::Outcome::ClientLeft ? "the client left"
                       : outcome == Link::PtyController::Outcome::TimedOut ? "time is up"
+                      : outcome == Link::PtyController::Outcome::HungUp   ? "it hung the line up"
                                                                           : "stopped";
     io.err << "lift-lcd simulate-controller: " << why << " before a whole image ("
            << s.blocksAccepted << " of " << config.blocks

@@ -14,7 +14,7 @@ namespace {
 
 constexpr const char* kUploadUsage =
     "Usage: lift-lcd upload IMAGE.BIN --port PORT [--msg] [--version NAME] [--workdir DIR]\n"
-    "                       [--period-ms N]\n"
+    "                       [--period-ms N] [--time-limit S]\n"
     "\n"
     "Uploads a ROM image to the PRM-620BX7 controller as the editor's \"UpLoad ROM Image\"\n"
     "does: waits for the controller's request, then sends the image in 64-byte blocks.\n"
@@ -27,12 +27,14 @@ constexpr const char* kUploadUsage =
     "  --workdir DIR   working directory for the settings file (default: the current one)\n"
     "  --period-ms N   time-out period in milliseconds (default 10000); ten silent\n"
     "                  periods in a row abort\n"
+    "  --time-limit S  give up after S seconds in all (default 300)\n"
     "\n"
     "Log lines go to stdout, a progress line to stderr when it is a terminal.\n"
-    "Exit status: 0 finished, 1 refused, failed or aborted, 2 usage error.\n";
+    "Exit status: 0 finished, 1 refused, failed, aborted, port lost or out of time,\n"
+    "2 usage error.\n";
 
 constexpr const char* kSyncUsage =
-    "Usage: lift-lcd sync-time --port PORT [--msg] [--period-ms N]\n"
+    "Usage: lift-lcd sync-time --port PORT [--msg] [--period-ms N] [--time-limit S]\n"
     "\n"
     "Sets the controller's date and time from this computer's local clock, as the editor's\n"
     "\"Date-Time Sync.\" does.\n"
@@ -41,8 +43,9 @@ constexpr const char* kSyncUsage =
     "                  lists it, or a device path\n"
     "  --msg           log every frame (\"Msg. on\")\n"
     "  --period-ms N   time-out period in milliseconds (default 10000)\n"
+    "  --time-limit S  give up after S seconds in all (default 300)\n"
     "\n"
-    "Exit status: 0 finished, 1 failed or aborted, 2 usage error.\n";
+    "Exit status: 0 finished, 1 failed, aborted, port lost or out of time, 2 usage error.\n";
 
 struct Parsed {
     LinkOperation op;
@@ -65,7 +68,7 @@ std::optional<std::string> ParseArgs(const std::vector<std::string>& args, bool 
             p.op.msgOn = true;
             continue;
         }
-        const bool takesValue = a == "--port" || a == "--period-ms" ||
+        const bool takesValue = a == "--port" || a == "--period-ms" || a == "--time-limit" ||
                                 (upload && (a == "--version" || a == "--workdir"));
         if (takesValue) {
             if (i + 1 >= args.size())
@@ -78,6 +81,11 @@ std::optional<std::string> ParseArgs(const std::vector<std::string>& args, bool 
                 if (!n)
                     return "bad value '" + v + "' for --period-ms (1..3600000)";
                 p.op.period = std::chrono::milliseconds(*n);
+            } else if (a == "--time-limit") {
+                const auto n = ParseInteger(v, 1, 86400);
+                if (!n)
+                    return "bad value '" + v + "' for --time-limit (1..86400 seconds)";
+                p.op.timeLimit = std::chrono::seconds(*n);
             } else if (a == "--version") {
                 p.version = v;
             } else {

@@ -49,12 +49,14 @@ void TKBNetViaPrm232::RunConstructor() {
         if (bytes > 0)
             UartRxdLine(std::string_view(datas, static_cast<std::size_t>(bytes)));
     };
+    m_uart.OnMonitorStopped = [this](YVclCtrl::TComponent*) { uartStopped(); };
 }
 
 void TKBNetViaPrm232::RunDestructor() {
     // Lines still handed over while the port closes must not reach handlers of a component
     // that is going away.
     m_uart.OnRxdDatas = nullptr;
+    m_uart.OnMonitorStopped = nullptr;
     Disconnect();
     m_timeoutTimer.reset();
 }
@@ -93,6 +95,10 @@ bool TKBNetViaPrm232::send(std::string_view AText) {
 // ---- connect ---------------------------------------------------------------------------------
 
 void TKBNetViaPrm232::Connect() {
+    // Connecting again would leave the reports to come taken for connect answers for good.
+    if (m_connected)
+        throw std::runtime_error(
+            "Illegal property access, because TKBNetViaPrm232 now in connected state !!!");
     const std::pair<const char*, const YVclCtrl::TNotifyEvent*> required[] = {
         {"OnConnectOK", &OnConnectOK},
         {"OnConnectFail", &OnConnectFail},
@@ -119,6 +125,7 @@ void TKBNetViaPrm232::Connect() {
     }
 
     m_connectReplyMask = 0;
+    m_lostReason.clear();
     // A reset asked in an earlier session is no longer awaited: its report, if it ever comes,
     // and any later watchdog report must not pass for it.
     m_resetPending = false;
@@ -146,6 +153,18 @@ void TKBNetViaPrm232::connectTimeout() {
         Disconnect();
         fire(OnConnectFail);
     }
+}
+
+void TKBNetViaPrm232::uartStopped() {
+    // The port hears nothing any more: staying "connected" would only hide it.
+    m_lostReason = m_uart.monitorFatalError();
+    const bool wasActive = m_connected || m_connecting;
+    m_connecting = false;
+    if (m_timeoutTimer)
+        m_timeoutTimer->stop();
+    Disconnect();
+    if (wasActive)
+        fire(OnConnectFail);
 }
 
 // ---- receiving -------------------------------------------------------------------------------

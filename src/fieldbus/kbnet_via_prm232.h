@@ -10,10 +10,12 @@
 // writes and queries send command lines, and packets travel as hex lines; received packets go
 // to the node they address (FilteringReceivedKbnPacket).
 //
-// Errors: Connect's handler check, a port that does not open, and every register or packet
-// operation outside the connected state throw std::runtime_error; the topology check and
-// packet sizes raise YVclUtil::EYGeneral. A failed send calls OnUartTxdFail. Malformed lines
-// from the adapter are dropped.
+// Errors: Connect's handler check, Connect while connected, a port that does not open, and
+// every register or packet operation outside the connected state throw std::runtime_error; the
+// topology check and packet sizes raise YVclUtil::EYGeneral. A failed send calls
+// OnUartTxdFail. Malformed lines from the adapter are dropped. When the port stops serving
+// while connecting or connected (the adapter was unplugged, or sent 8192 bytes without a line
+// end), the component disconnects and fires OnConnectFail; lostReason() says why.
 //
 // Threads: create, use and destroy on the main loop's thread; events run there. The loop is
 // the one given to setMainLoop, else MainLoop::current() at Connect. Destroy it before its
@@ -61,6 +63,8 @@ public:
     bool pr_ResetPending() const { return m_resetPending; }
     std::uint32_t pr_ConnectReplyMask() const { return m_connectReplyMask; }
     ZebCtrl::TPcUart& Uart() { return m_uart; }
+    // Why the port stopped serving, when it did since the last Connect; empty otherwise.
+    const std::string& lostReason() const { return m_lostReason; }
 
     virtual void Connect();
     // Closes the port if it is open; not connected afterwards.
@@ -114,6 +118,7 @@ private:
     bool send(std::string_view AText);
     void fire(const YVclCtrl::TNotifyEvent& AEvent);
     void connectTimeout();
+    void uartStopped();
     void registerReported(int AIndex, std::uint32_t ABit, std::uint8_t AValue);
 
     std::int32_t m_uartPortNumber = 1;
@@ -127,6 +132,7 @@ private:
     std::uint32_t m_connectReplyMask = 0;
     std::uint8_t m_registers[16] = {};
     std::uint8_t m_oldXin = 0;
+    std::string m_lostReason;
 };
 
 } // namespace ZebCtrl

@@ -58,6 +58,20 @@ void ControllerLink::setConnected(bool connected) {
         m_timer.stop();
 }
 
+void ControllerLink::PcUart1Lost(const std::string& reason) {
+    // Waiting out ten silent periods would only hide what happened.
+    if (m_linkMode != LinkMode::Idle) {
+        m_ui.appendLog("===> Transmit abort!! <===");
+        backToIdle(LinkOutcome::PortLost);
+    }
+    m_ui.appendLog(YVclUtil::Format("=== COM %u: %s ===", m_port.portNumber(), reason.c_str()));
+    if (m_port.opened())
+        m_port.close();
+    m_ui.appendLog(YVclUtil::Format(">>> Close COM %u <<<", m_port.portNumber()));
+    setConnected(false);
+    changed();
+}
+
 void ControllerLink::SpeedButton2Click() {
     m_ui.clearLog();
     m_linkMode = LinkMode::DateTimeSync;

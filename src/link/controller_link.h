@@ -40,7 +40,8 @@ enum class LinkOutcome {
     UploadFailed,   // ten NAKs in a row
     SyncFinished,
     SyncFailed,
-    Aborted, // ten silent periods in a row
+    Aborted,  // ten silent periods in a row
+    PortLost, // the port stopped serving (device lost) during the operation
 };
 
 // The state of the window's link controls, which the window shows.
@@ -82,6 +83,10 @@ public:
     void PcUart1RxdDatas(std::span<const std::uint8_t> bytes);
     // One tick of Timer1.
     void Timer1Timer();
+    // The serial component stopped serving the open port for good (the device went away):
+    // an operation in progress ends at once with the abort line, the reason is logged, and the
+    // link disconnects as "Disconnect" would.
+    void PcUart1Lost(const std::string& reason);
 
     LinkControls& controls() { return m_controls; }
     const LinkControls& controls() const { return m_controls; }

@@ -54,7 +54,9 @@ void ControllerSimulator::receive(std::span<const std::uint8_t> bytes, TimePoint
 
 void ControllerSimulator::handleFrame(TimePoint done) {
     const SimulatorFaults& f = m_config.faults;
-    if (f.muteAfterFrames >= 0 && m_stats.frames > f.muteAfterFrames)
+    if (f.hangUpAfterFrames >= 0 && m_stats.frames > f.hangUpAfterFrames)
+        m_hungUp = true;
+    if (m_hungUp || (f.muteAfterFrames >= 0 && m_stats.frames > f.muteAfterFrames))
         return;
     if (!FrameCrcValid(m_frame)) {
         ++m_stats.crcErrors;

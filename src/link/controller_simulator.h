@@ -15,7 +15,8 @@
 // Faults, all reproducible from the seed: random NAKs for good frames, garbage bytes (never
 // 'C', ACK or NAK) before an answer, answers held back for a silent period, one 'C' restart
 // instead of the ACK of a given frame, NAKs for the first deliveries of one block, and
-// silence for ever after a number of frames.
+// silence for ever after a number of frames, a line that goes dead (hungUp) after a number of
+// frames.
 //
 // Not thread-safe; one owner drives it.
 
@@ -40,7 +41,8 @@ struct SimulatorFaults {
     int restartAtFrame = 0; // the n-th accepted block is answered 'C' (restart), once; 0 none
     int nakBlock = 0;       // block whose first nakCount deliveries are answered NAK
     int nakCount = 0;
-    int muteAfterFrames = -1; // after this many frames nothing is answered; -1 never
+    int muteAfterFrames = -1;   // after this many frames nothing is answered; -1 never
+    int hangUpAfterFrames = -1; // the frame after this many hangs the line up; -1 never
 };
 
 struct SimulatorConfig {
@@ -95,6 +97,8 @@ public:
     std::optional<LocalDateTime> dateTime() const;
     const SimulatorStats& stats() const { return m_stats; }
     const SimulatorConfig& config() const { return m_config; }
+    // The line went dead (hangUpAfterFrames): whoever serves it should hang up now.
+    bool hungUp() const { return m_hungUp; }
 
 private:
     struct Output {
@@ -120,6 +124,7 @@ private:
     int m_nakBlockDeliveries = 0;
     std::optional<TimePoint> m_resyncAt;
     bool m_restarted = false;
+    bool m_hungUp = false;
 
     LinkFrame m_frame{};
     std::size_t m_frameFill = 0;

@@ -63,12 +63,16 @@ LinkStation::LinkStation(Util::MainLoop& loop, Editor::EditorUi& ui,
             m_link->PcUart1RxdDatas(std::span(reinterpret_cast<const std::uint8_t*>(datas),
                                               static_cast<std::size_t>(bytes)));
     };
+    m_uart.OnMonitorStopped = [this](YVclCtrl::TComponent*) {
+        m_link->PcUart1Lost(m_uart.monitorFatalError());
+    };
 }
 
 LinkStation::~LinkStation() {
     // Close while the link still exists: a hand-over served during Close may reach it.
     m_uart.Close();
     m_uart.OnRxdDatas = nullptr;
+    m_uart.OnMonitorStopped = nullptr;
 }
 
 void LinkStation::ComboBox11Change(const std::string& itemText) {

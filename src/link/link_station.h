@@ -2,7 +2,8 @@
 // LinkStation: the controller link wired to the serial component PcUart1 and a Timer1 on the
 // main loop, with PcUart1 configured as the window places it (115200 baud, 8 data bits, no
 // parity, one stop bit, no flow control, queues of 1024 bytes, every received chunk handed
-// over as it came). The window and the command line each own one.
+// over as it came). The window and the command line each own one. When PcUart1 loses its
+// device, the link hears it at once (ControllerLink::PcUart1Lost).
 //
 // Thread: create, use and destroy on the main loop's thread. The EditorUi, the loop and the
 // clock must outlive the station. Destroying it closes the port.

@@ -37,6 +37,7 @@ public:
         ClientLeft, // the client closed the device before that
         Stopped,    // stop() was called
         TimedOut,   // maxTime passed
+        HungUp,     // the simulator hung the line up (SimulatorFaults::hangUpAfterFrames)
         Failed,     // the terminal failed; see error()
     };
     // Serves the line. After the simulator has finished, the last answer is written and

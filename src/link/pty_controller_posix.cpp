@@ -96,6 +96,10 @@ PtyController::Outcome PtyController::run(std::chrono::milliseconds linger,
             if (n > 0) {
                 m_sim.receive(std::span(buffer.data(), static_cast<std::size_t>(n)),
                               SteadyClock::now());
+                if (m_sim.hungUp()) {
+                    m_pty.hangUp(); // as an unplugged cable: the client's side hangs up
+                    return Outcome::HungUp;
+                }
                 continue;
             }
             if (n < 0 && (errno == EAGAIN || errno == EINTR))

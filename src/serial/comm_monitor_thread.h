@@ -12,7 +12,9 @@
 // check, a hand-over in flight first completes on the loop.
 //
 // An exception that leaves the loop (a receive-buffer overflow) ends the thread, not the
-// process: it is kept as FatalError and sent to the debug channel.
+// process; so does a device that went away (a read error or hang-up). Either reason is kept as
+// FatalError, sent to the debug channel and, unless the thread was asked to end, handed over
+// to the owner (TCustomUart::monitorStopped).
 
 #include "serial/custom_uart.h"
 #include "serial/parity_mark_decoder.h"
@@ -48,6 +50,9 @@ public:
     bool Terminated() const { return m_terminated.load(); }
     // True once the thread has left its loop (it wakes the main loop then).
     bool Finished() const { return m_finished.load(); }
+    // True once the thread has given up serving the port (FatalError says why); it may still
+    // be handing that over.
+    bool Stopped() const { return m_stopped.load(); }
     // Joins the thread. Call after Finished, or where no hand-over can be pending.
     void WaitFor();
     std::string FatalError() const;
@@ -89,9 +94,10 @@ private:
     std::thread m_thread;
     std::atomic<bool> m_terminated{false};
     std::atomic<bool> m_finished{false};
+    std::atomic<bool> m_stopped{false};
     std::atomic<bool> m_txWatch{false};
     bool m_lineTimerArmed = false;
-    bool m_portWatched = true;
+    std::string m_lostReason;               // set when the device went away
     Lift::Serial::RxdAssembler m_assembler; // holds FilteredCount across reads
     Lift::Serial::ParityMarkDecoder m_parityMarks;
 

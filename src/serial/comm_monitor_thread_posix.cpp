@@ -138,6 +138,7 @@ void TCommMonitorThread::threadMain() {
     std::string fatal;
     try {
         Execute();
+        fatal = m_lostReason;
     } catch (const std::exception& e) {
         fatal = e.what();
     } catch (...) {
@@ -148,7 +149,11 @@ void TCommMonitorThread::threadMain() {
             std::lock_guard<std::mutex> lock(m_fatalMutex);
             m_fatalError = fatal;
         }
+        m_stopped.store(true);
         YVclUtil::SendDbgString_Printf("%s: monitor thread ended: %s", kCaption, fatal.c_str());
+        // The owner learns it on its own thread; after a Close nobody is waiting for it.
+        if (!Terminated())
+            handOver([this] { m_owner->monitorStopped(*this); });
     }
     m_finished.store(true);
     loop->wake();
@@ -157,7 +162,7 @@ void TCommMonitorThread::threadMain() {
 void TCommMonitorThread::Execute() {
     m_assembler.reset();
     m_parityMarks.reset();
-    m_portWatched = true;
+    m_lostReason.clear();
     m_lineTimerArmed = false;
 
     const bool sampleCounters = (m_config.eventMask & (EV_ERR | kModemEvents)) != 0;
@@ -165,7 +170,7 @@ void TCommMonitorThread::Execute() {
     const bool haveCounters = sampleCounters && ::ioctl(m_portFd, TIOCGICOUNT, &last) == 0;
 
     while (!Terminated()) {
-        pollfd fds[4] = {{m_portWatched ? m_portFd : -1, POLLIN, 0},
+        pollfd fds[4] = {{m_portFd, POLLIN, 0},
                          {m_terminateFd, POLLIN, 0},
                          {m_kickFd, POLLIN, 0},
                          {m_timerFd, POLLIN, 0}};
@@ -216,11 +221,11 @@ void TCommMonitorThread::Execute() {
         }
         if (m_txWatch.load() && outputQueueEmpty() && m_txWatch.exchange(false))
             events |= EV_TXEMPTY;
-        if (m_portWatched && (fds[0].revents & (POLLIN | POLLHUP | POLLERR)))
+        if (fds[0].revents & (POLLIN | POLLHUP | POLLERR))
             events |= EV_RXCHAR;
 
         handlePortEvent(events, lineErrors);
-        if (Terminated())
+        if (Terminated() || !m_lostReason.empty())
             break;
 
         if (m_lineTimerArmed && (fds[3].revents & POLLIN)) {
@@ -255,11 +260,9 @@ void TCommMonitorThread::handlePortEvent(std::uint32_t events, std::uint32_t lin
                 handleReceived(count);
         } else if (n == 0 || (errno != EAGAIN && errno != EINTR)) {
             // The device went away (adapter unplugged, other end of a pseudo-terminal
-            // closed): reads would fail at once forever, so stop waiting for input.
-            m_portWatched = false;
-            YVclUtil::SendDbgString_Printf("%s: the port stopped delivering data (%s)", kCaption,
-                                           n == 0 ? "end of file"
-                                                  : Lift::Util::ErrnoText(errno).c_str());
+            // closed): reads would fail at once for ever, so this thread ends.
+            m_lostReason = std::string("The comm device was lost (") +
+                           (n == 0 ? "hang-up" : Lift::Util::ErrnoText(errno)) + ")";
         }
     }
 }
@@ -269,11 +272,14 @@ void TCommMonitorThread::handleReceived(std::size_t n) {
         return; // dropped, the partial unit stays as it was
     m_assembler.feed(m_rawRxdBuff, n, [this](std::uint32_t count) {
         if (Terminated())
-            return;
+            return false;
         handOver([this, count] {
             std::memcpy(m_rxdEventBuff, m_filteredRxdBuff, count);
             m_owner->FireRxdDatasEvent(static_cast<std::int32_t>(count));
         });
+        // A handler that closed the port may have opened it again: the buffers serve the new
+        // monitor thread now, so the rest of this read is dropped here.
+        return !Terminated();
     });
 }
 

@@ -294,7 +294,15 @@ std::string TCustomUart::monitorFatalError() const {
 }
 
 bool TCustomUart::monitorRunning() const {
-    return m_monitor && !m_monitor->Finished();
+    return m_monitor && !m_monitor->Stopped() && !m_monitor->Finished();
+}
+
+void TCustomUart::monitorStopped(TCommMonitorThread& monitor) {
+    // A thread already asked to end (by a Close meanwhile) is nobody's concern any more.
+    if (monitor.Terminated() || m_monitor.get() != &monitor)
+        return;
+    if (TNotifyEvent handler = OnMonitorStopped) // a copy: the handler may reassign it
+        handler(this);
 }
 
 std::string TCustomUart::devicePath() const {

@@ -18,13 +18,31 @@
 // keep the reason in LastErrMsg. The modem-line accessors throw std::runtime_error on a closed
 // port.
 //
-// Platform notes: there is no hardware DSR output flow control nor DTR input handshake on this
-// platform; fcht_DSR alone gives no output flow control and fchr_DTR keeps DTR raised. With
-// parity on, a byte received with a parity or framing error, or a break, reads as 0x0A. Line errors
-// and modem-line changes are reported where the driver counts them (TIOCGICOUNT, real UARTs); the
+// Exclusive use: Open refuses a device that another program holds as far as Linux can tell
+// (it set exclusive mode, TIOCEXCL, or a lock file LCK..<name> in /var/lock names a live
+// process) with "The comm device can not access (may be opened by another)". While open, the
+// component holds the device in exclusive mode (a later open by anyone but the superuser fails)
+// and with an advisory flock; it writes no lock file, so a program that only looks for lock
+// files is not kept out.
+//
+// A lost device (USB adapter unplugged, far end of a pseudo-terminal closed) and a receive-
+// buffer overflow end the monitor thread for good: monitorRunning() turns false,
+// monitorFatalError() says why and OnMonitorStopped fires on the loop thread. The port stays
+// open until Close.
+//
+// Platform notes: Linux has one hardware handshake flag (CRTSCTS) for both directions. It is
+// set only when CTS output flow control is chosen (fcht_CTS, fcht_DSR_CTS), so a peer that holds
+// CTS low never stalls output unless that was asked for; RTS then also signals the input
+// queue's room, whatever FlowCtrlHwRxd says. fchr_RTS alone keeps RTS raised (no input
+// handshake). There is no hardware DSR output flow control nor DTR input handshake: fcht_DSR
+// alone gives no output flow control and fchr_DTR keeps DTR raised. With parity on, a byte
+// received with a parity or framing error, or a break, reads as 0x0A. Line errors and
+// modem-line changes are reported where the driver counts them (TIOCGICOUNT, real UARTs); the
 // monitor thread then samples the counters every 20 ms. A device without modem lines (a
-// pseudo-terminal) reads all lines off. SysUartRxdIntervalTimeout is kept but has nothing to do:
-// bytes are handed on as soon as the driver has them. Destroy the component before its main loop.
+// pseudo-terminal) reads all lines off. SysUartRxdIntervalTimeout is kept but has nothing to
+// do: bytes are handed on as soon as the driver has them; the driver's low-latency option is
+// asked for while the port is open and put back as it was at Close. Destroy the component
+// before its main loop.
 
 #include "serial/uart_types.h"
 #include "util/component.h"
@@ -148,8 +166,13 @@ public:
     // ---- additions of this platform ----
     // The loop whose thread runs the events; null: MainLoop::current() at Open.
     void setMainLoop(Lift::Util::MainLoop* loop) { m_loop = loop; }
-    // Why the monitor thread stopped serving the port (a receive-buffer overflow), or empty
-    // while it runs normally. Cleared by the next Open.
+    // Fires (main loop thread) when the monitor thread stops serving the open port for good:
+    // the device was lost or a receive buffer overflowed. Not after Close. The handler may
+    // Close (and Open again).
+    TNotifyEvent OnMonitorStopped;
+    // Why the monitor thread stopped serving the port (the device was lost, a receive-buffer
+    // overflow), or empty while it runs normally. Still readable after Close; cleared by the
+    // next Open.
     std::string monitorFatalError() const;
     // True while the monitor thread serves the port.
     bool monitorRunning() const;
@@ -175,6 +198,8 @@ private:
     bool trySendNextLine(TCommMonitorThread& monitor);
     bool trySendNextLineLocked(TCommMonitorThread& monitor);
     void reapEndedMonitors();
+    // Hand-over of a monitor thread that stopped serving the port (main loop thread).
+    void monitorStopped(TCommMonitorThread& monitor);
 
     UartRunConfig buildRunConfig() const;
     std::uint32_t eventMask() const;
@@ -209,6 +234,7 @@ private:
     Lift::Util::MainLoop* m_loop = nullptr;
     int m_fd = -1;
     bool m_opened = false;
+    bool m_lowLatencyTurnedOn = false; // put back at Close
     std::string m_lastErrMsg;
     UartRunConfig m_run;
     std::unique_ptr<TCommMonitorThread> m_monitor;

@@ -2,6 +2,7 @@
 #include "serial/comm_monitor_thread.h"
 #include "serial/custom_uart.h"
 #include "serial/port_io.h"
+#include "serial/port_lock.h"
 #include "serial/port_table.h"
 #include "util/main_loop.h"
 
@@ -61,18 +62,15 @@ bool TCustomUart::configureDevice(int fd) const {
     }
     if (m_uartStopBits == usb_2bits)
         tio.c_cflag |= CSTOPB;
+    // One flag for both directions: only CTS output handshaking may stall our writes.
     if (m_flowCtrlStyle == fcs_Hardware &&
-        (m_flowCtrlHwTxd == fcht_CTS || m_flowCtrlHwTxd == fcht_DSR_CTS ||
-         m_flowCtrlHwRxd == fchr_RTS))
+        (m_flowCtrlHwTxd == fcht_CTS || m_flowCtrlHwTxd == fcht_DSR_CTS))
         tio.c_cflag |= CRTSCTS;
     tio.c_cc[VMIN] = 0;
     tio.c_cc[VTIME] = 0;
     if (::tcsetattr(fd, TCSANOW, &tio) != 0)
         return false;
-    if (!Lift::Serial::SetPortBaudRate(fd, m_uartBaud))
-        return false;
-    Lift::Serial::RequestLowLatency(fd);
-    return true;
+    return Lift::Serial::SetPortBaudRate(fd, m_uartBaud);
 }
 
 bool TCustomUart::Open() {
@@ -81,6 +79,12 @@ bool TCustomUart::Open() {
     reapEndedMonitors();
 
     const std::string path = Lift::Serial::ComPortDevicePath(m_uartPortNumber);
+    // A program that announced the device by a lock file is not disturbed, not even by the
+    // modem lines an open may raise.
+    if (Lift::Serial::DeviceLockedByAnother(path)) {
+        m_lastErrMsg = openFailureText(EBUSY);
+        return false;
+    }
     int flags = O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC;
     if (m_sysUartWriteStyle == suws_WriteThrough)
         flags |= O_SYNC;
@@ -89,10 +93,13 @@ bool TCustomUart::Open() {
         m_lastErrMsg = openFailureText(errno);
         return false;
     }
-    // Exclusive use: an advisory lock keeps other programs of ours (and other instances in
-    // this process) out, TIOCEXCL keeps out everyone else who opens the device afterwards.
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        const int error = errno;
+    // Exclusive use: another program's exclusive mode refuses us (the superuser's open gets
+    // through it, so ask); an advisory lock keeps other programs of ours (and other instances
+    // in this process) out, TIOCEXCL keeps out everyone else who opens the device afterwards.
+    int exclusive = 0;
+    const bool heldExclusively = ::ioctl(fd, TIOCGEXCL, &exclusive) == 0 && exclusive != 0;
+    if (heldExclusively || ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int error = heldExclusively ? EBUSY : errno;
         ::close(fd);
         m_lastErrMsg = openFailureText(error == EWOULDBLOCK ? EBUSY : error);
         return false;
@@ -105,6 +112,7 @@ bool TCustomUart::Open() {
         failOpen("Can not set comm config");
         return false;
     }
+    m_lowLatencyTurnedOn = Lift::Serial::RequestLowLatency(fd);
     m_run = buildRunConfig(); // time-outs and the event mask
 
     setModemLine(fd, TIOCM_DTR, true);
@@ -141,7 +149,12 @@ bool TCustomUart::Close() {
         Lift::Util::MainLoop* loop = m_monitor->Loop();
         if (m_handOverDepth > 0) {
             // Closed from one of the thread's own hand-overs: it cannot end before this call
-            // returns, so it is joined later. It touches the port no more.
+            // returns, so it is joined later. It touches the port no more, and a reason to
+            // stop it had is known already.
+            {
+                std::lock_guard<std::mutex> lock(m_fatalMutex);
+                m_lastFatalError = m_monitor->FatalError();
+            }
             m_endingMonitors.push_back(std::move(m_monitor));
         } else {
             // The thread may be waiting for the loop to run a hand-over: keep serving.
@@ -164,6 +177,12 @@ bool TCustomUart::Close() {
     setModemLine(m_fd, TIOCM_RTS, false);
     setModemLine(m_fd, TIOCM_DTR, false);
     ::tcflush(m_fd, TCIOFLUSH);
+    // The driver's options as they were before Open; exclusive mode would otherwise outlive
+    // this open where the device stays open elsewhere.
+    if (m_lowLatencyTurnedOn)
+        Lift::Serial::RestoreLowLatency(m_fd);
+    m_lowLatencyTurnedOn = false;
+    (void)::ioctl(m_fd, TIOCNXCL);
     const bool closed = ::close(m_fd) == 0 || errno == EINTR;
     m_fd = -1;
     m_opened = false;

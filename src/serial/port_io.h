@@ -23,6 +23,14 @@ bool SetPortBaudRate(int fd, std::uint32_t baud);
 
 // Asks the driver to hand received bytes on at once instead of batching them (USB adapters
 // otherwise hold them for up to 16 ms). Best effort: devices without the option are left alone.
-void RequestLowLatency(int fd);
+// True when this call turned the option on; RestoreLowLatency then turns it off again.
+bool RequestLowLatency(int fd);
+void RestoreLowLatency(int fd);
+
+// The driver-option requests (TIOCGSERIAL, TIOCSSERIAL) go through this call, so tests can
+// stand in for a UART driver (pseudo-terminals have none). Returns the previous one; null
+// restores the system's ioctl. Set it while no port is being opened or closed.
+using SerialOptionsIoctl = int (*)(int fd, unsigned long request, void* options);
+SerialOptionsIoctl SetSerialOptionsIoctl(SerialOptionsIoctl call);
 
 } // namespace Lift::Serial

@@ -1,5 +1,6 @@
 #include "serial/port_io.h"
 
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <linux/serial.h>
@@ -49,14 +50,38 @@ PortWriteResult WritePort(int fd, const void* data, std::size_t n, std::uint32_t
     return result;
 }
 
-void RequestLowLatency(int fd) {
+namespace {
+
+int SystemIoctl(int fd, unsigned long request, void* options) {
+    return ::ioctl(fd, request, options);
+}
+
+std::atomic<SerialOptionsIoctl> g_optionsIoctl{SystemIoctl};
+
+// Sets or clears the low-latency option; true when the driver took the change.
+bool ChangeLowLatency(int fd, bool on) {
+    const SerialOptionsIoctl call = g_optionsIoctl.load();
     serial_struct info{};
-    if (::ioctl(fd, TIOCGSERIAL, &info) != 0)
-        return;
-    if (info.flags & ASYNC_LOW_LATENCY)
-        return;
-    info.flags |= ASYNC_LOW_LATENCY;
-    (void)::ioctl(fd, TIOCSSERIAL, &info);
+    if (call(fd, TIOCGSERIAL, &info) != 0)
+        return false;
+    if (((info.flags & ASYNC_LOW_LATENCY) != 0) == on)
+        return false;
+    info.flags = on ? info.flags | ASYNC_LOW_LATENCY : info.flags & ~ASYNC_LOW_LATENCY;
+    return call(fd, TIOCSSERIAL, &info) == 0;
+}
+
+} // namespace
+
+SerialOptionsIoctl SetSerialOptionsIoctl(SerialOptionsIoctl call) {
+    return g_optionsIoctl.exchange(call ? call : SystemIoctl);
+}
+
+bool RequestLowLatency(int fd) {
+    return ChangeLowLatency(fd, true);
+}
+
+void RestoreLowLatency(int fd) {
+    (void)ChangeLowLatency(fd, false);
 }
 
 } // namespace Lift::Serial

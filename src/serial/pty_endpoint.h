@@ -32,6 +32,8 @@ public:
     bool makeLink(const std::string& linkPath);
 
     int masterFd() const { return m_master; }
+    // Closes the master side now: the client's device hangs up, as a pulled cable does.
+    void hangUp();
     int signalFd() const { return m_signalPipe[0]; }
 
     // Asks the serving loop to end; any thread, signal handlers included.

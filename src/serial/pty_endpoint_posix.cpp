@@ -67,6 +67,12 @@ bool PtyEndpoint::makeLink(const std::string& linkPath) {
     return true;
 }
 
+void PtyEndpoint::hangUp() {
+    if (m_master >= 0)
+        ::close(m_master);
+    m_master = -1;
+}
+
 void PtyEndpoint::stop() {
     m_stop.store(true);
     wake();

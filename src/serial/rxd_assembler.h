@@ -32,16 +32,18 @@ public:
         : m_config(config), m_filtered(filtered) {}
 
     // Feeds one read. deliver(count) is called for each complete unit, which lies in the
-    // filtered buffer at [0, count); the count drops to 0 after deliver returns.
-    // n must not exceed rxdQueueSize for rfs_None.
+    // filtered buffer at [0, count); the count drops to 0 after deliver returns. deliver
+    // returns false to stop: the rest of the read is dropped and the buffer is not touched
+    // again (it may belong to someone else by then). n must not exceed rxdQueueSize for
+    // rfs_None.
     template <typename Deliver> void feed(const char* raw, std::size_t n, Deliver&& deliver) {
         switch (m_config.style) {
         case YVclCtrl::rfs_ByDelimiterChar:
             for (std::size_t i = 0; i < n; ++i) {
                 m_filtered[m_count++] = raw[i];
                 if (raw[i] == m_config.delimiter) {
-                    deliver(m_count);
-                    m_count = 0;
+                    if (!deliverUnit(deliver))
+                        return;
                 } else if (m_count >= m_config.rxdQueueSize) {
                     m_count = 0;
                     throw YVclUtil::EYGeneral("TCustomUart FilteredRxdBuff overflow, when "
@@ -53,8 +55,8 @@ public:
             for (std::size_t i = 0; i < n; ++i) {
                 m_filtered[m_count++] = raw[i];
                 if (m_count == m_config.bytesOfPacket) {
-                    deliver(m_count);
-                    m_count = 0;
+                    if (!deliverUnit(deliver))
+                        return;
                 } else if (m_count >= m_config.rxdQueueSize) {
                     m_count = 0;
                     throw YVclUtil::EYGeneral("TCustomUart FilteredRxdBuff overflow, when "
@@ -68,8 +70,7 @@ public:
                 return;
             std::memcpy(m_filtered, raw, n);
             m_count = static_cast<std::uint32_t>(n);
-            deliver(m_count);
-            m_count = 0;
+            deliverUnit(deliver);
             break;
         }
     }
@@ -78,6 +79,12 @@ public:
     void reset() { m_count = 0; }
 
 private:
+    template <typename Deliver> bool deliverUnit(Deliver& deliver) {
+        const bool goOn = deliver(m_count);
+        m_count = 0;
+        return goOn;
+    }
+
     RxdFilterConfig m_config;
     char* m_filtered;
     std::uint32_t m_count = 0;

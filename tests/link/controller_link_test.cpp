@@ -122,6 +122,19 @@ TEST_F(LinkTest, ConnectThatCannotOpenThePortShownSaysWhyAndStaysDisconnected) {
     expectDisconnected();
 }
 
+// A port lost while nothing runs has nothing to abort (the upload over a pseudo-terminal
+// shows the abort); the link disconnects all the same.
+TEST_F(LinkTest, LostPortDisconnects) {
+    connect();
+    link.PcUart1Lost("gone");
+    EXPECT_EQ(ui.log, (std::vector<std::string>{">>> Open COM 1 <<<",
+                                                "=== COM 1: gone ===", ">>> Close COM 1 <<<"}));
+    EXPECT_EQ(link.outcome(), LinkOutcome::None);
+    EXPECT_FALSE(port.isOpen);
+    EXPECT_EQ(link.controls().connectCaption, "Connect");
+    EXPECT_FALSE(link.controls().uploadEnabled || link.controls().syncEnabled);
+}
+
 TEST_F(LinkTest, DisconnectLeavesTheModeAsItIs) {
     connect();
     startUpload(Image(64512));

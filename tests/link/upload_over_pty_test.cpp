@@ -107,7 +107,9 @@ TEST_F(UploadOverPty, CleanUploadArrivesByteIdenticalWithItsLogLines) {
     EXPECT_EQ(lines[981], ">>> Close COM 1 <<<");
 }
 
-// A failed upload exits with 1, its last lines telling why, and the port closed.
+// A failed upload exits with 1, its last lines telling why, and the port closed. A line that
+// goes dead ends it at once, not after ten silent periods of 10 s; a peer that only ever sends
+// bytes the link skips (here its request is 'x') is given up at the time limit.
 TEST_F(UploadOverPty, FailuresExitWithOneAndTheirLastLines) {
     std::vector<std::string> timeouts;
     for (int i = 1; i <= 10; ++i)
@@ -118,13 +120,38 @@ TEST_F(UploadOverPty, FailuresExitWithOneAndTheirLastLines) {
         SimulatorConfig config;
         std::vector<std::string> extra, tail;
         int blocksAccepted;
+        Outcome outcome = Outcome::ClientLeft;
+        std::string err;
     } cases[] = {
-        {"ten NAKs", Config(), {}, {"===> UpLoad ROM image failed <==="}, 99},
-        {"muted", Config(), {"--period-ms", "20"}, timeouts, 5},
+        {"ten NAKs",
+         Config(),
+         {},
+         {"===> UpLoad ROM image failed <==="},
+         99,
+         Outcome::ClientLeft,
+         ""},
+        {"muted", Config(), {"--period-ms", "20"}, timeouts, 5, Outcome::ClientLeft, ""},
+        {"hung up",
+         Config(),
+         {},
+         {"===> Transmit abort!! <===", "=== COM 1: The comm device was lost (hang-up) ==="},
+         5,
+         Outcome::HungUp,
+         "lift-lcd upload: lost COM1 ("},
+        {"endless noise",
+         Config(),
+         {"--time-limit", "1"},
+         {},
+         0,
+         Outcome::ClientLeft,
+         "lift-lcd upload: stopped: no result within the time limit of 1 s (--time-limit)\n"},
     };
     cases[0].config.faults.nakBlock = 100;
     cases[0].config.faults.nakCount = 10;
     cases[1].config.faults.muteAfterFrames = 5;
+    cases[2].config.faults.hangUpAfterFrames = 5;
+    cases[3].config.askByte = 'x';
+    cases[3].config.askInterval = 1ms;
     for (Case& c : cases) {
         SCOPED_TRACE(c.name);
         SimulatorThread sim(c.config);
@@ -136,7 +163,8 @@ TEST_F(UploadOverPty, FailuresExitWithOneAndTheirLastLines) {
         EXPECT_EQ(std::vector<std::string>(lines.end() - static_cast<std::ptrdiff_t>(c.tail.size()),
                                            lines.end()),
                   c.tail);
-        EXPECT_EQ(sim.join(), Outcome::ClientLeft);
+        EXPECT_NE(r.err.find(c.err), std::string::npos) << r.err;
+        EXPECT_EQ(sim.join(), c.outcome);
         EXPECT_EQ(sim.sim().stats().blocksAccepted, c.blocksAccepted);
     }
 }

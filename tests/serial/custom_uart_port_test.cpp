@@ -1,6 +1,8 @@
 // The component against real pseudo-terminals: the test plays the far end on the master side
 // and serves the main loop on its own thread.
 #include "serial/custom_uart.h"
+#include "serial/port_io.h"
+#include "serial/port_lock.h"
 #include "serial/port_table.h"
 #include "util/headless_main_loop.h"
 #include "util/standalone_function.h"
@@ -15,10 +17,14 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
+#include <linux/serial.h>
 #include <mutex>
 #include <string>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <termios.h>
 #include <unistd.h>
 #include <vector>
 
@@ -90,6 +96,14 @@ TEST(PortTable, DefaultOverrideAndEnvironment) {
     EXPECT_EQ(Lift::Serial::ComPortName(12), "COM12");
 }
 
+TEST(PortLock, ProcessIdOfALockFile) {
+    const std::pair<std::string, pid_t> cases[] = {
+        {"      4321\n", 4321}, {"77", 77}, {"", 0},      {"  \n", 0},          {"12ab\n", 0},
+        {"-12\n", 0},           {"0\n", 0}, {"12 \n", 0}, {"99999999999\n", 0}, {"\n12\n", 0}};
+    for (const auto& [contents, pid] : cases)
+        EXPECT_EQ(Lift::Serial::LockFileProcessId(contents), pid) << contents;
+}
+
 // ---- open and close --------------------------------------------------------------------------
 
 TEST_F(UartPort, OpenThenOpenAgainChangesNothing) {
@@ -109,15 +123,43 @@ TEST_F(UartPort, OpenThenOpenAgainChangesNothing) {
 }
 
 TEST_F(UartPort, DeviceHeldByAnotherIsRefused) {
+    const std::string busy = "The comm device can not access (may be opened by another)";
     ASSERT_TRUE(uart.Open());
     TCustomUart other;
     other.setMainLoop(&loop);
     other.pw_UartPortNumber(kPort);
     EXPECT_FALSE(other.Open());
-    EXPECT_EQ(other.LastErrMsg(), "The comm device can not access (may be opened by another)");
+    EXPECT_EQ(other.LastErrMsg(), busy);
     EXPECT_FALSE(other.Opened());
     uart.Close();
     EXPECT_TRUE(other.Open()) << "free again once the first closed it: " << other.LastErrMsg();
+    other.Close();
+
+    // Another program in exclusive mode (the superuser's open would get through it).
+    const int held = ::open(pty.slavePath().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    ASSERT_GE(held, 0);
+    ASSERT_EQ(::ioctl(held, TIOCEXCL), 0);
+    EXPECT_FALSE(uart.Open());
+    EXPECT_EQ(uart.LastErrMsg(), busy);
+    ::ioctl(held, TIOCNXCL); // a pseudo-terminal keeps the mode while its master is open
+    ::close(held);
+
+    // A lock file (named after the device a link leads to) of a running process; then stale
+    // ones: of no process, of this process, of nothing readable.
+    Lift::Test::TempDir dir;
+    Lift::Serial::SetPortLockDirectory(dir.path().string());
+    const std::string link = dir.file("port-link");
+    std::filesystem::create_symlink(pty.slavePath(), link);
+    Lift::Serial::SetComPortDevicePath(kPort, link);
+    const auto lock = [](pid_t pid) { return YVclUtil::Format("%10d\n", static_cast<int>(pid)); };
+    for (const std::string& text :
+         {lock(::getppid()), lock(2147483646), lock(::getpid()), std::string("lock\n")}) {
+        Lift::Test::WriteBytes(
+            dir.file("LCK.." + std::filesystem::path(pty.slavePath()).filename().string()), text);
+        EXPECT_EQ(uart.Open(), text != lock(::getppid())) << text;
+        uart.Close();
+    }
+    Lift::Serial::SetPortLockDirectory("");
 }
 
 TEST_F(UartPort, DevicesThatCannotServeAreRefusedAndTheSendSaysClosed) {
@@ -153,6 +195,51 @@ TEST_F(UartPort, EveryLineSettingIsAccepted) {
     uart.pw_FlowCtrlHwRxd(fchr_RTS);
     uart.pw_SysUartWriteStyle(suws_WriteThrough);
     ASSERT_TRUE(uart.Open()) << uart.LastErrMsg();
+}
+
+// Linux has one handshake flag for both directions: only CTS output flow control may set it,
+// so a peer holding CTS low cannot stall writes nobody asked to be held.
+TEST_F(UartPort, OnlyCtsOutputFlowControlSetsTheHandshakeFlag) {
+    uart.pw_FlowCtrlStyle(fcs_Hardware);
+    const struct {
+        TFlowCtrlHwRxd rxd;
+        TFlowCtrlHwTxd txd;
+        bool handshake;
+    } cases[] = {{fchr_RTS, fcht_None, false},
+                 {fchr_RTS, fcht_DSR, false},
+                 {fchr_None, fcht_CTS, true},
+                 {fchr_DTR, fcht_DSR_CTS, true}};
+    for (const auto& c : cases) {
+        uart.pw_FlowCtrlHwRxd(c.rxd);
+        uart.pw_FlowCtrlHwTxd(c.txd);
+        ASSERT_TRUE(uart.Open()) << uart.LastErrMsg();
+        termios tio{};
+        ASSERT_EQ(::tcgetattr(pty.masterFd(), &tio), 0); // the device side's settings
+        EXPECT_EQ((tio.c_cflag & CRTSCTS) != 0, c.handshake) << c.rxd << " " << c.txd;
+        uart.Close();
+    }
+}
+
+// The driver's low-latency option is asked for while open and left as it was found.
+TEST_F(UartPort, LowLatencyIsPutBackAtClose) {
+    static int driverFlags = 0;
+    const auto previous =
+        Lift::Serial::SetSerialOptionsIoctl([](int, unsigned long request, void* options) {
+            auto* info = static_cast<serial_struct*>(options);
+            if (request == TIOCGSERIAL)
+                info->flags = driverFlags;
+            else
+                driverFlags = info->flags;
+            return 0;
+        });
+    for (const int before : {ASYNC_SKIP_TEST, ASYNC_SKIP_TEST | ASYNC_LOW_LATENCY}) {
+        driverFlags = before;
+        ASSERT_TRUE(uart.Open());
+        EXPECT_EQ(driverFlags, ASYNC_SKIP_TEST | ASYNC_LOW_LATENCY);
+        uart.Close();
+        EXPECT_EQ(driverFlags, before);
+    }
+    Lift::Serial::SetSerialOptionsIoctl(previous);
 }
 
 TEST_F(UartPort, WriteTimeOutsFollowTheLineSettings) {
@@ -273,21 +360,6 @@ TEST_F(UartPort, EachFilterStyleReachesTheHandler) {
     }
 }
 
-TEST_F(UartPort, PartialLineDoesNotSurviveAReopen) {
-    recordUnits();
-    uart.pw_RxdFilter_Style(rfs_ByDelimiterChar);
-    uart.pw_RxdFilter_DelimiterChar(';');
-    ASSERT_TRUE(uart.Open());
-    // Whether the monitor thread already read these or they still wait in the queue, Close
-    // discards them.
-    pty.write("stale");
-    uart.Close();
-    ASSERT_TRUE(uart.Open());
-    pty.write("fresh;");
-    ASSERT_TRUE(waitFor([&] { return !units.empty(); }));
-    EXPECT_EQ(units, (std::vector<std::string>{"fresh;"}));
-}
-
 // With parity on, the driver marks bad bytes in the data and doubles good 0xFF bytes; the
 // component undoes the doubling, so data bytes arrive as sent.
 TEST_F(UartPort, ParityOnPassesAllByteValues) {
@@ -327,9 +399,10 @@ TEST_F(UartPort, HandlerMayAnswerAndItsExceptionIsReportedWhileReceivingGoesOn) 
     EXPECT_TRUE(uart.monitorRunning());
 }
 
-// An overflow ends the monitor thread, never the process; the reason can be read and is sent to
-// the debug channel, and the port works again after a reopen.
-TEST_F(UartPort, OverflowStopsServingVisiblyUntilReopened) {
+// An overflow or a lost device ends the monitor thread, never the process: the component says
+// why on the loop thread (the port itself stays open), and the reason goes to the debug
+// channel. After an overflow the port works again once reopened.
+TEST_F(UartPort, MonitorThatStopsForGoodSaysWhy) {
     std::mutex debugMutex;
     std::vector<std::string> debugLines;
     auto previous = YVclUtil::SetDebugSink([&](const std::string& line) {
@@ -337,29 +410,43 @@ TEST_F(UartPort, OverflowStopsServingVisiblyUntilReopened) {
         debugLines.push_back(line);
     });
     recordUnits();
+    std::vector<std::string> stops;
+    uart.OnMonitorStopped = [&](TComponent* sender) {
+        EXPECT_EQ(sender, &uart);
+        EXPECT_TRUE(loop.isLoopThread());
+        EXPECT_FALSE(uart.monitorRunning());
+        stops.push_back(uart.monitorFatalError());
+    };
     uart.pw_RxdFilter_Style(rfs_ByDelimiterChar);
+    auto stopsWith = [&](const std::string& reason) {
+        ASSERT_TRUE(waitFor([&] { return !stops.empty(); }));
+        EXPECT_EQ(stops, std::vector<std::string>{reason});
+        EXPECT_FALSE(uart.monitorRunning());
+        EXPECT_TRUE(uart.Opened()) << "the port itself stays open";
+        {
+            std::lock_guard<std::mutex> lock(debugMutex);
+            ASSERT_FALSE(debugLines.empty());
+            EXPECT_NE(debugLines.back().find(reason), std::string::npos) << debugLines.back();
+        }
+        uart.Close();
+        EXPECT_EQ(uart.monitorFatalError(), reason) << "still readable after Close";
+        EXPECT_EQ(stops.size(), 1u);
+        EXPECT_EQ(boxes.count(), 0u) << "the component shows nothing";
+        stops.clear();
+    };
+
     ASSERT_TRUE(uart.Open());
     pty.write("short\n" + std::string(1024, 'x') + "lost\n");
-    ASSERT_TRUE(waitFor([&] { return !uart.monitorRunning(); }));
+    stopsWith("TCustomUart FilteredRxdBuff overflow, when delimiting the received datas !!!");
     EXPECT_EQ(units, (std::vector<std::string>{"short\n"}));
-    const std::string reason =
-        "TCustomUart FilteredRxdBuff overflow, when delimiting the received datas !!!";
-    EXPECT_EQ(uart.monitorFatalError(), reason);
-    {
-        std::lock_guard<std::mutex> lock(debugMutex);
-        ASSERT_FALSE(debugLines.empty());
-        EXPECT_NE(debugLines.back().find(reason), std::string::npos) << debugLines.back();
-    }
-    EXPECT_TRUE(uart.Opened()) << "the port itself stays open";
-    EXPECT_EQ(boxes.count(), 0u) << "the component shows nothing";
-
-    uart.Close();
-    EXPECT_EQ(uart.monitorFatalError(), reason) << "still readable after Close";
     ASSERT_TRUE(uart.Open());
     EXPECT_EQ(uart.monitorFatalError(), "");
     pty.write("again\n");
     ASSERT_TRUE(waitFor([&] { return units.size() == 2; }));
     EXPECT_EQ(units.back(), "again\n");
+
+    pty.hangUp();
+    stopsWith("The comm device was lost (hang-up)");
     YVclUtil::SetDebugSink(previous);
 }
 
@@ -402,7 +489,7 @@ public:
 };
 } // namespace
 
-TEST_F(UartPort, CloseCompletesTheDeliveryInFlightFirst) {
+TEST_F(UartPort, CloseCompletesTheDeliveryInFlightFirstButNotAStop) {
     WatchedLoop watched;
     uart.setMainLoop(&watched);
     recordUnits();
@@ -414,23 +501,38 @@ TEST_F(UartPort, CloseCompletesTheDeliveryInFlightFirst) {
     EXPECT_TRUE(uart.Close());
     EXPECT_EQ(units, (std::vector<std::string>{"last words\n"}));
     EXPECT_FALSE(uart.monitorRunning());
+
+    // A stop being handed over when Close comes is nobody's news any more.
+    int stops = 0;
+    uart.OnMonitorStopped = [&](TComponent*) { ++stops; };
+    ASSERT_TRUE(uart.Open());
+    pty.hangUp();
+    ASSERT_TRUE(watched.waitForHandOver(2));
+    EXPECT_TRUE(uart.Close());
+    EXPECT_EQ(stops, 0);
 }
 
-TEST_F(UartPort, CloseFromInsideTheHandlerDoesNotDeadlock) {
+// The old monitor thread must leave the buffers alone once the handler closed its port: the new
+// one fills them already. Nothing of the old read survives, not even a partial line, as Close
+// drops the queue.
+TEST_F(UartPort, ReopenFromInsideTheHandlerHandsTheBuffersOverWhole) {
     uart.pw_RxdFilter_Style(rfs_ByDelimiterChar);
-    int calls = 0;
-    uart.OnRxdDatas = [&](TComponent*, std::int32_t, const char*) {
-        calls++;
-        EXPECT_TRUE(uart.Close());
-        EXPECT_FALSE(uart.Opened());
+    uart.OnRxdDatas = [&](TComponent*, std::int32_t bytes, const char* datas) {
+        units.emplace_back(datas, static_cast<std::size_t>(bytes));
+        if (units.size() == 1) {
+            EXPECT_TRUE(uart.Close());
+            EXPECT_FALSE(uart.Opened());
+            ASSERT_TRUE(uart.Open()) << uart.LastErrMsg();
+            pty.write("fresh\n");
+        }
     };
     ASSERT_TRUE(uart.Open());
-    pty.write("a\nb\nc\n");
-    ASSERT_TRUE(waitFor([&] { return calls >= 1; }));
-    // The thread ends once the handler returned; a new Open reaps it and works.
-    ASSERT_TRUE(uart.Open()) << uart.LastErrMsg();
-    EXPECT_TRUE(uart.Close());
-    EXPECT_EQ(calls, 1) << "nothing is delivered after Close";
+    std::string old = "first\n";
+    while (old.size() < 1000)
+        old += "old line\n";
+    pty.write(old + "partial");
+    ASSERT_TRUE(waitFor([&] { return units.size() >= 2; }));
+    EXPECT_EQ(units, (std::vector<std::string>{"first\n", "fresh\n"}));
 }
 
 // ---- text files -------------------------------------------------------------------------------

@@ -15,12 +15,15 @@ struct Harness {
     explicit Harness(RxdFilterConfig c)
         : buffer(c.rxdQueueSize + 8, '\0'), assembler(c, buffer.data()) {}
     void feed(const std::string& bytes) {
-        assembler.feed(bytes.data(), bytes.size(),
-                       [this](std::uint32_t count) { units.emplace_back(buffer.data(), count); });
+        assembler.feed(bytes.data(), bytes.size(), [this](std::uint32_t count) {
+            units.emplace_back(buffer.data(), count);
+            return units.size() != stopAfter;
+        });
     }
     std::string buffer;
     RxdAssembler assembler;
     std::vector<std::string> units;
+    std::size_t stopAfter = 0; // the delivery that asks to stop; 0 never
 };
 
 RxdFilterConfig config(YVclCtrl::TRxdFilter style, std::uint32_t packet = 1, char delim = '\n',
@@ -51,6 +54,11 @@ TEST(RxdAssembler, DelimiterUnitsSpanReadsAndShareReads) {
     h.feed("x\ny\nz");
     EXPECT_EQ(h.units, (std::vector<std::string>{"AB\n", "CD\n", "x\n", "y\n"}));
     EXPECT_EQ(h.assembler.filteredCount(), 1u);
+    // A monitor told to end stops mid-read: the buffer may already serve its successor.
+    h.stopAfter = 5;
+    h.feed("\n0\n1\n");
+    EXPECT_EQ(h.units.back(), "z\n");
+    EXPECT_EQ(h.buffer.substr(0, 2), "z\n");
 }
 
 TEST(RxdAssembler, DelimiterMayBeAnyByteEvenZero) {

@@ -24,6 +24,12 @@ PseudoTerminal::~PseudoTerminal() {
         ::close(m_master);
 }
 
+void PseudoTerminal::hangUp() {
+    if (m_master >= 0)
+        ::close(m_master);
+    m_master = -1;
+}
+
 void PseudoTerminal::write(const std::string& bytes) const {
     std::size_t done = 0;
     while (done < bytes.size()) {

@@ -23,6 +23,8 @@ public:
     const std::string& slavePath() const { return m_slavePath; }
     // Writes all bytes to the master side (arrive at the component as received data).
     void write(const std::string& bytes) const;
+    // Closes the master side, as when a USB adapter is pulled: the device side hangs up.
+    void hangUp();
 
 private:
     int m_master = -1;
