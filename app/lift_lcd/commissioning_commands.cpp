@@ -224,7 +224,7 @@ private:
 // Today as YYYY-MM-DD; SOURCE_DATE_EPOCH (seconds since 1970, UTC), when set, stands for
 // today, as for other tools whose output should come out the same again.
 std::string printedOn() {
-    const char* epoch = std::getenv("SOURCE_DATE_EPOCH");
+    const char* epoch = std::getenv("SOURCE_DATE_EPOCH"); // NOLINT(concurrency-mt-unsafe)
     const auto seconds = epoch ? ParseInteger(epoch, 0, 253402300799) : std::nullopt;
     const QDate day = seconds ? QDateTime::fromSecsSinceEpoch(*seconds, QTimeZone::utc()).date()
                               : QDate::currentDate();
