@@ -1,9 +1,11 @@
 // Feeds arbitrary bytes to the ROM image reader of `inspect`: the bytes as they are (mostly
 // refused for their size), then padded or cut to an image's size so every index, offset and
-// label is read, described and unpacked, and compared as `diff` compares images.
+// label is read, described and unpacked, a few screens are previewed from it, and it is
+// compared as `diff` compares images.
 
 #include "rom/rom_inspect.h"
 #include "commissioning/compare.h"
+#include "preview/image_pieces.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -43,6 +45,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                     std::string_view(image).substr(group[i].offset, group[i].size), 64,
                     int(group[i].size * 8 / 64), encode == 1);
     (void)Lift::Rom::UnpackPicture(bytes, 48, 48, encode == 1);
+
+    Lift::Preview::ImagePieces pieces(image, encode == 1);
+    for (std::size_t i = 0; i <= r.codes.size() && i < 4; ++i) {
+        Lift::Preview::ScreenState state;
+        if (i < r.codes.size()) {
+            state.table = r.codes[i].table;
+            state.code = r.codes[i].code;
+        }
+        state.travelling = true;
+        state.liftState = int(i * 3 % 10);
+        state.logo = i == 3;
+        state.step = int(i) * 13;
+        (void)Lift::Preview::PreviewScreen(pieces, state);
+    }
 
     // Another version of the image: a setting, a label and the glyphs changed.
     std::string other = image;

@@ -10,6 +10,8 @@ const std::vector<Command>& Commands() {
     static const std::vector<Command> commands = {
         {"make-rom", "build the ROM image of a project", MakeRomCommand},
         {"inspect", "show what a ROM image holds", InspectCommand},
+        {"preview", "draw the indicator's screen for floor codes, from an image or a project",
+         PreviewCommand},
         {"check", "list what MAKE ROM would refuse, drop, cut or substitute in a project",
          CheckCommand},
         {"sheet", "write a project's commissioning sheet as a PDF file", SheetCommand},

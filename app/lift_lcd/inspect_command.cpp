@@ -1,12 +1,11 @@
 // lift-lcd inspect: reads a ROM image back into settings, labels and placed pictures.
 
+#include "lift_lcd/picture_files.h"
 #include "lift_lcd/rom_commands.h"
 
 #include "rom/rom_inspect.h"
 #include "util/atomic_file.h"
 
-#include <QBuffer>
-#include <QByteArray>
 #include <QImage>
 
 #include <filesystem>
@@ -37,56 +36,22 @@ int usageError(Streams& io, const std::string& text) {
     return ExitUsage;
 }
 
-struct Sized {
-    int width, height; // of the source picture
-};
-constexpr Sized kGlyph{32, 64}, kUser{64, 64}, kDirection{48, 48}, kMessage{64, 16}, kLogo{64, 64};
-
 struct Rendered {
     std::string name;
     QImage image;
 };
 
-QImage pictureImage(std::string_view data, Sized size, bool rotated) {
-    const int pw = rotated ? size.height : size.width;
-    const int ph = rotated ? size.width : size.height;
-    const auto black = Rom::UnpackPicture(data, pw, ph, rotated);
-    QImage image(size.width, size.height, QImage::Format_RGB32);
-    for (int y = 0; y < size.height; ++y)
-        for (int x = 0; x < size.width; ++x)
-            image.setPixel(x, y,
-                           black[std::size_t(y) * std::size_t(size.width) + std::size_t(x)]
-                               ? 0xFF000000u
-                               : 0xFFFFFFFFu);
-    return image;
+QImage pictureImage(std::string_view data, Rom::PictureSize size, bool rotated) {
+    return Rom::BlackPictureImage(Rom::UnpackBlackPicture(data, size, rotated));
 }
 
 // Pictures at 2x, eight to a row, each in a cell of 2 * 64 + 8 pixels.
 QImage overview(const std::vector<Rendered>& pictures) {
-    constexpr int cell = 2 * 64 + 8, perRow = 8;
-    const int rows = std::max<int>(1, int((pictures.size() + perRow - 1) / perRow));
-    QImage sheet(perRow * cell, rows * cell, QImage::Format_RGB32);
-    sheet.fill(0xFFC0C0C0u);
-    for (std::size_t i = 0; i < pictures.size(); ++i) {
-        const QImage big = pictures[i].image.scaled(pictures[i].image.size() * 2);
-        const int x0 = int(i % perRow) * cell + 4, y0 = int(i / perRow) * cell + 4;
-        for (int y = 0; y < big.height(); ++y)
-            for (int x = 0; x < big.width(); ++x)
-                sheet.setPixel(x0 + x, y0 + y, big.pixel(x, y));
-    }
-    return sheet;
-}
-
-bool savePng(const QImage& image, const std::string& path, std::string& error) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    if (!image.save(&buffer, "PNG")) {
-        error = path + ": the picture cannot be encoded as PNG";
-        return false;
-    }
-    return Util::WriteFileAtomically(
-        path, std::string_view(bytes.constData(), std::size_t(bytes.size())), &error);
+    std::vector<QImage> big;
+    big.reserve(pictures.size());
+    for (const Rendered& p : pictures)
+        big.push_back(p.image.scaled(p.image.size() * 2));
+    return ContactSheet(big, QSize(2 * 64 + 8, 2 * 64 + 8), 8);
 }
 
 bool render(const std::string& image, const Rom::RomInspection& r, bool rotated,
@@ -98,7 +63,7 @@ bool render(const std::string& image, const Rom::RomInspection& r, bool rotated,
         return false;
     }
     std::vector<Rendered> pictures;
-    const auto add = [&](const std::string& name, const Rom::PlacedPicture& p, Sized size) {
+    const auto add = [&](const std::string& name, const Rom::PlacedPicture& p, Rom::PictureSize size) {
         if (!p.insideZone)
             return;
         pictures.push_back(
@@ -107,35 +72,35 @@ bool render(const std::string& image, const Rom::RomInspection& r, bool rotated,
     char name[64];
     for (const auto& g : r.glyphs) {
         std::snprintf(name, sizeof name, "glyph_%03d.png", g.number);
-        add(name, g, kGlyph);
+        add(name, g, Rom::kGlyphSize);
     }
     for (const auto& u : r.userPictures) {
         std::snprintf(name, sizeof name, "user_%03d.png", u.number);
-        add(name, u, kUser);
+        add(name, u, Rom::kUserPictureSize);
     }
     for (const auto& d : r.directionFrames) {
         std::snprintf(name, sizeof name, "direction_%d_%02d.png", d.style, d.number);
-        add(name, d, kDirection);
+        add(name, d, Rom::kDirectionSize);
     }
     for (const auto& m : r.messages) {
         std::snprintf(name, sizeof name, "message_%02d.png", m.number);
-        add(name, m, kMessage);
+        add(name, m, Rom::kMessageSize);
     }
     if (r.settings[Rom::SettingsLogoEnabled]) {
         Rom::PlacedPicture logo;
         logo.offset = Rom::kLogoArea.offset;
         logo.size = Rom::kLogoArea.size;
         logo.insideZone = true;
-        add("logo.png", logo, kLogo);
+        add("logo.png", logo, Rom::kLogoSize);
     }
     std::string error;
     for (const auto& p : pictures) {
-        if (!savePng(p.image, (std::filesystem::path(dir) / p.name).string(), error)) {
+        if (!SavePng(p.image, (std::filesystem::path(dir) / p.name).string(), error)) {
             io.err << "lift-lcd inspect: " << error << "\n";
             return false;
         }
     }
-    if (!savePng(overview(pictures), (std::filesystem::path(dir) / "overview.png").string(),
+    if (!SavePng(overview(pictures), (std::filesystem::path(dir) / "overview.png").string(),
                  error)) {
         io.err << "lift-lcd inspect: " << error << "\n";
         return false;
@@ -145,6 +110,19 @@ bool render(const std::string& image, const Rom::RomInspection& r, bool rotated,
 }
 
 } // namespace
+
+bool ReadRomImage(const std::string& file, int encode, std::string& image, Rom::RomInspection& r,
+                  std::string& error) {
+    if (!Util::ReadWholeFile(file, image, &error))
+        return false;
+    if (!Rom::InspectRomImage(image, encode < 0 ? 0 : encode, r, error)) {
+        error = file + ": " + error;
+        return false;
+    }
+    if (encode < 0 && r.ifiHoldsPattern) // an image built with ENCODE 1
+        Rom::InspectRomImage(image, 1, r, error);
+    return true;
+}
 
 int InspectCommand(const std::vector<std::string>& args, Streams& io) {
     std::string file, renderDir;
@@ -179,17 +157,11 @@ int InspectCommand(const std::vector<std::string>& args, Streams& io) {
         return usageError(io, "no ROM image named");
 
     std::string image, error;
-    if (!Util::ReadWholeFile(file, image, &error)) {
+    Rom::RomInspection r;
+    if (!ReadRomImage(file, encode, image, r, error)) {
         io.err << "lift-lcd inspect: " << error << "\n";
         return ExitFailed;
     }
-    Rom::RomInspection r;
-    if (!Rom::InspectRomImage(image, encode < 0 ? 0 : encode, r, error)) {
-        io.err << "lift-lcd inspect: " << file << ": " << error << "\n";
-        return ExitFailed;
-    }
-    if (encode < 0 && r.ifiHoldsPattern) // an image built with ENCODE 1
-        Rom::InspectRomImage(image, 1, r, error);
     io.out << "ROM image: " << file << " (" << image.size() << " bytes)\n"
            << Rom::DescribeRomImage(r);
     if (!renderDir.empty() && !render(image, r, disphv == 1, renderDir, io))

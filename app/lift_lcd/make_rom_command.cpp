@@ -58,6 +58,31 @@ struct Options {
 
 } // namespace
 
+bool OpenProject(const std::string& projectPath, const std::optional<std::string>& workdir,
+                 const std::optional<std::string>& programDir, const std::string& original,
+                 Editor::EditorSession& session, CliUi& ui, Streams& io) {
+    std::string startDirectory = original;
+    if (workdir) {
+        startDirectory = AbsoluteAgainst(*workdir, original);
+    } else {
+        const WorkingFolder chosen = ChooseWorkingFolder(
+            original, InstalledDataDirectory(RunningProgramFolder()), UserDataHome());
+        startDirectory = chosen.folder;
+        if (!chosen.logLine.empty())
+            io.out << chosen.logLine << "\n";
+    }
+    if (startDirectory != original && ::chdir(startDirectory.c_str()) != 0) {
+        io.err << CliUi::BoxLine("Error", "Cannot enter the working directory " + startDirectory +
+                                              ": " + Util::ErrnoText(errno));
+        return false;
+    }
+    // A start-up that ends early (no GLB library, no user-define file) has said so on
+    // stderr; the window stays usable after it, so the load and what follows go on here too
+    // and give their own results.
+    Editor::RunStartUp(session, ui, {ProgramDirectory(programDir, original), startDirectory});
+    return Project::LoadProjectFrom(session, ui, projectPath);
+}
+
 int MakeRomCommand(const std::vector<std::string>& args, Streams& io) {
     Options o;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -100,30 +125,10 @@ int MakeRomCommand(const std::vector<std::string>& args, Streams& io) {
     const std::string projectPath = AbsoluteAgainst(o.project, original);
     const auto outputPath = absolute(o.output);
     const auto saveAsPath = absolute(o.saveAs);
-    std::string startDirectory = original;
-    if (o.workdir) {
-        startDirectory = AbsoluteAgainst(*o.workdir, original);
-    } else {
-        const WorkingFolder chosen = ChooseWorkingFolder(
-            original, InstalledDataDirectory(RunningProgramFolder()), UserDataHome());
-        startDirectory = chosen.folder;
-        if (!chosen.logLine.empty())
-            io.out << chosen.logLine << "\n";
-    }
-    if (startDirectory != original && ::chdir(startDirectory.c_str()) != 0) {
-        io.err << CliUi::BoxLine("Error", "Cannot enter the working directory " + startDirectory +
-                                              ": " + Util::ErrnoText(errno));
-        return ExitFailed;
-    }
-
     CliUi ui(io.out, io.err);
     Editor::EditorSession session;
     try {
-        // A start-up that ends early (no GLB library, no user-define file) has said so on
-        // stderr; the window stays usable after it, so the load and the build go on here
-        // too and give their own results.
-        Editor::RunStartUp(session, ui, {ProgramDirectory(o.programDir, original), startDirectory});
-        if (!Project::LoadProjectFrom(session, ui, projectPath))
+        if (!OpenProject(projectPath, o.workdir, o.programDir, original, session, ui, io))
             return ExitFailed;
 
         Rom::MakeRomContext context{session.project,

@@ -6,10 +6,11 @@
 
 namespace Lift::Cli {
 
-std::optional<long long> ParseInteger(const std::string& text, long long min, long long max) {
+std::optional<long long> ParseInteger(const std::string& text, long long min, long long max,
+                                      int base) {
     long long value = 0;
     const char* end = text.data() + text.size();
-    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    const auto [ptr, ec] = std::from_chars(text.data(), end, value, base);
     if (text.empty() || ec != std::errc() || ptr != end || value < min || value > max)
         return std::nullopt;
     return value;

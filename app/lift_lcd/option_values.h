@@ -7,7 +7,8 @@
 
 namespace Lift::Cli {
 
-std::optional<long long> ParseInteger(const std::string& text, long long min, long long max);
+std::optional<long long> ParseInteger(const std::string& text, long long min, long long max,
+                                      int base = 10);
 // A rate between 0 and 1 inclusive.
 std::optional<double> ParseRate(const std::string& text);
 

@@ -17,11 +17,11 @@ namespace {
 using Editor::DisplayProject;
 using Rom::PictureSource;
 
-struct Size {
-    int width, height;
-};
-constexpr Size kGlyphSize{32, 64}, kUserPictureSize{64, 64}, kMessageSize{64, 16},
-    kDirectionSize{48, 48}, kLogoSize{64, 64};
+using Rom::kDirectionSize;
+using Rom::kGlyphSize;
+using Rom::kLogoSize;
+using Rom::kMessageSize;
+using Rom::kUserPictureSize;
 
 constexpr int kFirstDirectionItem = 50;
 constexpr int kDirectionItems = 20 * Rom::kDirectionStyles;
@@ -64,7 +64,7 @@ public:
         : m_p(project), m_libraryLoaded(libraryLoaded), m_out(out) {}
 
     void pictureGathered(const PictureSource& source, const Rom::BlackPicture& picture) override {
-        const auto expect = [&](Size size, const std::string& what) {
+        const auto expect = [&](Rom::PictureSize size, const std::string& what) {
             if (picture.width != size.width || picture.height != size.height)
                 add(placeOf(source), what + " is " + sizeText(picture.width, picture.height) +
                                          "; the display needs " +

@@ -2,7 +2,9 @@
 
 #include "commissioning/project_settings.h"
 #include "editor/code_table_labels.h"
-#include "rom/black_picture.h"
+#include "preview/display_preview.h"
+#include "preview/project_pieces.h"
+#include "preview/screen_layout.h"
 #include "rom/floor_label_rules.h"
 #include "util/atomic_file.h"
 
@@ -15,7 +17,6 @@
 
 #include <array>
 #include <map>
-#include <optional>
 #include <vector>
 
 namespace Lift::Commissioning {
@@ -29,9 +30,8 @@ constexpr double kPageHeaderHeight = 44;
 constexpr double kSettingHeight = 14, kSectionGap = 14;
 constexpr double kTableTitleHeight = 24, kColumnHeaderHeight = 18;
 // One display pixel is one point: 64 pixels are 22.6 mm, about the real display's size.
-constexpr int kDisplaySide = 64;
+constexpr int kDisplaySide = Rom::kUserPictureSize.width; // the floor zone
 constexpr double kRowHeight = kDisplaySide + 10;
-constexpr int kGlyphWidth = 32;
 
 // Column left edges: HEX, DEC, input pattern, label, display.
 constexpr double kColumns[] = {0, 44, 88, 176, 300};
@@ -40,19 +40,16 @@ QString latin1(const std::string& text) {
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-QImage blankDisplay() {
-    QImage image(kDisplaySide, kDisplaySide, QImage::Format_Mono);
+// A picture as the display shows it: black on white, pixel for pixel.
+QImage displayImage(const Rom::BlackPicture& picture) {
+    QImage image(picture.width, picture.height, QImage::Format_Mono);
     image.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
     image.fill(0);
+    for (int y = 0; y < picture.height; ++y)
+        for (int x = 0; x < picture.width; ++x)
+            if (picture.isBlack(x, y))
+                image.setPixel(x, y, 1);
     return image;
-}
-
-// Copies the black pixels of `picture` to `image` from column `left`, clipped to it.
-void copyBlack(const Rom::BlackPicture& picture, QImage& image, int left, int maxWidth) {
-    for (int y = 0; y < std::min(picture.height, image.height()); ++y)
-        for (int x = 0; x < std::min(picture.width, maxWidth); ++x)
-            if (left + x < image.width() && picture.isBlack(x, y))
-                image.setPixel(left + x, y, 1);
 }
 
 // What the display shows for one label, and what is wrong with it.
@@ -64,7 +61,7 @@ struct Shown {
 class Painter {
 public:
     Painter(const Editor::EditorSession& session, const SheetInfo& info)
-        : m_session(session), m_info(info), m_p(session.project) {
+        : m_session(session), m_info(info), m_p(session.project), m_pieces(session) {
         for (std::size_t t = 0; t < m_labels.size(); ++t)
             for (std::size_t r = 0; r < m_labels[t].size(); ++r)
                 m_labels[t][r] = Rom::RomLabel(m_p.codeTables[t][r]);
@@ -252,8 +249,9 @@ private:
         m_painter->setPen(QPen(Qt::black));
         if (!shown.problem.isEmpty()) {
             setFont(8);
-            text(kColumns[4] + kDisplaySide + 8, mid,
-                 kContentWidth - kColumns[4] - kDisplaySide - 8, 16, shown.problem);
+            text(kColumns[4] + kDisplaySide + 8, y + 5,
+                 kContentWidth - kColumns[4] - kDisplaySide - 8, kDisplaySide, shown.problem,
+                 Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap);
         }
         m_painter->setPen(QPen(Qt::lightGray, 0.5));
         m_painter->drawLine(QPointF(kMargin, y + kRowHeight),
@@ -266,53 +264,34 @@ private:
         return m_labels[static_cast<std::size_t>(table)][static_cast<std::size_t>(code)];
     }
 
-    // The display's picture of a label, made once per label (a PDF also keeps one copy of
-    // an image drawn many times).
+    // The floor zone of the display for a label, as the display preview composes it from
+    // the project by MAKE ROM's rules; made once per label (a PDF also keeps one copy of an
+    // image drawn many times).
     const Shown& show(const std::string& label) {
         const auto found = m_shown.find(label);
         if (found != m_shown.end())
             return found->second;
-        Shown shown{blankDisplay(), {}};
-        const Rom::LabelShows what = Rom::WhatLabelShows(label);
-        if (what.userPicture) {
-            const std::string path = Rom::UserFloorPicturePath(
-                m_session.program.userFloorPictureRoot, m_p.floorStyle, label);
-            Rom::BlackPicture picture;
-            std::string error;
-            if (path.empty())
-                shown.problem = QStringLiteral("no user floor picture %1.bmp").arg(latin1(label));
-            else if (!Rom::LoadBlackPicture(path, picture, error))
-                shown.problem = QStringLiteral("the user floor picture cannot be read");
-            else
-                copyBlack(picture, shown.image, 0, kDisplaySide);
-        } else {
-            // One glyph is centred, two share the display.
-            int left = what.glyphs.size() == 1 ? (kDisplaySide - kGlyphWidth) / 2 : 0;
-            for (char c : what.glyphs) {
-                if (const Rom::BlackPicture* glyph = this->glyph(static_cast<unsigned char>(c)))
-                    copyBlack(*glyph, shown.image, left, kGlyphWidth);
-                else
-                    shown.problem +=
-                        QStringLiteral("no glyph of \"%1\" ").arg(QChar::fromLatin1(c));
-                left += kGlyphWidth;
-            }
-        }
+        Preview::ScreenState state;
+        state.label = label;
+        const Preview::ScreenPreview preview = Preview::PreviewScreen(m_pieces, state);
+        const int position =
+            m_p.messagePosition >= 0 && m_p.messagePosition < Preview::kMessagePositions
+                ? m_p.messagePosition
+                : 1;
+        const Preview::ScreenRect zone = Preview::kScreenZones[position].floor;
+        Rom::BlackPicture floor;
+        floor.width = zone.width;
+        floor.height = zone.height;
+        floor.black.resize(static_cast<std::size_t>(zone.width * zone.height));
+        for (int y = 0; y < zone.height; ++y)
+            for (int x = 0; x < zone.width; ++x)
+                floor.black[static_cast<std::size_t>(y * zone.width + x)] =
+                    preview.screen.isBlack(zone.x + x, zone.y + y) ? 1 : 0;
+        Shown shown{displayImage(floor), {}};
+        for (const std::string& problem : preview.problems)
+            shown.problem +=
+                (shown.problem.isEmpty() ? QString() : QStringLiteral("; ")) + latin1(problem);
         return m_shown.emplace(label, std::move(shown)).first->second;
-    }
-
-    const Rom::BlackPicture* glyph(unsigned char c) {
-        const auto found = m_glyphs.find(c);
-        if (found != m_glyphs.end())
-            return found->second ? &*found->second : nullptr;
-        std::optional<Rom::BlackPicture> picture;
-        if (const auto bmp = Rom::FloorGlyphItem(m_session.program.glbData, m_p.floorStyle, c)) {
-            Rom::BlackPicture decoded;
-            std::string reason;
-            if (Rom::DecodeBlackPicture(*bmp, decoded, reason))
-                picture = std::move(decoded);
-        }
-        auto& slot = m_glyphs[c] = std::move(picture);
-        return slot ? &*slot : nullptr;
     }
 
     const Editor::EditorSession& m_session;
@@ -321,8 +300,8 @@ private:
     QPainter* m_painter = nullptr;
     std::vector<Page> m_pages;
     std::array<std::array<std::string, Editor::kCodeCount>, Editor::kCodeTableCount> m_labels;
+    Preview::ProjectPieces m_pieces;
     std::map<std::string, Shown> m_shown;
-    std::map<unsigned char, std::optional<Rom::BlackPicture>> m_glyphs;
 };
 
 } // namespace

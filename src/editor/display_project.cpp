@@ -91,12 +91,11 @@ std::string LiftStateKey(int row, int column) {
 }
 
 bool SlotOfPicture(int pictureNumber, int& row, int& column) {
-    static const int screenToColumn[4] = {1, 3, 0, 2};
     const int k = pictureNumber - 14;
     if (k < 0 || k >= kSlotRows * kSlotColumns)
         return false;
     row = k / 4;
-    column = screenToColumn[k % 4];
+    column = kSlotColumnsOnScreen[static_cast<std::size_t>(k % 4)];
     return true;
 }
 

@@ -92,8 +92,12 @@ std::string DefaultLiftStateFileName(int row, int column);
 // Project-file key of a slot, e.g. "LeftState_2_B".
 std::string LiftStateKey(int row, int column);
 
+// Slot columns in screen order: the first check box and picture of a line is column 1, then
+// 3, 0 and 2. Bit b of `messageMask` chooses column kSlotColumnsOnScreen[b].
+inline constexpr std::array<int, kSlotColumns> kSlotColumnsOnScreen = {1, 3, 0, 2};
+
 // Slot (row, column) edited by the double-clickable picture number n (14..53), whose screen
-// order within a line is slot column 1, 3, 0, 2. False for other numbers.
+// order within a line is kSlotColumnsOnScreen. False for other numbers.
 bool SlotOfPicture(int pictureNumber, int& row, int& column);
 
 } // namespace Lift::Editor

@@ -58,9 +58,8 @@ bool PreviewFloorLabel(const EditorSession& session, EditorUi& ui, const std::st
         label.erase(0, 1);
 
     if (label.size() >= 3) {
-        const std::string folder =
-            session.program.userFloorPictureRoot + std::to_string(session.project.floorStyle);
-        const std::string path = Rom::FindUserFloorPicture(folder, label + ".bmp");
+        const std::string path = Rom::UserFloorPicturePath(session.program.userFloorPictureRoot,
+                                                           session.project.floorStyle, label);
         QImage picture;
         std::string error;
         if (path.empty())

@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QImageReader>
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstring>
@@ -203,6 +204,17 @@ bool LoadBlackPicture(const std::string& path, BlackPicture& out, std::string& e
         return false;
     }
     return true;
+}
+
+QImage BlackPictureImage(const BlackPicture& picture, int scale) {
+    scale = std::max(scale, 1);
+    QImage image(picture.width * scale, picture.height * scale, QImage::Format_RGB32);
+    for (int y = 0; y < image.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            line[x] = picture.isBlack(x / scale, y / scale) ? 0xFF000000u : 0xFFFFFFFFu;
+    }
+    return image;
 }
 
 } // namespace Lift::Rom

@@ -7,6 +7,8 @@
 // masks, stored bottom-up or top-down. Decoding uses QImage (QtGui only; no GUI instance is
 // needed). Callable from any thread.
 
+#include <QImage>
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -37,5 +39,8 @@ inline constexpr std::uint64_t kMaxPictureFileBytes = 32u * 1024u * 1024u;
 // device or a pipe is refused unread). On failure `error` is one line naming the file:
 // "<path>: <reason>" or the system's reason why the file cannot be read.
 bool LoadBlackPicture(const std::string& path, BlackPicture& out, std::string& error);
+
+// The picture for display: black on white, each pixel a `scale` x `scale` square (at least 1).
+QImage BlackPictureImage(const BlackPicture& picture, int scale = 1);
 
 } // namespace Lift::Rom

@@ -2,7 +2,6 @@
 
 #include "editor/display_project.h"
 #include "editor/text_rules.h"
-#include "rom/make_rom.h"
 #include "rom/rom_image.h"
 
 namespace Lift::Rom {
@@ -29,12 +28,6 @@ std::optional<std::string_view> FloorGlyphItem(const Editor::GlbLibrary& glb, in
     if (style < 0 || style >= Editor::kFloorStyleCount || c >= kGlyphCount)
         return std::nullopt;
     return glb.item(FloorGlyphGroup(style), c);
-}
-
-std::string UserFloorPicturePath(const std::string& userFloorPictureRoot, int style,
-                                 std::string_view romLabel) {
-    return FindUserFloorPicture(userFloorPictureRoot + std::to_string(style),
-                                std::string(romLabel) + ".bmp");
 }
 
 } // namespace Lift::Rom

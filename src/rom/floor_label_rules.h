@@ -2,10 +2,11 @@
 // How a code-table entry becomes what the display shows, by MAKE ROM's rules: the entry is
 // trimmed and upper-cased; one or two characters are drawn from the chosen floor style's
 // glyphs (a leading "0" of two is not shown, a single glyph is centred); three or more
-// characters name a user floor picture file of that style.
+// characters name a user floor picture file of that style (UserFloorPicturePath, beside
+// MAKE ROM).
 //
 // MAKE ROM, the check, the commissioning sheet and the display preview all ask here, so
-// they cannot disagree about a label. Pure functions except the file lookup; thread-safe.
+// they cannot disagree about a label. Pure functions; thread-safe.
 
 #include "editor/glb_library.h"
 
@@ -38,11 +39,5 @@ constexpr int FloorGlyphGroup(int style) {
 // the library lacks the item.
 std::optional<std::string_view> FloorGlyphItem(const Editor::GlbLibrary& glb, int style,
                                                unsigned char c);
-
-// The user floor picture file of a label already read by RomLabel: under
-// `userFloorPictureRoot` + style, the file label + ".bmp", found as FindUserFloorPicture
-// finds it. Empty when there is none.
-std::string UserFloorPicturePath(const std::string& userFloorPictureRoot, int style,
-                                 std::string_view romLabel);
 
 } // namespace Lift::Rom

@@ -7,20 +7,10 @@
 
 #include <algorithm>
 #include <array>
-#include <filesystem>
-#include <system_error>
 
 namespace Lift::Rom {
 
 namespace {
-
-// Slot columns in the order their pictures enter the message zone.
-constexpr std::array<int, 4> kMessageColumnOrder = {1, 0, 3, 2};
-
-bool isFile(const std::string& path) {
-    std::error_code ec;
-    return !path.empty() && std::filesystem::is_regular_file(path, ec);
-}
 
 std::string itemName(int group, int number) {
     return "GLB item (" + std::to_string(group) + ", " + std::to_string(number) + ")";
@@ -102,24 +92,22 @@ bool GatherRomContent(const RomSources& s, GatherEvents& events, RomContent& con
 
     // Lift-state pictures: missing files leave no gap, the last entries stay empty.
     std::size_t j = 0;
-    for (int column : kMessageColumnOrder) {
-        for (int row = 0; row < Editor::kSlotRows; ++row) {
-            PictureSource source;
-            source.kind = PictureSource::Kind::Slot;
-            source.row = row;
-            source.column = column;
-            source.path = project.liftStatePictures[static_cast<std::size_t>(row)]
-                                                   [static_cast<std::size_t>(column)];
-            if (!isFile(source.path)) {
-                events.slotPictureMissing(row, column);
-                continue;
-            }
-            std::optional<std::string> packed;
-            if (!g.packFile(source, g.rotated(), packed))
-                return false;
-            if (packed)
-                content.messages[j++] = std::move(packed);
+    for (const MessageSlot& slot : MessageSlotOrder(project)) {
+        if (!slot.present) {
+            events.slotPictureMissing(slot.row, slot.column);
+            continue;
         }
+        PictureSource source;
+        source.kind = PictureSource::Kind::Slot;
+        source.row = slot.row;
+        source.column = slot.column;
+        source.path = project.liftStatePictures[static_cast<std::size_t>(slot.row)]
+                                               [static_cast<std::size_t>(slot.column)];
+        std::optional<std::string> packed;
+        if (!g.packFile(source, g.rotated(), packed))
+            return false;
+        if (packed)
+            content.messages[j++] = std::move(packed);
     }
 
     // Characters that need a glyph.

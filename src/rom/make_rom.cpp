@@ -131,6 +131,29 @@ std::string FindUserFloorPicture(const std::string& folder, const std::string& n
     return *std::min_element(matches.begin(), matches.end());
 }
 
+std::string UserFloorPicturePath(const std::string& userFloorPictureRoot, int floorStyle,
+                                 const std::string& label) {
+    return FindUserFloorPicture(userFloorPictureRoot + std::to_string(floorStyle), label + ".bmp");
+}
+
+std::array<MessageSlot, kMessageCount> MessageSlotOrder(const DisplayProject& project) {
+    std::array<MessageSlot, kMessageCount> slots;
+    std::size_t k = 0;
+    for (int column : kMessageColumnOrder)
+        for (int row = 0; row < Editor::kSlotRows; ++row)
+            slots[k++] = {row, column, isFile(project.liftStatePictures[row][column])};
+    return slots;
+}
+
+std::array<std::string, kMessageCount> MessagePictureList(const DisplayProject& project) {
+    std::array<std::string, kMessageCount> list;
+    std::size_t j = 0;
+    for (const MessageSlot& slot : MessageSlotOrder(project))
+        if (slot.present)
+            list[j++] = project.liftStatePictures[slot.row][slot.column];
+    return list;
+}
+
 MakeRomOutcome MakeRom(MakeRomContext& c, Editor::EditorUi& ui) {
     DisplayProject& project = c.project;
 

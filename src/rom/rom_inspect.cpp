@@ -221,4 +221,13 @@ std::vector<std::uint8_t> UnpackPicture(std::string_view data, int packedWidth, 
     return source;
 }
 
+BlackPicture UnpackBlackPicture(std::string_view data, PictureSize size, bool rotated) {
+    BlackPicture picture;
+    picture.width = size.width;
+    picture.height = size.height;
+    picture.black = rotated ? UnpackPicture(data, size.height, size.width, true)
+                            : UnpackPicture(data, size.width, size.height, false);
+    return picture;
+}
+
 } // namespace Lift::Rom

@@ -7,6 +7,7 @@
 // Picture sizes are not stored in the image; they are the sizes the zones are laid out for.
 // Pure functions; thread-safe.
 
+#include "rom/black_picture.h"
 #include "rom/rom_layout.h"
 
 #include <array>
@@ -68,5 +69,9 @@ std::string DescribeRomImage(const RomInspection& inspection);
 // Missing data bytes read as white.
 std::vector<std::uint8_t> UnpackPicture(std::string_view data, int packedWidth, int packedHeight,
                                         bool rotated);
+
+// The picture of `size` (as drawn) whose packed data starts `data`, packed turned when
+// `rotated`; missing data bytes read as white.
+BlackPicture UnpackBlackPicture(std::string_view data, PictureSize size, bool rotated);
 
 } // namespace Lift::Rom

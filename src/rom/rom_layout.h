@@ -73,6 +73,26 @@ inline constexpr std::size_t kMessageBytes = 128;     // 64 x 16
 inline constexpr std::size_t kDirectionBytes = 288;   // 48 x 48
 inline constexpr std::size_t kLogoBytes = 512;        // 64 x 64
 
+// Source sizes of those pictures, as drawn (before any turn). The image does not store
+// them: a reader takes the size the zone is laid out for.
+struct PictureSize {
+    int width;
+    int height;
+    constexpr std::size_t packedBytes() const {
+        return static_cast<std::size_t>(width) * static_cast<std::size_t>(height) / 8;
+    }
+};
+inline constexpr PictureSize kGlyphSize{32, 64};
+inline constexpr PictureSize kUserPictureSize{64, 64};
+inline constexpr PictureSize kMessageSize{64, 16};
+inline constexpr PictureSize kDirectionSize{48, 48};
+inline constexpr PictureSize kLogoSize{64, 64};
+static_assert(kGlyphSize.packedBytes() == kGlyphBytes &&
+              kUserPictureSize.packedBytes() == kUserPictureBytes &&
+              kMessageSize.packedBytes() == kMessageBytes &&
+              kDirectionSize.packedBytes() == kDirectionBytes &&
+              kLogoSize.packedBytes() == kLogoBytes);
+
 // Settings block bytes.
 enum SettingsByte : std::size_t {
     SettingsDisplaySide = 1,

@@ -6,6 +6,7 @@
 #include "editor/program_settings.h"
 #include "editor/text_rules.h"
 #include "project/project_file.h"
+#include "window/display_preview_box.h"
 #include "window/picture_label.h"
 #include "window/qt_editor_ui.h"
 #include "window/run_guarded.h"
@@ -18,11 +19,15 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyledItemDelegate>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
+
+#include <functional>
 
 namespace Lift::Window {
 
@@ -54,12 +59,35 @@ QString latin1(const std::string& text) {
     return QString::fromLatin1(text);
 }
 
+// The grid's cell editor, reporting each keystroke so the display preview can follow the
+// label while it is typed, before the cell is committed.
+class TypingDelegate : public QStyledItemDelegate {
+public:
+    using Typed = std::function<void(const QModelIndex&, const QString&)>;
+    TypingDelegate(Typed typed, QObject* parent)
+        : QStyledItemDelegate(parent), m_typed(std::move(typed)) {}
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override {
+        QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+        if (auto* line = qobject_cast<QLineEdit*>(editor))
+            connect(line, &QLineEdit::textEdited, this,
+                    [typed = m_typed, index](const QString& text) { typed(index, text); });
+        return editor;
+    }
+
+private:
+    Typed m_typed;
+};
+
 } // namespace
 
 SetupTab::SetupTab(Editor::EditorSession& session, QtEditorUi& ui, QWidget* parent)
     : QWidget(parent), m_session(session), m_ui(ui) {
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(buildGridSide());
+    m_displayPreview = new DisplayPreviewBox(m_session, this);
+    layout->addWidget(m_displayPreview);
     layout->addWidget(buildStyles());
     auto* right = new QVBoxLayout;
     right->addWidget(buildMessages());
@@ -157,6 +185,17 @@ QWidget* SetupTab::buildGridSide() {
     layout->addWidget(m_grid, 1);
     connect(m_grid, &QTableWidget::cellChanged, this, &SetupTab::cellEdited);
     connect(m_grid, &QTableWidget::cellClicked, this, &SetupTab::cellClicked);
+    connect(m_grid, &QTableWidget::currentCellChanged, this, &SetupTab::currentCellChanged);
+    auto* delegate = new TypingDelegate(
+        [this](const QModelIndex& index, const QString& text) {
+            currentCellChanged(index.row(), index.column());
+            m_displayPreview->showTypedLabel(text.toLatin1().toStdString());
+        },
+        m_grid);
+    m_grid->setItemDelegate(delegate);
+    // A closed editor has either written the cell (cellEdited redraws) or been cancelled.
+    connect(delegate, &QAbstractItemDelegate::closeEditor, this,
+            [this] { m_displayPreview->showTypedLabel(std::nullopt); });
     return side;
 }
 
@@ -371,6 +410,14 @@ void SetupTab::cellEdited(int row, int column) {
     m_session.project.codeTables[static_cast<std::size_t>(column - kFixedColumns)]
                                 [static_cast<std::size_t>(row)] =
         m_grid->item(row, column)->text().toLatin1().toStdString();
+    m_displayPreview->refresh();
+}
+
+void SetupTab::currentCellChanged(int row, int column) {
+    if (row < 0 || row >= Editor::kCodeCount)
+        return;
+    m_displayPreview->showCode(
+        column >= kFixedColumns ? std::optional<int>(column - kFixedColumns) : std::nullopt, row);
 }
 
 void SetupTab::cellClicked(int row, int column) {

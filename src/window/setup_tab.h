@@ -20,6 +20,7 @@ class QTabWidget;
 
 namespace Lift::Window {
 
+class DisplayPreviewBox;
 class PictureLabel;
 class QtEditorUi;
 
@@ -45,6 +46,7 @@ public:
     // The controls, for the window and its tests.
     QTableWidget& grid() { return *m_grid; }
     PictureLabel& floorLabelPreview() { return *m_preview; }
+    DisplayPreviewBox& displayPreview() { return *m_displayPreview; }
     // Double-clickable slot picture n (14..53), numbered as on screen.
     PictureLabel& slotPicture(int pictureNumber);
     QButtonGroup& codeTableButtons() { return *m_codeTable; }
@@ -82,6 +84,7 @@ private:
     void showCodeTables();
     void cellEdited(int row, int column);
     void cellClicked(int row, int column);
+    void currentCellChanged(int row, int column);
     void versionChosen(int index);
 
     Editor::EditorSession& m_session;
@@ -96,6 +99,7 @@ private:
     QTabWidget* m_messagePages = nullptr;
     QTableWidget* m_grid = nullptr;
     PictureLabel* m_preview = nullptr;
+    DisplayPreviewBox* m_displayPreview = nullptr;
     QButtonGroup* m_codeTable = nullptr;
     QButtonGroup* m_floorStyle = nullptr;
     QButtonGroup* m_directionStyle = nullptr;

@@ -36,6 +36,10 @@ TEST(CliCommands, UsageErrorsPrintTheSynopsis) {
         {{"make-rom", "a.lcp", "-o"}, "Usage: lift-lcd make-rom"},
         {{"make-rom", "a.lcp", "--bogus"}, "Usage: lift-lcd make-rom"},
         {{"make-rom", "a.lcp", "b.lcp"}, "Usage: lift-lcd make-rom"},
+        {{"preview", "a.bin", "--code", "1"}, "Usage: lift-lcd preview"},
+        {{"preview", "a.bin", "--code", "100", "-o", "x.png"}, "Usage: lift-lcd preview"},
+        {{"preview", "a.bin", "--all", "d", "--code", "1", "-o", "x.png"}, "Usage: lift-lcd preview"},
+        {{"preview", "a.lcp", "--all", "d", "--disphv", "0"}, "Usage: lift-lcd preview"},
     };
     for (const auto& [args, usage] : cases) {
         const Result r = RunCli(args);

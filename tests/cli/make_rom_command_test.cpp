@@ -7,6 +7,8 @@
 #include "rom/rom_inspect.h"
 #include "support/temp_dir.h"
 
+#include <QImage>
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -73,6 +75,33 @@ TEST_F(MakeRomCommandTest, RelativePathsAreTakenFromTheOriginalDirectory) {
         {"make-rom", "demo.lcp", "--workdir", ".", "--program-dir", ".", "-o", "run/out.bin"});
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(fs::file_size(w("run/out.bin")), 64512u);
+}
+
+TEST_F(MakeRomCommandTest, PreviewOfTheProjectAndOfItsImageWriteTheSamePictures) {
+    ASSERT_EQ(build({"-o", w("demo.bin")}).code, 0);
+    Result r = RunCli({"preview", w("demo.bin"), "--all", w("image"), "--table", "1", "--state",
+                       "4", "--frame", "7", "--scale", "2"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    r = RunCli({"preview", w("demo.lcp"), "--workdir", w(""), "--program-dir", w(""), "--all",
+                w("project"), "--table", "1", "--state", "4", "--frame", "7", "--scale", "2"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    int files = 0;
+    for (const auto& e : fs::directory_iterator(w("image"))) {
+        EXPECT_EQ(ReadBytes(e.path()), ReadBytes(w("project/") + e.path().filename().string()));
+        ++files;
+    }
+    EXPECT_EQ(files, 25 + 1); // the used codes of CTBL1 and the contact sheet
+    EXPECT_TRUE(fs::exists(w("image/code_1F.png")));
+    EXPECT_NE(ReadBytes(w("image/code_0F.png")), ReadBytes(w("image/code_1F.png")));
+    EXPECT_EQ(QImage(QString::fromStdString(w("image/code_0F.png"))).size(), QSize(128, 256));
+
+    // A problem is named with its code, and the picture is still written.
+    r = RunCli({"preview", std::string(LIFT_TEST_DIR) + "/golden/rom/minimal.bin", "--code", "1",
+                "--logo", "-o", w("logo.png")});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, "CTBL0-01 (1 ): the customer logo is OFF: the indicator shows no logo "
+                     "screen\n");
+    EXPECT_TRUE(fs::exists(w("logo.png")));
 }
 
 TEST_F(MakeRomCommandTest, StopsAndFailures) {

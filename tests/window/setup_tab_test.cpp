@@ -2,6 +2,8 @@
 // preview, the slot pictures, and a save/load round trip.
 #include "editor/display_picture.h"
 #include "editor/extract_glb_item.h"
+#include "preview/project_pieces.h"
+#include "window/display_preview_box.h"
 #include "window/picture_label.h"
 #include "window/qt_editor_ui.h"
 #include "window/setup_tab.h"
@@ -191,6 +193,56 @@ TEST(SetupTabPreview, LongLabelsShowTheUserPictureOfTheCurrentStyle) {
     typeAndClick(tab, 4, 0, "B99");
     EXPECT_EQ(tab.floorLabelPreview().picture(), expected);
     EXPECT_TRUE(w.script.messages().empty());
+}
+
+TEST(SetupTabDisplayPreview, FollowsTheCellWhileTypingEveryEditAndItsControls) {
+    BundledWindow w;
+    Window::SetupTab& tab = w.window().setupTab();
+    Window::DisplayPreviewBox& box = tab.displayPreview();
+    box.animation().stop(); // nothing may wait for the next animation step
+    Preview::ScreenState state;
+    state.table = 1;
+    state.code = 5;
+    const auto expected = [&](std::optional<std::string> label = std::nullopt) {
+        Preview::ProjectPieces pieces(w.session());
+        Preview::ScreenState s = state;
+        s.label = std::move(label);
+        return Rom::BlackPictureImage(Preview::PreviewScreen(pieces, s).screen,
+                                      Window::DisplayPreviewBox::kScale);
+    };
+    const auto shown = [&] { return box.screen().picture(); };
+    QTableWidget& grid = tab.grid();
+    grid.setCurrentCell(5, 3);
+    EXPECT_EQ(shown(), expected());
+
+    grid.editItem(grid.item(5, 3));
+    auto* editor = grid.findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClicks(editor, "7");
+    EXPECT_EQ(w.session().project.codeTables[1][5], "");
+    EXPECT_EQ(shown(), expected("7"));
+    QTest::keyClick(editor, Qt::Key_Escape);
+    EXPECT_EQ(shown(), expected());
+
+    grid.item(5, 3)->setText(QStringLiteral("12"));
+    EXPECT_EQ(shown(), expected());
+    EXPECT_NE(shown(), expected(""));
+
+    tab.directionStyleButtons().button(1)->click(); // a moving arrow
+    box.directionChoice().setCurrentIndex(1);
+    for (int i = 0; i < 5; ++i)
+        box.advance();
+    state.travelling = true;
+    state.step = 5;
+    EXPECT_EQ(shown(), expected());
+    box.liftStateChoice().setCurrentIndex(1); // row 0; the animation starts again
+    for (int i = 0; i < 13; ++i)
+        box.advance();
+    state.liftState = 0;
+    state.step = 13;
+    EXPECT_EQ(shown(), expected());
+    box.logoChoice().setChecked(true); // the bundled start has the logo OFF
+    EXPECT_NE(box.problemsText().text().indexOf(QStringLiteral("logo is OFF")), -1);
 }
 
 TEST(SetupTabSlots, DoubleClickEditsTheSlotOfTheScreenPosition) {
