@@ -167,30 +167,6 @@ TEST(PictureForms, EveryFormPacksLikeTheReference) {
     }
 }
 
-TEST(PictureForms, MonoWithoutBlackInItsTableIsAllZero) {
-    RgbPicture pic = patternPicture(16, 8, {Rgb{1, 1, 1}, kWhite}, 3);
-    const std::string packed = pack(WriteBmp(pic, BmpForm::Mono).bytes, false);
-    EXPECT_EQ(packed.substr(4), std::string(16, '\0'));
-}
-
-TEST(PictureForms, RunLengthPixelsLeftUnwrittenTakeColourZero) {
-    // 4 x 2, RLE8: bottom row 2 pixels of colour 1 then end of row; top row jumps 1 right,
-    // 1 pixel of colour 1, end of picture.
-    const std::string stream("\x02\x01\x00\x00\x00\x02\x01\x00\x01\x01\x00\x01", 12);
-    for (Rgb zero : {kBlack, kWhite}) {
-        const std::string bmp = rle8(stream, 2, zero);
-        BlackPicture pic;
-        std::string reason;
-        ASSERT_TRUE(DecodeBlackPicture(bmp, pic, reason)) << reason;
-        const int z = zero == kBlack ? 1 : 0;
-        // Top row: unwritten, written, unwritten, unwritten. Bottom: written x2, unwritten x2.
-        const std::vector<std::uint8_t> expected = {
-            std::uint8_t(z), 0, std::uint8_t(z), std::uint8_t(z), 0, 0, std::uint8_t(z),
-            std::uint8_t(z)};
-        EXPECT_EQ(pic.black, expected);
-    }
-}
-
 // --- Damaged pictures ---------------------------------------------------------------------
 
 namespace {

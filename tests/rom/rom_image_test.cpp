@@ -138,36 +138,6 @@ std::string Bytes(std::size_t n, std::uint8_t seed) {
     return s;
 }
 
-// A content with something in every zone, sized as the controller expects.
-RomContent TypicalContent(int encode) {
-    RomContent c;
-    c.encode = encode;
-    static const std::string cfi = Bytes(5000, 3);
-    static const std::string ifi = Bytes(900, 9);
-    c.cfiItem = cfi;
-    c.ifiItem = ifi;
-    for (std::size_t i = 0; i < 16; ++i)
-        c.settings[i] = std::uint8_t(i * 3);
-    c.codeTables[0][0] = {0, '1'};
-    c.codeTables[1][3] = {'B', '1'};
-    c.codeTables[2][255] = {kUserPictureMarker, 0};
-    for (char ch : std::string("-0123456789BS"))
-        c.glyphs[std::size_t(ch)] = Bytes(256, std::uint8_t(ch));
-    c.userPictures = {Bytes(512, 1), Bytes(512, 2)};
-    for (int s = 0; s < 5; ++s)
-        for (int i = 0; i < 12; ++i)
-            if ((s + i) % 4 != 0)
-                c.directionFrames[std::size_t(s)][std::size_t(i)] =
-                    Bytes(288, std::uint8_t(s * 12 + i));
-    for (int j = 0; j < 33; ++j)
-        c.messages[std::size_t(j)] = Bytes(128, std::uint8_t(j));
-    c.logo = Bytes(512, 77);
-    for (int i = 0; i < 39; ++i)
-        c.smallPictures.push_back(Bytes(8, std::uint8_t(i)));
-    c.picture040 = Bytes(256, 40);
-    return c;
-}
-
 // ---- layout ---------------------------------------------------------------------------
 
 TEST(RomLayout, AreasTileTheImageInAddressOrder) {
@@ -213,22 +183,6 @@ TEST(RomImage, EmptyContentIsPatternTablesAndZeros) {
         ASSERT_EQ(At(image, i), 0) << i;
     EXPECT_EQ(At(image, 0x20A8 + 1), 0x5E);
     EXPECT_EQ(At(image, 0x20A8 + 7), 0x83);
-}
-
-TEST(RomImage, TypicalContentMatchesTheReferenceWithAndWithoutMask) {
-    for (int encode : {0, 1, 2}) {
-        SCOPED_TRACE(encode);
-        const RomContent c = TypicalContent(encode);
-        RomBuildReport report;
-        const std::string image = BuildRomImage(c, &report);
-        ASSERT_EQ(image.size(), 64512u);
-        EXPECT_EQ(image, Reference(c));
-        EXPECT_EQ(report.glyphBytes, 13u * 256);
-        EXPECT_EQ(report.floorBytes, 13u * 256 + 1024);
-        EXPECT_FALSE(report.floorOverflow);
-        EXPECT_EQ(report.messageBytes, 33u * 128);
-        EXPECT_EQ(report.smallPictureBytes, 39u * 8);
-    }
 }
 
 TEST(RomImage, RandomContentsMatchTheReference) {
