@@ -236,6 +236,8 @@ TEST_F(MakeRomTest, UndecodablePicturesStopWithTheDecodersText) {
          "logo.bmp"},
         {"missing small picture", [](RomFixture& fx) { fx.glb.add(7, 38, ""); },
          "GLB item (7, 38): "},
+        {"direction frame", [](RomFixture& fx) { fx.glb.add(0, 91, "BM\x01"); },
+         "GLB item (0, 91): "},
         {"user picture",
          [](RomFixture& fx) {
              WriteBytes(fx.userFloorPictureRoot + "0/BAD.bmp", std::string(70, 'x'));

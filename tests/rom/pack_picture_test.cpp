@@ -364,6 +364,9 @@ TEST_F(PackPictureFiles, UnusableSourceIsReportedAndTargetKept) {
 
     const std::string huge = dir.file("huge.bmp");
     WriteBytes(huge, "BM");
+    fs::resize_file(huge, kMaxPictureFileBytes);
+    EXPECT_FALSE(PackPicture(huge, target, 1, error));
+    EXPECT_EQ(error.find("too large"), std::string::npos) << "the limit itself is allowed";
     fs::resize_file(huge, kMaxPictureFileBytes + 1);
     EXPECT_FALSE(PackPicture(huge, target, 1, error));
     EXPECT_NE(error.find("too large"), std::string::npos) << error;
