@@ -286,18 +286,6 @@ TEST(RomImage, FloorZoneTakesExactly28672Bytes) {
     EXPECT_EQ(image.substr(0xF400, 16), Reference(RomContent{}).substr(0xF400, 16));
 }
 
-TEST(RomImage, MoreUserPicturesThanIndexEntriesOverflow) {
-    RomContent c;
-    for (int u = 0; u < 129; ++u)
-        c.userPictures.push_back(Bytes(8, std::uint8_t(u)));
-    RomBuildReport report;
-    const std::string image = BuildRomImage(c, &report);
-    EXPECT_TRUE(report.floorOverflow);
-    // Entry 128 would be the first spare index: it keeps the table.
-    for (std::size_t i = 0; i < 256; ++i)
-        ASSERT_EQ(At(image, 0x8200 + i), BitwiseCrc(std::uint8_t(i)));
-}
-
 TEST(RomImage, OversizedPicturesAreCutAtTheirAreaEnd) {
     RomContent c;
     for (auto& m : c.messages)

@@ -256,49 +256,5 @@ TEST(SetupTabSlots, DoubleClickEditsTheSlotOfTheScreenPosition) {
     EXPECT_NE(w.script.messages()[0].find("broken.bmp"), std::string::npos);
 }
 
-TEST(SetupTabProject, SaveClearAndLoadRoundTripThroughTheControls) {
-    BundledWindow w;
-    Window::SetupTab& tab = w.window().setupTab();
-    typeAndClick(tab, 0, 0, "B1");
-    typeAndClick(tab, 1, 0, "1");
-    typeAndClick(tab, 255, 2, "R");
-    tab.codeTableButtons().button(2)->click();
-    tab.floorStyleButtons().button(3)->click();
-    tab.directionStyleButtons().button(4)->click();
-    tab.messagePositionButtons().button(0)->click();
-    tab.displaySideButtons().button(2)->click();
-    tab.messageColumnBox(1).click();
-    tab.messageColumnBox(3).click();
-    // Typed, with the cell's editor still open when Save is pressed: saved as shown.
-    tab.grid().setCurrentCell(2, 3);
-    tab.grid().editItem(tab.grid().item(2, 3));
-    QTest::keyClicks(tab.grid().viewport()->findChild<QLineEdit*>(), "G5");
-
-    // A name in the system's encoding is shown as the user wrote it.
-    const std::string file = w.data("caf\xC3\xA9.lcp");
-    w.script.saveAnswers.push_back(file);
-    tab.saveButton().click();
-    EXPECT_TRUE(w.session().program.saveCompleted);
-    EXPECT_EQ(w.window().statusPanel(0).text().toStdString(), "Project file: " + file);
-
-    w.script.yesNoAnswers.push_back(true);
-    tab.clearButton().click();
-    EXPECT_EQ(cell(tab, 0, 2), "");
-
-    w.script.openAnswers.push_back(file);
-    tab.loadButton().click();
-    EXPECT_EQ(cell(tab, 0, 2), "B1");
-    EXPECT_EQ(cell(tab, 1, 2), "1");
-    EXPECT_EQ(cell(tab, 255, 4), "R");
-    EXPECT_EQ(cell(tab, 2, 3), "G5");
-    EXPECT_EQ(tab.codeTableButtons().checkedId(), 2);
-    EXPECT_EQ(tab.floorStyleButtons().checkedId(), 3);
-    EXPECT_EQ(tab.directionStyleButtons().checkedId(), 4);
-    EXPECT_EQ(tab.messagePositionButtons().checkedId(), 0);
-    EXPECT_EQ(tab.displaySideButtons().checkedId(), 2);
-    for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(tab.messageColumnBox(i).isChecked(), i == 0 || i == 3) << i;
-}
-
 } // namespace
 } // namespace Lift::Test
