@@ -5,7 +5,7 @@
 #include "lift_lcd/program_directory.h"
 
 #include "rom/rom_inspect.h"
-#include "support/temp_dir.h"
+#include "support/bundled_data.h"
 
 #include <QImage>
 
@@ -21,15 +21,9 @@ namespace fs = std::filesystem;
 
 using Result = CliResult;
 
-// Restores the working directory that --workdir changes.
 class MakeRomCommandTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        m_original = fs::current_path();
-        fs::copy(std::string(LIFT_SOURCE_DIR) + "/data", work.path(), fs::copy_options::recursive);
-    }
-    void TearDown() override { fs::current_path(m_original); }
-    TempDir work;
+    BundledDataCopy work; // also gives back the working directory that --workdir changes
     std::string w(const std::string& name) const { return work.file(name); }
     Result build(std::vector<std::string> extra = {}) {
         std::vector<std::string> args = {"make-rom", w("demo.lcp"),   "--workdir",
@@ -37,9 +31,6 @@ protected:
         args.insert(args.end(), extra.begin(), extra.end());
         return RunCli(args);
     }
-
-private:
-    fs::path m_original;
 };
 
 TEST_F(MakeRomCommandTest, BuildsTheDemoAndInspectShowsItsLabels) {
@@ -69,7 +60,6 @@ TEST_F(MakeRomCommandTest, SaveAsWritesTheProjectAndGivesTheSameImage) {
 }
 
 TEST_F(MakeRomCommandTest, RelativePathsAreTakenFromTheOriginalDirectory) {
-    fs::current_path(work.path());
     fs::create_directories("run");
     const Result r = RunCli(
         {"make-rom", "demo.lcp", "--workdir", ".", "--program-dir", ".", "-o", "run/out.bin"});

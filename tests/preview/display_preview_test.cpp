@@ -9,6 +9,7 @@
 #include "editor/text_rules.h"
 #include "project/project_file.h"
 #include "rom/make_rom.h"
+#include "support/bundled_data.h"
 #include "support/rom_fixture.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
@@ -199,13 +200,10 @@ TEST_F(PreviewFixture, ArrowMessageAndLogoFollowTheState) {
 }
 
 TEST(DemoPreview, ProjectAndItsImageShowTheSamePixels) {
-    TempDir dir;
-    fs::copy(fs::path(LIFT_SOURCE_DIR) / "data", dir.path(), fs::copy_options::recursive);
-    const fs::path previous = fs::current_path();
-    fs::current_path(dir.path()); // the demo's picture paths are relative to its folder
+    BundledDataCopy dir;
     Editor::EditorSession session;
     ScriptedUi ui;
-    ASSERT_TRUE(Editor::RunStartUp(session, ui, {dir.path().string(), dir.path().string()}));
+    ASSERT_TRUE(Editor::RunStartUp(session, ui, {dir.path(), dir.path()}));
     ASSERT_TRUE(Project::LoadProjectFrom(session, ui, "demo.lcp"));
     ProjectPieces fromProject(session);
     Editor::DisplayProject& project = session.project;
@@ -241,7 +239,6 @@ TEST(DemoPreview, ProjectAndItsImageShowTheSamePixels) {
             }
         EXPECT_GT(used, 60);
     }
-    fs::current_path(previous);
 }
 
 } // namespace
