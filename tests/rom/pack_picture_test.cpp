@@ -107,27 +107,6 @@ std::string rle8(const std::string& stream, int height = 2, Rgb zero = kBlack) {
 
 } // namespace
 
-// --- The packed layout ------------------------------------------------------------------
-
-TEST(PackedLayout, BlackTopOfColumnZero) {
-    RgbPicture pic = FilledPicture(32, 64, kWhite);
-    for (int y = 0; y < 8; ++y)
-        pic.set(0, y, kBlack);
-    const std::string bmp = WriteBmp(pic, BmpForm::Rgb24).bytes;
-
-    const std::string straight = pack(bmp, false);
-    ASSERT_EQ(straight.size(), 4u + 256u);
-    EXPECT_EQ(hexOf(straight.substr(0, 5)), "20 00 40 00 FF ");
-    EXPECT_EQ(straight.find_first_not_of('\0', 5), std::string::npos);
-
-    const std::string turned = pack(bmp, true);
-    ASSERT_EQ(turned.size(), 4u + 256u);
-    EXPECT_EQ(hexOf(turned.substr(0, 4)), "40 00 20 00 ");
-    for (size_t i = 0; i < 256; ++i)
-        EXPECT_EQ(static_cast<unsigned char>(turned[4 + i]), i >= 192 && i <= 199 ? 0x80 : 0x00)
-            << "data byte " << i;
-}
-
 // --- Every storage form against the reference packer -----------------------------------
 
 TEST(PictureForms, EveryFormPacksLikeTheReference) {
