@@ -53,12 +53,6 @@ std::string referencePack(int w, int h, const std::vector<std::uint8_t>& black, 
     return out;
 }
 
-std::string pack(const std::string& bmp, bool rotated) {
-    std::string packed, reason;
-    EXPECT_TRUE(PackPictureBytes(bmp, rotated, packed, reason)) << reason;
-    return packed;
-}
-
 std::string hexOf(std::string_view s) {
     static const char* digits = "0123456789ABCDEF";
     std::string out;
