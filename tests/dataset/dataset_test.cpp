@@ -286,17 +286,6 @@ TEST(DataSetGlb, FiveArrowStylesOfTwelveFramesFillTheDirectionZone) {
     EXPECT_EQ(packed, kDirectionZone);
 }
 
-TEST(DataSetGlb, LayoutPicturesAndStartupPicture) {
-    for (int p = 0; p < 3; ++p)
-        EXPECT_EQ(decode(library().item(0, 30 + p)).size(), QSize(64, 128)) << p;
-    const QImage startup = decode(library().item(0, 40));
-    ASSERT_FALSE(startup.isNull());
-    // Always packed turned; the ROM takes 256 data bytes of it.
-    EXPECT_EQ(pack(startup, true).size(), 256u);
-    EXPECT_EQ(startup.height() % 8, 0);
-    EXPECT_EQ(startup.width() % 8, 0);
-}
-
 TEST(DataSetGlb, ThirtyNineSmallPicturesFitTheirAreaWhenPacked) {
     std::size_t direct = 0, turned = 0;
     for (int i = 0; i < 39; ++i) {

@@ -46,13 +46,9 @@ TEST(TextRules, TrimBlanksAndBinExtension) {
     EXPECT_EQ(LastPathComponent("/x/y.bmp"), "y.bmp");
 }
 
-TEST(DisplayProjectModel, InitialValuesAndVersionText) {
+TEST(DisplayProjectModel, BlankTablesAndVersionText) {
     DisplayProject p;
-    EXPECT_EQ(p.romFileName, "PRM620BX7.BIN");
-    EXPECT_EQ(p.messageMask, 3);
-    EXPECT_EQ(MaskFromBoxes(p.messageColumnBoxes), 3);
-    EXPECT_EQ(p.messagePosition, 1);
-    EXPECT_EQ(p.displaySide, 1);
+    EXPECT_EQ(MaskFromBoxes(p.messageColumnBoxes), p.messageMask);
     EXPECT_TRUE(p.allCodeTablesBlank());
     p.codeTables[2][7] = " \t";
     EXPECT_TRUE(p.allCodeTablesBlank());

@@ -15,31 +15,6 @@ using Lift::Test::TempDir;
 using Lift::Test::WriteBytes;
 namespace fs = std::filesystem;
 
-TEST(GlbDirectory, EntryPositionFollowsFromGroupAndNumber) {
-    EXPECT_EQ(GlbBuilder::entryOffset(1, 65), 2576u);
-    // Only the entry at byte 2576 decides about item (1, 65).
-    std::string glb(3000, '\0');
-    const std::string entry("\x00\x00\x12\x34\x00\x00\x01\x00", 8);
-    glb.replace(2576, 8, entry);
-    const auto e = ReadGlbEntry(glb, 1, 65);
-    ASSERT_TRUE(e);
-    EXPECT_EQ(e->offset, 0x1234u);
-    EXPECT_EQ(e->length, 256u);
-    // Offset 4660 + 256 lies past these 3000 bytes: the item is absent ...
-    EXPECT_FALSE(FindGlbItem(glb, 1, 65));
-    // ... until the data is there.
-    glb.resize(4660 + 256, 'x');
-    glb[4660] = 'B';
-    const auto item = FindGlbItem(glb, 1, 65);
-    ASSERT_TRUE(item);
-    EXPECT_EQ(item->size(), 256u);
-    EXPECT_EQ(item->front(), 'B');
-    // Neighbouring entries are untouched zeros, hence absent.
-    EXPECT_FALSE(FindGlbItem(glb, 1, 64));
-    EXPECT_FALSE(FindGlbItem(glb, 1, 66));
-    EXPECT_FALSE(FindGlbItem(glb, 0, 65));
-}
-
 TEST(GlbDirectory, DamagedEntriesMakeTheItemAbsent) {
     const std::string good = GlbBuilder().add(2, 10, "0123456789").build();
     const auto size = static_cast<std::uint32_t>(good.size());

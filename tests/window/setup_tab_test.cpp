@@ -94,13 +94,25 @@ TEST(SetupTabStartUp, ShowsTheBundledDataAndTheInitialProject) {
     for (int n = 14; n <= 53; ++n)
         EXPECT_TRUE(tab.slotPicture(n).hasPicture()) << "Image" << n;
 
-    EXPECT_EQ(tab.codeTableButtons().checkedId(), 0);
-    EXPECT_EQ(tab.floorStyleButtons().checkedId(), 0);
-    EXPECT_EQ(tab.directionStyleButtons().checkedId(), 0);
-    EXPECT_EQ(tab.messagePositionButtons().checkedId(), 1);
-    EXPECT_EQ(tab.displaySideButtons().checkedId(), 1);
     for (int i = 0; i < 4; ++i)
         EXPECT_EQ(tab.messageColumnBox(i).isChecked(), i < 2) << i;
+
+    // A loaded project's choices show in the controls.
+    Editor::DisplayProject& p = w.session().project;
+    p.defaultCodeTable = 2;
+    p.floorStyle = 3;
+    p.directionStyle = 4;
+    p.messagePosition = 0;
+    p.displaySide = 2;
+    p.messageColumnBoxes = {true, false, false, true};
+    win.showModel();
+    EXPECT_EQ(tab.codeTableButtons().checkedId(), 2);
+    EXPECT_EQ(tab.floorStyleButtons().checkedId(), 3);
+    EXPECT_EQ(tab.directionStyleButtons().checkedId(), 4);
+    EXPECT_EQ(tab.messagePositionButtons().checkedId(), 0);
+    EXPECT_EQ(tab.displaySideButtons().checkedId(), 2);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(tab.messageColumnBox(i).isChecked(), i == 0 || i == 3) << i;
     EXPECT_EQ(tab.versionCombo().currentText(), "ZEB-STD");
 
     // The Gray version relabels the input patterns.
