@@ -148,6 +148,10 @@ TEST_F(CommissioningCommands, DiffComparesProjectsAndTheImagesBuiltFromThem) {
           "area code tables (0x21B8, 1536 bytes): 2 bytes differ\n"})
         EXPECT_NE(r.out.find(line), std::string::npos) << line << r.out;
 
+    ASSERT_EQ(run("make-rom", {b, "-o", data("C.BIN")}).code, 0);
+    EXPECT_NE(run("diff", {data("A.BIN"), data("C.BIN")}).out.find("message picture 0: the "
+                                                                   "pictures differ\n"),
+              std::string::npos);
     r = run("diff", {data("A.BIN"), data("A.BIN")});
     EXPECT_EQ(r.code, 0);
     EXPECT_EQ(r.out, "");
