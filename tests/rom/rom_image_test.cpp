@@ -173,18 +173,6 @@ TEST(RomLayout, AreasTileTheImageInAddressOrder) {
 
 // ---- whole images against the reference ------------------------------------------------
 
-TEST(RomImage, EmptyContentIsPatternTablesAndZeros) {
-    RomContent c;
-    const std::string image = BuildRomImage(c);
-    ASSERT_EQ(image.size(), 64512u);
-    EXPECT_EQ(image, Reference(c));
-    // An empty CFI item leaves the pattern, which the mask turns into zeros.
-    for (std::size_t i = 0; i < 256; ++i)
-        ASSERT_EQ(At(image, i), 0) << i;
-    EXPECT_EQ(At(image, 0x20A8 + 1), 0x5E);
-    EXPECT_EQ(At(image, 0x20A8 + 7), 0x83);
-}
-
 TEST(RomImage, RandomContentsMatchTheReference) {
     std::mt19937 rng(20240611);
     auto pick = [&](int n) { return int(rng() % unsigned(n)); };
@@ -260,30 +248,6 @@ TEST(RomImage, SettingsBlockFromTheProject) {
     c.settings = s;
     const std::string image = BuildRomImage(c);
     EXPECT_EQ(image.substr(0x21A8, 16), std::string(s.begin(), s.end()));
-}
-
-TEST(RomImage, FloorZoneTakesExactly28672Bytes) {
-    RomContent c;
-    for (int ch = 0; ch < 56; ++ch)
-        c.glyphs[std::size_t(ch)] = Bytes(256, std::uint8_t(ch));
-    for (int u = 0; u < 28; ++u)
-        c.userPictures.push_back(Bytes(512, std::uint8_t(u)));
-    RomBuildReport report;
-    std::string image = BuildRomImage(c, &report);
-    EXPECT_EQ(report.floorBytes, 28672u);
-    EXPECT_FALSE(report.floorOverflow);
-    EXPECT_EQ(Be16(image, 0x8100 + 2 * 27), 0xF400u - 512);
-    EXPECT_EQ(image, Reference(c));
-
-    c.userPictures.back().push_back('x'); // one byte more
-    image = BuildRomImage(c, &report);
-    EXPECT_EQ(report.floorBytes, 28673u);
-    EXPECT_TRUE(report.floorOverflow);
-    EXPECT_TRUE(MeasureFloorZone(c).floorOverflow);
-    // The picture that does not fit is neither written nor indexed; the IFI area is intact.
-    EXPECT_EQ(At(image, 0x8100 + 2 * 27), BitwiseCrc(54));
-    EXPECT_EQ(At(image, 0xF3FF - 511), BitwiseCrc(std::uint8_t((0xF3FF - 511 - 0x8400) % 256)));
-    EXPECT_EQ(image.substr(0xF400, 16), Reference(RomContent{}).substr(0xF400, 16));
 }
 
 TEST(RomImage, OversizedPicturesAreCutAtTheirAreaEnd) {
