@@ -120,6 +120,7 @@ TEST_F(PreviewFixture, FloorZoneShowsTheLabelFromProjectAndImage) {
         {"", {}, false},
         {"1X", {{&one, 0}}, true}, // no glyph of X: its half stays empty
         {"NOPE", {}, true},        // no user floor picture: MAKE ROM drops the label
+        {"\xC4", {}, true},        // codes past 127 have no glyph
     };
     for (std::size_t i = 0; i < cases.size(); ++i)
         project.codeTables[0][i] = cases[i].label;
@@ -136,6 +137,9 @@ TEST_F(PreviewFixture, FloorZoneShowsTheLabelFromProjectAndImage) {
         EXPECT_EQ(p.problems.empty(), !c.problem) << c.label;
         EXPECT_EQ(PreviewScreen(image, state).screen.black, p.screen.black) << c.label;
     }
+    ScreenState high; // the image says so too
+    high.code = int(cases.size()) - 1;
+    EXPECT_EQ(PreviewScreen(image, high).problems.size(), 1u);
     ScreenState typed;
     typed.label = "1X";
     const ScreenPreview missing = PreviewScreen(fromProject, typed);
