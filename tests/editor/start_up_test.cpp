@@ -111,6 +111,10 @@ TEST_F(StartUpTest, NamedUserDefineFileMustExist) {
     EXPECT_NE(session.program.caption.find(" / " + session.program.userGlbDate + " ]"),
               std::string::npos);
     EXPECT_EQ(ui.status[2], "P620BX7.GLB / USER.UBF");
+
+    fs::remove(work.file("USER.UBF"));
+    EXPECT_FALSE(start());
+    EXPECT_FALSE(session.program.startUpCompleted) << "a failed start after a completed one";
 }
 
 TEST_F(StartUpTest, MissingSettingsFileKeepsInitialValues) {
