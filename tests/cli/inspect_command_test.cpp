@@ -40,6 +40,9 @@ TEST(CliCommands, UsageErrorsPrintTheSynopsis) {
         {{"preview", "a.bin", "--code", "100", "-o", "x.png"}, "Usage: lift-lcd preview"},
         {{"preview", "a.bin", "--all", "d", "--code", "1", "-o", "x.png"}, "Usage: lift-lcd preview"},
         {{"preview", "a.lcp", "--all", "d", "--disphv", "0"}, "Usage: lift-lcd preview"},
+        {{"kbnet", "--port", "x", "--topology", "t", "--outputs", "0x100"},
+         "bad value '0x100' for --outputs"},
+        {{"frobnicate"}, "lift-lcd: unknown command 'frobnicate'"},
     };
     for (const auto& [args, usage] : cases) {
         const Result r = RunCli(args);
@@ -47,9 +50,11 @@ TEST(CliCommands, UsageErrorsPrintTheSynopsis) {
         EXPECT_NE(r.err.find(usage), std::string::npos) << r.err;
         EXPECT_TRUE(r.out.empty());
     }
-    const Result help = RunCli({"inspect", "--help"});
-    EXPECT_EQ(help.code, 0);
-    EXPECT_NE(help.out.find("--render DIR"), std::string::npos);
+    for (const char* command : {"inspect", "ports"}) {
+        const Result help = RunCli({command, "--help"});
+        EXPECT_EQ(help.code, 0);
+        EXPECT_EQ(help.out.rfind(std::string("Usage: lift-lcd ") + command, 0), 0u) << help.out;
+    }
 }
 
 TEST(InspectCommand, FilesThatAreNoImageFailCleanly) {

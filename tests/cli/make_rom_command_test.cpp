@@ -4,8 +4,7 @@
 
 #include "lift_lcd/program_directory.h"
 
-#include "rom/rom_inspect.h"
-#include "support/temp_dir.h"
+#include "support/bundled_data.h"
 
 #include <QImage>
 
@@ -21,15 +20,9 @@ namespace fs = std::filesystem;
 
 using Result = CliResult;
 
-// Restores the working directory that --workdir changes.
 class MakeRomCommandTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        m_original = fs::current_path();
-        fs::copy(std::string(LIFT_SOURCE_DIR) + "/data", work.path(), fs::copy_options::recursive);
-    }
-    void TearDown() override { fs::current_path(m_original); }
-    TempDir work;
+    BundledDataCopy work; // also gives back the working directory that --workdir changes
     std::string w(const std::string& name) const { return work.file(name); }
     Result build(std::vector<std::string> extra = {}) {
         std::vector<std::string> args = {"make-rom", w("demo.lcp"),   "--workdir",
@@ -37,12 +30,9 @@ protected:
         args.insert(args.end(), extra.begin(), extra.end());
         return RunCli(args);
     }
-
-private:
-    fs::path m_original;
 };
 
-TEST_F(MakeRomCommandTest, BuildsTheDemoAndInspectShowsItsLabels) {
+TEST_F(MakeRomCommandTest, BuildsTheDemoIntoItsRomFileName) {
     const Result r = build();
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.err, "Status: PRM-620BX7 Make ROM OK\n");
@@ -50,13 +40,6 @@ TEST_F(MakeRomCommandTest, BuildsTheDemoAndInspectShowsItsLabels) {
     const std::string rom = w("HARBOUR.BIN"); // ROMFILENAME, in the working directory
     ASSERT_EQ(fs::file_size(rom), 64512u);
     EXPECT_FALSE(fs::exists(w("demo.lcp.bak")));
-
-    const Result inspect = RunCli({"inspect", rom});
-    ASSERT_EQ(inspect.code, 0);
-    for (const char* part : {"00 (0 ) -> B2", "01 (1 ) -> B1", "02 (2 ) -> G",
-                             "03 (3 ) -> user floor picture 0", "10 (16 ) -> user floor picture 1",
-                             "ID code: \"HBT1\"", "customer logo: ON, 5 s", "Messages: 40"})
-        EXPECT_NE(inspect.out.find(part), std::string::npos) << part << "\n" << inspect.out;
 }
 
 TEST_F(MakeRomCommandTest, SaveAsWritesTheProjectAndGivesTheSameImage) {
@@ -69,7 +52,6 @@ TEST_F(MakeRomCommandTest, SaveAsWritesTheProjectAndGivesTheSameImage) {
 }
 
 TEST_F(MakeRomCommandTest, RelativePathsAreTakenFromTheOriginalDirectory) {
-    fs::current_path(work.path());
     fs::create_directories("run");
     const Result r = RunCli(
         {"make-rom", "demo.lcp", "--workdir", ".", "--program-dir", ".", "-o", "run/out.bin"});

@@ -1,7 +1,7 @@
 // lift-lcd check, sheet and diff on a copy of the bundled data set, as a technician runs them.
 
 #include "cli/run_cli.h"
-#include "support/temp_dir.h"
+#include "support/bundled_data.h"
 
 #include <QImage>
 #include <gtest/gtest.h>
@@ -18,11 +18,6 @@ namespace fs = std::filesystem;
 
 class CommissioningCommands : public ::testing::Test {
 protected:
-    CommissioningCommands() {
-        fs::copy(fs::path(LIFT_SOURCE_DIR) / "data", dir.path(), fs::copy_options::recursive);
-    }
-    // The commands enter their working directory, as the editor starts in it.
-    ~CommissioningCommands() override { fs::current_path(m_original); }
     std::string data(const std::string& name) const { return dir.file(name); }
     // A copy of the demo project with `from` replaced by `to`.
     std::string demoWith(const std::string& name, const std::string& from, const std::string& to) {
@@ -37,7 +32,7 @@ protected:
         std::vector<std::string> args{command};
         args.insert(args.end(), files.begin(), files.end());
         for (const char* option : {"--workdir", "--program-dir"})
-            args.insert(args.end(), {option, dir.path().string()});
+            args.insert(args.end(), {option, dir.path()});
         return RunCli(args);
     }
     std::map<std::string, fs::file_time_type> files() const {
@@ -56,8 +51,7 @@ protected:
         return text;
     }
 
-    const fs::path m_original = fs::current_path();
-    TempDir dir;
+    BundledDataCopy dir; // the commands enter their working directory: it is given back
 };
 
 TEST_F(CommissioningCommands, CheckListsFindingsAndWritesNothing) {
@@ -83,7 +77,7 @@ TEST_F(CommissioningCommands, CheckListsFindingsAndWritesNothing) {
 
 TEST_F(CommissioningCommands, SheetListsEveryLabelledCodeWithWhatTheDisplayShows) {
     demoWith("typo.lcp", "CODE_3=P1A", "CODE_3=P9Z");
-    const std::string q = "'" + dir.path().string() + "'";
+    const std::string q = "'" + dir.path() + "'";
     output(std::string(LIFT_CLI_PATH) + " sheet " + q + "/typo.lcp -o " + q +
            "/sheet.pdf --workdir " + q + " --program-dir " + q);
     const std::string text = output("pdftotext -layout " + q + "/sheet.pdf -");
@@ -154,6 +148,10 @@ TEST_F(CommissioningCommands, DiffComparesProjectsAndTheImagesBuiltFromThem) {
           "area code tables (0x21B8, 1536 bytes): 2 bytes differ\n"})
         EXPECT_NE(r.out.find(line), std::string::npos) << line << r.out;
 
+    ASSERT_EQ(run("make-rom", {b, "-o", data("C.BIN")}).code, 0);
+    EXPECT_NE(run("diff", {data("A.BIN"), data("C.BIN")}).out.find("message picture 0: the "
+                                                                   "pictures differ\n"),
+              std::string::npos);
     r = run("diff", {data("A.BIN"), data("A.BIN")});
     EXPECT_EQ(r.code, 0);
     EXPECT_EQ(r.out, "");

@@ -1,8 +1,9 @@
 // Checks the bundled data set (data/) against the rules the editor and MAKE ROM rely on:
 // file names, GLB item numbers, picture sizes, pure black-and-white pixels, the packed
 // sizes of the ROM areas, the settings file's versions and the demo project's layout.
-// Everything here is read independently of the product code: pictures with QImage, the
-// GLB directory and the packing with small loops written from the formats.
+// The library and the settings file are read as the editor reads them; pictures are decoded
+// with QImage and packed by a small loop written from the format, to check the product's
+// packer against.
 
 #include "editor/glb_library.h"
 #include "rom/pack_picture.h"
@@ -18,7 +19,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <map>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -34,100 +35,28 @@ std::string readFile(const fs::path& path) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// ---- INI text -------------------------------------------------------------------------
+// ---- GLB library ----------------------------------------------------------------------
 
-struct IniSection {
-    std::string name;
-    std::vector<std::pair<std::string, std::string>> keys; // in file order
-    std::string value(const std::string& key) const {
-        for (const auto& [k, v] : keys)
-            if (k == key)
-                return v;
-        return {};
-    }
-    bool has(const std::string& key) const {
-        return std::any_of(keys.begin(), keys.end(),
-                           [&](const auto& kv) { return kv.first == key; });
-    }
-};
-
-// Sections and "key=value" lines in order; '#' lines skipped. Values kept exactly.
-std::vector<IniSection> parseIni(const std::string& text) {
-    std::vector<IniSection> sections;
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        std::size_t eol = text.find('\n', pos);
-        if (eol == std::string::npos)
-            eol = text.size();
-        std::string line = text.substr(pos, eol - pos);
-        pos = eol + 1;
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        if (line.empty() || line[0] == '#')
-            continue;
-        if (line[0] == '[' && line.back() == ']') {
-            sections.push_back({line.substr(1, line.size() - 2), {}});
-            continue;
-        }
-        const std::size_t eq = line.find('=');
-        if (eq != std::string::npos && !sections.empty())
-            sections.back().keys.emplace_back(line.substr(0, eq), line.substr(eq + 1));
-    }
-    return sections;
-}
-
-const IniSection* findSection(const std::vector<IniSection>& sections, const std::string& name) {
-    for (const auto& s : sections)
-        if (s.name == name)
-            return &s;
-    return nullptr;
-}
-
-bool allLinesEndInCrLf(const std::string& text) {
-    for (std::size_t i = 0; i < text.size(); ++i)
-        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r'))
-            return false;
-    return !text.empty() && text.back() == '\n';
-}
-
-int toInt(const std::string& s) {
-    if (s.empty() || s.find_first_not_of("0123456789") != std::string::npos)
-        return -1;
-    return std::stoi(s);
-}
-
-// ---- GLB directory --------------------------------------------------------------------
-
+// The shipped library, read as the editor reads it.
 class Glb {
 public:
-    explicit Glb(std::string bytes) : m_bytes(std::move(bytes)) {}
-    std::size_t size() const { return m_bytes.size(); }
-    // The item's bytes, or empty when absent or pointing outside the file.
+    Glb() {
+        std::string error;
+        EXPECT_TRUE(Lift::Editor::LoadGlbFile((kData / "P620BX7.GLB").string(), m_glb, &error))
+            << error;
+    }
+    // The item's bytes, or empty when absent.
     std::string item(int group, int number) const {
-        const std::size_t entry = 8 + (std::size_t(group) * 256 + number) * 8;
-        if (entry + 8 > m_bytes.size())
-            return {};
-        const std::uint64_t offset = be32(entry), length = be32(entry + 4);
-        if (length == 0 || offset + length > m_bytes.size())
-            return {};
-        return m_bytes.substr(offset, length);
+        return std::string(m_glb.item(group, number).value_or(""));
     }
-    bool entryInside(int group, int number) const {
-        const std::size_t entry = 8 + (std::size_t(group) * 256 + number) * 8;
-        return std::uint64_t(be32(entry)) + be32(entry + 4) <= m_bytes.size();
-    }
+    std::string_view bytes() const { return m_glb.bytes(); }
 
 private:
-    std::uint32_t be32(std::size_t at) const {
-        return (std::uint32_t(std::uint8_t(m_bytes[at])) << 24) |
-               (std::uint32_t(std::uint8_t(m_bytes[at + 1])) << 16) |
-               (std::uint32_t(std::uint8_t(m_bytes[at + 2])) << 8) | std::uint8_t(m_bytes[at + 3]);
-    }
-    std::string m_bytes;
+    Lift::Editor::GlbLibrary m_glb;
 };
 
 const Glb& library() {
-    static const Glb glb(readFile(kData / "P620BX7.GLB"));
+    static const Glb glb;
     return glb;
 }
 
@@ -190,10 +119,6 @@ std::string pack(const QImage& src, bool turned) {
     return out;
 }
 
-int bmpBitsPerPixel(const std::string& bmp) {
-    return bmp.size() > 29 ? std::uint8_t(bmp[28]) | (std::uint8_t(bmp[29]) << 8) : 0;
-}
-
 // Every picture shipped: the BMP files of the folder and the BMP items of the library.
 std::vector<std::pair<std::string, std::string>> everyPicture() { // what, BMP bytes
     std::vector<std::pair<std::string, std::string>> pictures;
@@ -219,21 +144,29 @@ constexpr std::size_t kDirectionZone = 17280;
 constexpr std::size_t kGlyphZoneLimit = 10240;
 constexpr std::size_t kFloorZone = 28672;
 
-std::vector<IniSection> settings() {
-    return parseIni(readFile(kData / "ZEBPRV620BX7.INI"));
-}
-
-std::vector<std::string> listedVersions() {
-    const auto ini = settings();
-    std::vector<std::string> names;
-    const IniSection* global = findSection(ini, "GLOBAL");
-    if (!global)
+// The settings file through the INI engine, on a copy: the committed file stays as made.
+class Settings {
+public:
+    Settings() {
+        Lift::Test::WriteBytes(m_dir.file("S.INI"), readFile(kData / "ZEBPRV620BX7.INI"));
+        m_ini = std::make_unique<YVclUtil::TYIniFile>(m_dir.file("S.INI"));
+    }
+    std::string glb() { return m_ini->ReadString("GLOBAL", "GLB", ""); }
+    // -1 when the version's section lacks the key.
+    int param(const std::string& version, const char* key) {
+        return m_ini->ValueExists(version, key) ? m_ini->ReadInteger(version, key, -1) : -1;
+    }
+    std::vector<std::string> versions() {
+        std::vector<std::string> names;
+        for (int i = 1; i <= m_ini->ReadInteger("GLOBAL", "VCN", 0); ++i)
+            names.push_back(m_ini->ReadString("GLOBAL", "ITEM" + std::to_string(i), ""));
         return names;
-    const int vcn = toInt(global->value("VCN"));
-    for (int i = 1; i <= vcn; ++i)
-        names.push_back(global->value("ITEM" + std::to_string(i)));
-    return names;
-}
+    }
+
+private:
+    Lift::Test::TempDir m_dir;
+    std::unique_ptr<YVclUtil::TYIniFile> m_ini;
+};
 
 std::vector<std::string> userFloorLabels(int style) {
     std::vector<std::string> labels;
@@ -252,7 +185,7 @@ std::vector<std::string> userFloorLabels(int style) {
 // ---- The folder as a whole ------------------------------------------------------------
 
 TEST(DataSet, HoldsTheFilesTheEditorLooksForAndStaysSmall) {
-    for (const char* name : {"ZEBPRV620BX7.INI", "P620BX7.GLB", "SPACE_240x240.bmp", "demo.lcp",
+    for (const char* name : {"ZEBPRV620BX7.INI", "P620BX7.GLB", "demo.lcp",
                              "DefaultImage2/LiftState", "DefaultImage2/UserDefine/Floor"})
         EXPECT_TRUE(fs::exists(kData / name)) << name;
     std::uintmax_t total = 0;
@@ -260,9 +193,6 @@ TEST(DataSet, HoldsTheFilesTheEditorLooksForAndStaysSmall) {
         if (e.is_regular_file())
             total += e.file_size();
     EXPECT_LT(total, 2u * 1024 * 1024);
-}
-
-TEST(DataSet, BlankLogoPictureIsWhite240By240) {
     const QImage blank(QString::fromStdString((kData / "SPACE_240x240.bmp").string()));
     EXPECT_EQ(blank.size(), QSize(240, 240));
     EXPECT_EQ(blackCount(blank), 0);
@@ -270,60 +200,33 @@ TEST(DataSet, BlankLogoPictureIsWhite240By240) {
 
 // ---- Settings file --------------------------------------------------------------------
 
-TEST(DataSetSettings, NamesTheLibraryAndListsFourVersionsWithTheirSections) {
-    const std::string text = readFile(kData / "ZEBPRV620BX7.INI");
-    EXPECT_TRUE(allLinesEndInCrLf(text));
-    const auto ini = parseIni(text);
-    const IniSection* global = findSection(ini, "GLOBAL");
-    ASSERT_NE(global, nullptr);
-    EXPECT_EQ(global->value("GLB"), "P620BX7.GLB");
-    // A named user-define file must exist, or the editor stops its start-up.
-    if (!global->value("UBFGLB").empty()) {
-        EXPECT_TRUE(fs::exists(kData / global->value("UBFGLB")));
-    }
-
-    const auto names = listedVersions();
+TEST(DataSetSettings, ListsStandardGrayTurnedOffAndInitialDownloadVersions) {
+    Settings ini;
+    EXPECT_EQ(ini.glb(), "P620BX7.GLB");
+    const auto names = ini.versions();
     ASSERT_GE(names.size(), 4u);
     EXPECT_EQ(std::set<std::string>(names.begin(), names.end()).size(), names.size());
-    for (const std::string& name : names) {
-        ASSERT_FALSE(name.empty());
-        EXPECT_EQ(name.find_first_of(" \t"), std::string::npos) << name;
-        const IniSection* section = findSection(ini, name);
-        ASSERT_NE(section, nullptr) << name;
+    for (const std::string& name : names)
         for (const char* key : {"CFI", "IFI", "DISPHV", "ENCODE"})
-            EXPECT_GE(toInt(section->value(key)), 0) << name << " " << key;
-    }
-}
-
-TEST(DataSetSettings, OffersStandardGrayTurnedOffAndInitialDownloadVersions) {
-    const auto ini = settings();
-    const auto names = listedVersions();
-    ASSERT_FALSE(names.empty());
-    auto param = [&](const std::string& name, const char* key) {
-        const IniSection* s = findSection(ini, name);
-        return s ? toInt(s->value(key)) : -1;
-    };
+            EXPECT_GE(ini.param(name, key), 0) << name << " " << key;
     // The first listed version is the one selected at start: the standard one.
-    EXPECT_EQ(param(names.front(), "ENCODE"), 1);
-    EXPECT_EQ(param(names.front(), "DISPHV"), 1);
-    EXPECT_NE(std::find(names.begin(), names.end(), "ZEB-GRY"), names.end());
-    EXPECT_EQ(param("ZEB-GRY", "ENCODE"), 1);
+    EXPECT_EQ(ini.param(names.front(), "ENCODE"), 1);
+    EXPECT_EQ(ini.param(names.front(), "DISPHV"), 1);
+    EXPECT_EQ(ini.param("ZEB-GRY", "ENCODE"), 1);
     EXPECT_TRUE(std::any_of(names.begin(), names.end(),
-                            [&](const std::string& n) { return param(n, "DISPHV") == 0; }));
+                            [&](const std::string& n) { return ini.param(n, "DISPHV") == 0; }));
     EXPECT_TRUE(std::any_of(names.begin(), names.end(),
-                            [&](const std::string& n) { return param(n, "ENCODE") == 0; }));
+                            [&](const std::string& n) { return ini.param(n, "ENCODE") == 0; }));
 }
 
 TEST(DataSetSettings, EveryVersionsDataBlocksAreInTheLibraryAtTheirAreaSizes) {
-    const auto ini = settings();
+    Settings ini;
     // Picture items of group 0 that a data block must not take.
     std::set<int> pictures = {30, 31, 32, 40};
     for (int n = 50; n < 150; ++n)
         pictures.insert(n);
-    for (const std::string& name : listedVersions()) {
-        const IniSection* s = findSection(ini, name);
-        ASSERT_NE(s, nullptr);
-        const int cfi = toInt(s->value("CFI")), ifi = toInt(s->value("IFI"));
+    for (const std::string& name : ini.versions()) {
+        const int cfi = ini.param(name, "CFI"), ifi = ini.param(name, "IFI");
         ASSERT_TRUE(cfi >= 0 && cfi < 256 && ifi >= 0 && ifi < 256) << name;
         EXPECT_FALSE(pictures.count(cfi)) << name;
         EXPECT_FALSE(pictures.count(ifi)) << name;
@@ -335,13 +238,6 @@ TEST(DataSetSettings, EveryVersionsDataBlocksAreInTheLibraryAtTheirAreaSizes) {
 }
 
 // ---- GLB library ----------------------------------------------------------------------
-
-TEST(DataSetGlb, EveryDirectoryEntryPointsInsideTheFile) {
-    ASSERT_GE(library().size(), 8u + 8 * 256 * 8);
-    for (int g = 0; g < 8; ++g)
-        for (int n = 0; n < 256; ++n)
-            EXPECT_TRUE(library().entryInside(g, n)) << g << "," << n;
-}
 
 TEST(DataSetGlb, FourFloorStylesHaveEveryGlyphAt32By64) {
     for (int style = 0; style < 4; ++style) {
@@ -359,25 +255,8 @@ TEST(DataSetGlb, FourFloorStylesHaveEveryGlyphAt32By64) {
     }
 }
 
-TEST(DataSetGlb, FloorStylesLookClearlyDifferentAndDigitsAreDistinct) {
-    std::vector<QImage> previews;
-    for (int style = 0; style < 4; ++style)
-        previews.push_back(decode(library().item(style + 1, '0')));
-    for (int a = 0; a < 4; ++a)
-        for (int b = a + 1; b < 4; ++b)
-            EXPECT_GT(differingPixels(previews[a], previews[b]), 32 * 64 / 10) << a << " " << b;
-    for (int style = 0; style < 4; ++style)
-        for (char x = '0'; x <= '9'; ++x)
-            for (char y = x + 1; y <= '9'; ++y)
-                EXPECT_GT(differingPixels(decode(library().item(style + 1, x)),
-                                          decode(library().item(style + 1, y))),
-                          40)
-                    << style << " " << x << y;
-}
-
 TEST(DataSetGlb, FiveArrowStylesOfTwelveFramesFillTheDirectionZone) {
     std::size_t packed = 0;
-    std::vector<QImage> previews;
     for (int style = 0; style < 5; ++style) {
         std::set<std::string> distinct;
         for (int k = 0; k < 12; ++k) {
@@ -386,35 +265,12 @@ TEST(DataSetGlb, FiveArrowStylesOfTwelveFramesFillTheDirectionZone) {
             const std::string bits = pack(frame, false);
             distinct.insert(bits);
             packed += pack(frame, true).size();
-            if (k == 0) {
-                EXPECT_GT(blackCount(frame), 200) << "preview of style " << style;
-                previews.push_back(frame);
-            }
         }
         // Style 0 stands still; the others move.
         EXPECT_EQ(distinct.size() > 1, style != 0) << style;
         EXPECT_TRUE(library().item(0, 50 + 20 * style + 12).empty()) << "only 12 frames";
     }
     EXPECT_EQ(packed, kDirectionZone);
-    for (int a = 0; a < 5; ++a)
-        for (int b = a + 1; b < 5; ++b)
-            EXPECT_GT(differingPixels(previews[a], previews[b]), 100) << a << " " << b;
-}
-
-TEST(DataSetGlb, LayoutPicturesAndStartupPicture) {
-    std::vector<QImage> layouts;
-    for (int p = 0; p < 3; ++p) {
-        layouts.push_back(decode(library().item(0, 30 + p)));
-        EXPECT_EQ(layouts.back().size(), QSize(64, 128)) << p;
-    }
-    EXPECT_GT(differingPixels(layouts[0], layouts[1]), 100);
-    EXPECT_GT(differingPixels(layouts[1], layouts[2]), 100);
-    const QImage startup = decode(library().item(0, 40));
-    ASSERT_FALSE(startup.isNull());
-    // Always packed turned; the ROM takes 256 data bytes of it.
-    EXPECT_EQ(pack(startup, true).size(), 256u);
-    EXPECT_EQ(startup.height() % 8, 0);
-    EXPECT_EQ(startup.width() % 8, 0);
 }
 
 TEST(DataSetGlb, ThirtyNineSmallPicturesFitTheirAreaWhenPacked) {
@@ -461,7 +317,6 @@ TEST(DataSetLiftStates, FortyPicturesNamedAsTheEditorBuildsThem) {
             EXPECT_EQ(differingPixels(pictures[column], pictures[column + 2]), 64 * 16)
                 << names[column + 2] << " is the exact inverse";
         }
-        EXPECT_GT(differingPixels(pictures[0], pictures[1]), 40) << "English and Chinese differ";
     }
     std::set<std::string> present;
     for (const auto& e : fs::directory_iterator(dir))
@@ -501,188 +356,17 @@ TEST(DataSetUserFloors, EachStyleHasTheSameUpperCaseLabelsAt64By64) {
     }
 }
 
-// ---- Demo project ---------------------------------------------------------------------
-
-namespace {
-
-const std::vector<std::string> kGlobalKeys = {
-    "CODENAME",      "VERSION",   "CUSIDCODE", "ROMFILENAME", "TITLEFILENAME_C", "SWAPTIME",
-    "CUSLOGOENABLE", "PWRSAVING", "NODEADDR",  "DEF_CTBL",    "DEF_FL",          "DEF_DIR",
-    "CODEVER",       "DPSTYLE",   "DISPDT",    "DEF_MSG",     "DEF_MSGPOS"};
-
-std::vector<IniSection> demo() {
-    return parseIni(readFile(kData / "demo.lcp"));
-}
-
-std::string cell(const std::vector<IniSection>& project, int table, int code) {
-    const IniSection* s = findSection(project, "CTBL" + std::to_string(table));
-    return s ? s->value("CODE_" + std::to_string(code)) : std::string();
-}
-
-} // namespace
-
-TEST(DataSetDemoProject, IsLaidOutExactlyAsTheEditorSavesAProject) {
-    const std::string text = readFile(kData / "demo.lcp");
-    EXPECT_TRUE(allLinesEndInCrLf(text));
-    // Build the expected key lines in save order and compare line by line.
-    std::vector<std::string> expected;
-    const auto project = demo();
-    auto section = [&](const std::string& name, const std::vector<std::string>& keys) {
-        expected.push_back("[" + name + "]");
-        const IniSection* s = findSection(project, name);
-        for (const std::string& k : keys)
-            expected.push_back(k + "=" + (s ? s->value(k) : std::string("?")));
-        expected.push_back("");
-    };
-    section("GLOBAL", kGlobalKeys);
-    std::vector<std::string> slots;
-    for (int row = 0; row < 10; ++row)
-        for (const char* suffix : {"_A", "_B", "_C", "_D"})
-            slots.push_back("LeftState_" + std::to_string(row) + suffix);
-    section("LiftStateImage", slots);
-    std::vector<std::string> codes;
-    for (int n = 0; n < 256; ++n)
-        codes.push_back("CODE_" + std::to_string(n));
-    for (int t = 0; t < 3; ++t)
-        section("CTBL" + std::to_string(t), codes);
-
-    std::vector<std::string> lines;
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        const std::size_t eol = text.find("\r\n", pos);
-        ASSERT_NE(eol, std::string::npos);
-        lines.push_back(text.substr(pos, eol - pos));
-        pos = eol + 2;
-    }
-    ASSERT_EQ(lines.size(), expected.size());
-    for (std::size_t i = 0; i < lines.size(); ++i)
-        ASSERT_EQ(lines[i], expected[i]) << "line " << i + 1;
-    // Every key must really be there: the comparison above also holds for absent keys.
-    for (const auto& s : project)
-        EXPECT_EQ(s.keys.size(), s.name == "GLOBAL"           ? kGlobalKeys.size()
-                                 : s.name == "LiftStateImage" ? 40u
-                                                              : 256u)
-            << s.name;
-    EXPECT_EQ(project.size(), 5u);
-}
-
-TEST(DataSetDemoProject, EveryFieldHoldsASensibleValue) {
-    const auto project = demo();
-    const IniSection* g = findSection(project, "GLOBAL");
-    ASSERT_NE(g, nullptr);
-    EXPECT_EQ(g->value("CODENAME"), "PRV620BX7");
-    EXPECT_EQ(g->value("VERSION"), "1.0");
-    EXPECT_EQ(g->value("CUSIDCODE").size(), 4u);
-    const std::string rom = g->value("ROMFILENAME");
-    ASSERT_GT(rom.size(), 4u);
-    EXPECT_EQ(rom.substr(rom.size() - 4), ".BIN");
-    auto inRange = [&](const char* key, int lo, int hi) {
-        const int v = toInt(g->value(key));
-        EXPECT_TRUE(v >= lo && v <= hi) << key << "=" << g->value(key);
-    };
-    inRange("SWAPTIME", 0, 29);
-    inRange("PWRSAVING", 0, 16);
-    inRange("NODEADDR", 0, 63);
-    inRange("DEF_CTBL", 0, 2);
-    inRange("DEF_FL", 0, 3);
-    inRange("DEF_DIR", 0, 4);
-    inRange("DPSTYLE", 1, 2);
-    inRange("DISPDT", 0, 1);
-    inRange("DEF_MSGPOS", 0, 2);
-    // Saved masks are normalised to exactly two columns.
-    const std::set<int> masks = {3, 5, 6, 9, 10, 12};
-    EXPECT_TRUE(masks.count(toInt(g->value("DEF_MSG")))) << g->value("DEF_MSG");
-    const auto versions = listedVersions();
-    EXPECT_NE(std::find(versions.begin(), versions.end(), g->value("CODEVER")), versions.end());
-
-    // The logo is on and its picture loads: a 64 x 64 black-and-white file.
-    EXPECT_EQ(g->value("CUSLOGOENABLE"), "1");
-    const QImage logo(QString::fromStdString((kData / g->value("TITLEFILENAME_C")).string()));
-    EXPECT_EQ(logo.size(), QSize(64, 64));
-}
-
-TEST(DataSetDemoProject, NamesEveryLiftStatePictureWhereItIs) {
-    const auto project = demo();
-    const IniSection* s = findSection(project, "LiftStateImage");
-    ASSERT_NE(s, nullptr);
-    ASSERT_EQ(s->keys.size(), 40u);
-    for (const auto& [key, path] : s->keys) {
-        // Found as written (relative to the data folder, the working directory), so
-        // loading needs no fallback to the default folder.
-        EXPECT_TRUE(fs::is_regular_file(kData / path)) << key << "=" << path;
-        const std::string name = fs::path(path).filename().string();
-        const char suffix = key.back();
-        const bool chinese = suffix == 'B' || suffix == 'D';
-        const bool inverted = suffix == 'C' || suffix == 'D';
-        EXPECT_EQ(name.find(chinese ? "_CHT.bmp" : "_EN.bmp") != std::string::npos, true) << key;
-        EXPECT_EQ(name.find("-INV-") != std::string::npos, inverted) << key;
-    }
-}
-
-TEST(DataSetDemoProject, CodeTablesDescribeARealBuilding) {
-    const auto project = demo();
-    const int style = toInt(findSection(project, "GLOBAL")->value("DEF_FL"));
-    int basements = 0, numbered = 0, userPictures = 0;
-    bool ground = false, carPark = false;
-    for (int t = 0; t < 3; ++t)
-        for (int n = 0; n < 256; ++n) {
-            const std::string label = cell(project, t, n);
-            if (label.empty())
-                continue;
-            EXPECT_LT(n, 64) << "the lift controller sends a 6-bit code";
-            EXPECT_EQ(label.find_first_not_of("0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ-"),
-                      std::string::npos)
-                << "trimmed upper-case label " << label;
-            if (label.size() >= 3) {
-                // Shown through a user floor picture, present in every style.
-                for (int s = 0; s < 4; ++s)
-                    EXPECT_TRUE(fs::exists(kData / "DefaultImage2/UserDefine/Floor" /
-                                           ("Style" + std::to_string(s)) / (label + ".bmp")))
-                        << label << " style " << s;
-            } else {
-                for (char c : label)
-                    EXPECT_FALSE(library().item(style + 1, c).empty()) << label;
-            }
-            if (t != 0)
-                continue;
-            basements += label[0] == 'B';
-            ground = ground || label == "G";
-            numbered += label.find_first_not_of("0123456789") == std::string::npos;
-            userPictures += label.size() >= 3;
-            carPark = carPark || (label.size() >= 3 && label[0] == 'P');
-        }
-    EXPECT_GE(basements, 2);
-    EXPECT_TRUE(ground);
-    EXPECT_GE(numbered, 10);
-    EXPECT_GE(userPictures, 1);
-    EXPECT_TRUE(carPark);
-}
-
-TEST(DataSetDemoProject, CodeTableOneIsTableZeroGrayCoded) {
-    const auto project = demo();
-    int floors = 0;
-    for (unsigned n = 0; n < 64; ++n) {
-        const unsigned gray = n ^ (n >> 1);
-        EXPECT_EQ(cell(project, 1, int(gray)), cell(project, 0, int(n))) << "floor code " << n;
-        floors += !cell(project, 0, int(n)).empty();
-    }
-    EXPECT_GE(floors, 16);
-    for (int n = 64; n < 256; ++n)
-        EXPECT_EQ(cell(project, 1, n), "") << n;
-}
-
 // ---- The editor's own reader and packer on the shipped files --------------------------
 
-TEST(DataSetWithTheEditor, LibraryLoadsAndEveryItemReadsAsTheFormatSays) {
-    Lift::Editor::GlbLibrary glb;
-    std::string error;
-    ASSERT_TRUE(Lift::Editor::LoadGlbFile((kData / "P620BX7.GLB").string(), glb, &error)) << error;
+TEST(DataSetGlb, EveryEntryPointsInsideTheLibraryAndTheItemsAreThere) {
+    const std::string_view bytes = library().bytes();
     int items = 0;
     for (int g = 0; g < 8; ++g)
         for (int n = 0; n < 256; ++n) {
-            const auto item = glb.item(g, n);
-            EXPECT_EQ(item ? std::string(*item) : std::string(), library().item(g, n));
-            items += item.has_value();
+            const auto entry = Lift::Editor::ReadGlbEntry(bytes, g, n);
+            ASSERT_TRUE(entry) << g << "," << n;
+            EXPECT_LE(std::uint64_t{entry->offset} + entry->length, bytes.size()) << g << "," << n;
+            items += !library().item(g, n).empty();
         }
     // 148 glyphs, 60 frames, 3 layouts, the start-up picture, 39 small pictures, 5 blocks.
     EXPECT_EQ(items, 148 + 60 + 3 + 1 + 39 + 5);
@@ -691,9 +375,7 @@ TEST(DataSetWithTheEditor, LibraryLoadsAndEveryItemReadsAsTheFormatSays) {
 TEST(DataSetWithTheEditor, EveryPictureIsBlackAndWhiteAndPacksExactlyAsQImageReadsIt) {
     const auto pictures = everyPicture();
     ASSERT_GT(pictures.size(), 250u);
-    std::set<int> depths;
     for (const auto& [what, bmp] : pictures) {
-        depths.insert(bmpBitsPerPixel(bmp));
         const QImage image = decode(bmp);
         ASSERT_FALSE(image.isNull()) << what;
         EXPECT_TRUE(pureBlackAndWhite(image)) << what;
@@ -707,30 +389,10 @@ TEST(DataSetWithTheEditor, EveryPictureIsBlackAndWhiteAndPacksExactlyAsQImageRea
             EXPECT_EQ(packed, header + pack(image, turned)) << what << (turned ? " turned" : "");
         }
     }
-    // The packer is exercised on several storage forms, not only the simplest.
-    EXPECT_TRUE(depths.count(1)) << "1-bit pictures";
-    EXPECT_TRUE(depths.count(24)) << "24-bit pictures";
-    EXPECT_GE(depths.size(), 3u);
 }
 
-TEST(DataSetWithTheEditor, IniEngineReadsTheVersionsAndRewritesTheDemoByteForByte) {
+TEST(DataSetWithTheEditor, IniEngineRewritesTheDemoByteForByte) {
     Lift::Test::TempDir dir;
-    {
-        // On a copy: the committed file must stay as the generator made it.
-        const std::string settingsCopy = dir.file("ZEBPRV620BX7.INI");
-        Lift::Test::WriteBytes(settingsCopy, readFile(kData / "ZEBPRV620BX7.INI"));
-        YVclUtil::TYIniFile settingsFile(settingsCopy);
-        const int vcn = settingsFile.ReadInteger("GLOBAL", "VCN", 0);
-        ASSERT_GE(vcn, 4);
-        EXPECT_EQ(settingsFile.ReadString("GLOBAL", "GLB", ""), "P620BX7.GLB");
-        for (int i = 1; i <= vcn; ++i) {
-            const std::string name =
-                settingsFile.ReadString("GLOBAL", "ITEM" + std::to_string(i), "");
-            EXPECT_EQ(name, listedVersions()[std::size_t(i - 1)]);
-            // Present in the section, not the reader's defaults (0, 41, 1, 1).
-            EXPECT_GT(settingsFile.ReadInteger(name, "CFI", 0), 0) << name;
-        }
-    }
     // The engine writes a project in the layout the editor saves; the demo is in that
     // layout when loading it and saving it again changes no byte.
     const std::string copy = dir.file("demo.lcp");

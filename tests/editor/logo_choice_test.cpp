@@ -11,28 +11,6 @@ namespace {
 
 class LogoChoiceTest : public ::testing::Test, protected Lift::Test::ProjectFixture {};
 
-TEST_F(LogoChoiceTest, OnAsksOnlyWithoutAFileAndOffForgetsIt) {
-    Lift::Test::WriteBytes(session.program.blankPicturePath, "x");
-    ui.pictureAnswers = {std::nullopt, "/pictures/logo.bmp"};
-    LogoOn(session, ui); // cancelled: ON all the same, without a file
-    EXPECT_TRUE(session.project.logoEnabled);
-    EXPECT_EQ(session.project.logoFile, "");
-    LogoOn(session, ui); // asks again
-    EXPECT_EQ(session.project.logoFile, "/pictures/logo.bmp");
-    EXPECT_EQ(ui.pictures.back(), "5 0: /pictures/logo.bmp");
-    LogoOn(session, ui); // has a file: no question
-    EXPECT_EQ(ui.dialogs.size(), 2u);
-
-    LogoOff(session, ui);
-    EXPECT_FALSE(session.project.logoEnabled);
-    EXPECT_EQ(session.project.logoFile, "");
-    EXPECT_EQ(ui.pictures.back(), "5 0: " + session.program.blankPicturePath);
-    std::filesystem::remove(session.program.blankPicturePath);
-    LogoOff(session, ui); // a missing blank picture is not worth a message
-    EXPECT_EQ(ui.pictures.size(), 2u);
-    EXPECT_TRUE(ui.messages().empty());
-}
-
 TEST_F(LogoChoiceTest, AFileThatCannotBeShownOrACancelKeepsThePreviousLogo) {
     session.project.logoFile = "/pictures/good.bmp";
     ui.unreadablePictures = {"/pictures/broken.bmp"};

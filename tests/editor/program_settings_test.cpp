@@ -42,14 +42,6 @@ protected:
 
 } // namespace
 
-TEST_F(ProgramSettingsTest, MissingFileIsReportedAndNotCreated) {
-    read();
-    EXPECT_EQ(ui.messages(),
-              std::vector<std::string>{"Error | ZEBPRV620BX7.INI file not found!!\n\n"});
-    expectUntouched();
-    EXPECT_FALSE(fs::exists(path()));
-}
-
 TEST_F(ProgramSettingsTest, NoVersionCountListsTheTwoInitialVersions) {
     for (const char* vcn : {"", "VCN=0\r\n"}) {
         // The section of the initial version is not read: its values are fixed.
@@ -78,20 +70,6 @@ TEST_F(ProgramSettingsTest, BlankItemsAreSkippedAndTheFirstListedIsSelected) {
     EXPECT_EQ(settings.versionSettings, (VersionSettings{7, 41, 0, 1}));
     EXPECT_EQ(settings.glbFileName, "P620BX7.GLB");
     EXPECT_TRUE(ui.messages().empty());
-}
-
-TEST_F(ProgramSettingsTest, NoUsableEntryOrMissingSectionGivesKeyDefaults) {
-    writeSettings("[GLOBAL]\r\nVCN=2\r\nITEM1=\r\n");
-    read();
-    EXPECT_TRUE(project.versionEntries.empty());
-    EXPECT_EQ(project.versionIndex, -1);
-    EXPECT_EQ(project.versionName, "");
-    EXPECT_EQ(settings.versionSettings, (VersionSettings{0, 41, 1, 1}));
-
-    writeSettings("[GLOBAL]\r\nVCN=1\r\nITEM1=NO-SUCH-SECTION\r\n");
-    read();
-    EXPECT_EQ(project.versionName, "NO-SUCH-SECTION");
-    EXPECT_EQ(settings.versionSettings, (VersionSettings{0, 41, 1, 1}));
 }
 
 TEST_F(ProgramSettingsTest, HugeVersionCountIsCappedInsteadOfReadForMinutes) {
@@ -146,14 +124,6 @@ TEST_F(ProgramSettingsTest, SelectVersionCreatesAMissingFileEmpty) {
     EXPECT_EQ(ui.status[1], "Version: ");
     ASSERT_TRUE(fs::exists(path()));
     EXPECT_EQ(ReadBytes(path()), "");
-
-    // The next start finds it, shows nothing and takes the initial versions.
-    ProgramSettings next;
-    DisplayProject nextProject;
-    ReadProgramSettings(dir.path().string(), next, nextProject, ui);
-    EXPECT_TRUE(ui.messages().empty());
-    EXPECT_EQ(nextProject.versionName, "ZEB-INITDL");
-    EXPECT_EQ(next.versionSettings, (VersionSettings{48, 41, 1, 1}));
 }
 
 TEST_F(ProgramSettingsTest, SelectVersionKeepsEverythingOnUnreadableValue) {

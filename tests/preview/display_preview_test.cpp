@@ -9,6 +9,7 @@
 #include "editor/text_rules.h"
 #include "project/project_file.h"
 #include "rom/make_rom.h"
+#include "support/bundled_data.h"
 #include "support/rom_fixture.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
@@ -64,8 +65,8 @@ TEST(ScreenLayout, ZonesMatchTheBundledLayoutPictures) {
         pieces.messagePosition = p;
         const BlackPicture screen = ComposeScreen(pieces);
         const BlackPicture layout = item(0, 30 + p);
-        ASSERT_EQ(layout.width, kScreenWidth);
-        ASSERT_EQ(layout.height, kScreenHeight);
+        ASSERT_EQ(screen.width, layout.width);
+        ASSERT_EQ(screen.height, layout.height);
         int text = 0;
         for (int y = 0; y < kScreenHeight; ++y)
             for (int x = 0; x < kScreenWidth; ++x) {
@@ -119,6 +120,7 @@ TEST_F(PreviewFixture, FloorZoneShowsTheLabelFromProjectAndImage) {
         {"", {}, false},
         {"1X", {{&one, 0}}, true}, // no glyph of X: its half stays empty
         {"NOPE", {}, true},        // no user floor picture: MAKE ROM drops the label
+        {"\xC4", {}, true},        // codes past 127 have no glyph
     };
     for (std::size_t i = 0; i < cases.size(); ++i)
         project.codeTables[0][i] = cases[i].label;
@@ -135,6 +137,9 @@ TEST_F(PreviewFixture, FloorZoneShowsTheLabelFromProjectAndImage) {
         EXPECT_EQ(p.problems.empty(), !c.problem) << c.label;
         EXPECT_EQ(PreviewScreen(image, state).screen.black, p.screen.black) << c.label;
     }
+    ScreenState high; // the image says so too
+    high.code = int(cases.size()) - 1;
+    EXPECT_EQ(PreviewScreen(image, high).problems.size(), 1u);
     ScreenState typed;
     typed.label = "1X";
     const ScreenPreview missing = PreviewScreen(fromProject, typed);
@@ -173,7 +178,12 @@ TEST_F(PreviewFixture, ArrowMessageAndLogoFollowTheState) {
     // logo area's fill pattern.
     fs::remove(f.slotPath(0, 1));
     project.logoFile.clear();
+    project.directionStyle = 4; // its last frame ends exactly at the end of the full zone
     ImagePieces image(buildImage(), true);
+    const ScreenState lastFrame{0, 1, std::nullopt, true, -1, false, 11};
+    EXPECT_TRUE(PreviewScreen(image, lastFrame).problems.empty());
+    EXPECT_EQ(PreviewScreen(image, lastFrame).screen.black,
+              PreviewScreen(fromProject, lastFrame).screen.black);
     const ScreenPreview shifted = PreviewScreen(fromProject, cases[1].state);
     EXPECT_EQ(Region(shifted.screen, message).black, file(f.slotPath(4, 1)).black);
     ASSERT_EQ(shifted.problems.size(), 1u);
@@ -181,16 +191,23 @@ TEST_F(PreviewFixture, ArrowMessageAndLogoFollowTheState) {
     const ScreenPreview pattern = PreviewScreen(fromProject, cases[3].state);
     ASSERT_EQ(pattern.problems.size(), 1u);
     EXPECT_EQ(PreviewScreen(image, cases[3].state).screen.black, pattern.screen.black);
+
+    // Values only a hand-edited project holds are named; position 3 is shown as 1.
+    project.directionStyle = 5;
+    const ScreenPreview one = PreviewScreen(fromProject, lastFrame);
+    project.messagePosition = 3;
+    const ScreenPreview odd = PreviewScreen(fromProject, lastFrame);
+    EXPECT_EQ(odd.screen.black, one.screen.black);
+    ASSERT_EQ(odd.problems.size(), 2u);
+    EXPECT_NE(odd.problems[0].find("none of 0, 1, 2"), std::string::npos) << odd.problems[0];
+    EXPECT_NE(odd.problems[1].find("styles are 0..4"), std::string::npos) << odd.problems[1];
 }
 
 TEST(DemoPreview, ProjectAndItsImageShowTheSamePixels) {
-    TempDir dir;
-    fs::copy(fs::path(LIFT_SOURCE_DIR) / "data", dir.path(), fs::copy_options::recursive);
-    const fs::path previous = fs::current_path();
-    fs::current_path(dir.path()); // the demo's picture paths are relative to its folder
+    BundledDataCopy dir;
     Editor::EditorSession session;
     ScriptedUi ui;
-    ASSERT_TRUE(Editor::RunStartUp(session, ui, {dir.path().string(), dir.path().string()}));
+    ASSERT_TRUE(Editor::RunStartUp(session, ui, {dir.path(), dir.path()}));
     ASSERT_TRUE(Project::LoadProjectFrom(session, ui, "demo.lcp"));
     ProjectPieces fromProject(session);
     Editor::DisplayProject& project = session.project;
@@ -226,7 +243,6 @@ TEST(DemoPreview, ProjectAndItsImageShowTheSamePixels) {
             }
         EXPECT_GT(used, 60);
     }
-    fs::current_path(previous);
 }
 
 } // namespace

@@ -1,51 +1,28 @@
 #include "project/project_file.h"
 
 #include "editor/start_up.h"
+#include "support/bundled_data.h"
 #include "support/error_box_recorder.h"
 #include "support/scripted_ui.h"
-#include "support/temp_dir.h"
 #include "util/ty_ini_file.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <unistd.h>
-
 using namespace Lift;
-namespace fs = std::filesystem;
-
-namespace {
-
-// Runs the test inside a folder, as the program runs inside its working folder.
-class ScopedWorkingDirectory {
-public:
-    explicit ScopedWorkingDirectory(const fs::path& dir) : m_previous(fs::current_path()) {
-        fs::current_path(dir);
-    }
-    ~ScopedWorkingDirectory() { fs::current_path(m_previous); }
-
-private:
-    fs::path m_previous;
-};
-
-} // namespace
 
 TEST(DemoProject, LoadsWithoutFallbacksOrMessages) {
-    Lift::Test::TempDir dir;
-    const fs::path data = dir.path() / "data";
-    fs::copy(fs::path(LIFT_SOURCE_DIR) / "data", data, fs::copy_options::recursive);
-    ScopedWorkingDirectory cwd(data);
+    Lift::Test::BundledDataCopy data;
     Lift::Test::ErrorBoxRecorder boxes;
 
     Editor::EditorSession session;
     Lift::Test::ScriptedUi ui;
-    ASSERT_TRUE(Editor::RunStartUp(session, ui, {data.string(), data.string()}));
+    ASSERT_TRUE(Editor::RunStartUp(session, ui, {data.path(), data.path()}));
     ASSERT_TRUE(Project::LoadProjectFrom(session, ui, "demo.lcp"));
     EXPECT_TRUE(ui.messages().empty());
     EXPECT_EQ(boxes.count(), 0u);
 
     // Every slot holds exactly what the file names: no picture needed the default folder.
-    YVclUtil::TYIniFile ini((data / "demo.lcp").string());
+    YVclUtil::TYIniFile ini(data.file("demo.lcp"));
     const auto& p = session.project;
     for (int row = 0; row < Editor::kSlotRows; ++row) {
         for (int column = 0; column < Editor::kSlotColumns; ++column) {

@@ -2,14 +2,12 @@
 // file name, and that nothing of the user's is touched beyond the image and the temporary
 // picture file.
 
-#include "editor/extract_glb_item.h"
 #include "rom/make_rom.h"
 #include "rom/pack_picture.h"
 #include "support/error_box_recorder.h"
 #include "support/rom_fixture.h"
 #include "support/scripted_ui.h"
 #include "util/atomic_file.h"
-#include "util/crc8.h"
 
 #include <gtest/gtest.h>
 
@@ -136,96 +134,6 @@ TEST_F(MakeRomTest, BuildsTheImageUnderTheBusyCursor) {
     EXPECT_EQ(static_cast<unsigned char>(img[0xF401]), 0x5E);
 }
 
-TEST_F(MakeRomTest, DirectOrientationAndUnmaskedImageWithIfi) {
-    version.disphv = 0;
-    version.encode = 0;
-    ASSERT_EQ(run().result, MakeRomResult::Written);
-    const std::string img = image();
-    EXPECT_EQ(img.substr(0, 256), std::string(256, '\x11'));
-    EXPECT_EQ(img.substr(0xF400 + 1500, 7), "IFI-END");
-    EXPECT_EQ(img.substr(0x8400, 256), glyphData('-', 0));
-    EXPECT_EQ(img.substr(0x2808, 128), slotData(0, 1));
-    EXPECT_EQ(img.substr(0xFB00, 256), data(PatternBmp(64, 32, 40), true)); // still turned
-}
-
-TEST_F(MakeRomTest, ChosenFloorStyleLogoAndSettingsAreUsed) {
-    const std::string logo = f.dir.file("logo.bmp");
-    WriteBytes(logo, PatternBmp(64, 64, 9));
-    f.project.logoFile = logo;
-    f.project.logoEnabled = true;
-    f.project.floorStyle = 2;
-    f.project.idCode = " AB ";
-    f.project.nodeAddress = 54;
-    f.project.messageMask = 10;
-    ASSERT_EQ(run().result, MakeRomResult::Written);
-    const std::string img = image();
-    EXPECT_EQ(img.substr(0x8400, 256), glyphData('-', 2));
-    EXPECT_EQ(img.substr(0x21A8 + 6, 4), std::string("AB\0\0", 4));
-    EXPECT_EQ(img[0x21A8 + 11], 54);
-    EXPECT_EQ(img[0x21A8 + 14], 10);
-    EXPECT_EQ(img.substr(0x1C00, 512), data(PatternBmp(64, 64, 9), true));
-    EXPECT_EQ(img[0x21A8 + 5], 1);
-}
-
-TEST_F(MakeRomTest, HighCharacterCodesGetBytesButNoGlyph) {
-    f.project.codeTables[1][5] = "\xC4";
-    f.glb.add(1, 0xC4, PatternBmp(32, 64, 1));
-    ASSERT_EQ(run().result, MakeRomResult::Written);
-    const std::string img = image();
-    EXPECT_EQ(static_cast<unsigned char>(img[0x24B8 + 5]), 0xC4);
-    EXPECT_EQ(img[0x23B8 + 5], 0);
-    EXPECT_EQ(be16(img, 0x8000 + 2 * 'S'), 0x8400u + 11 * 256); // still the last glyph
-    // After it the zone keeps its fill pattern: no glyph of code 0xC4 anywhere.
-    const auto& table = Util::kCrc8Table;
-    EXPECT_EQ(img.substr(0x8400 + 12 * 256, 256), std::string(table.begin(), table.end()));
-}
-
-// ---- messages ----------------------------------------------------------------------------
-
-TEST_F(MakeRomTest, MissingSlotPicturesLeaveNoGapAndNothingFromAnEarlierRun) {
-    ASSERT_EQ(run().result, MakeRomResult::Written);
-    EXPECT_NE(be16(image(), 0x27B8 + 2 * 39), 0u);
-
-    fs::remove(f.slotPath(0, 1));
-    ASSERT_EQ(run().result, MakeRomResult::Written);
-    const std::string img = image();
-    for (int j = 0; j < 39; ++j)
-        EXPECT_EQ(be16(img, 0x27B8 + 2 * std::size_t(j)), 0x2808u + 128 * unsigned(j)) << j;
-    EXPECT_EQ(be16(img, 0x27B8 + 2 * 39), 0u);
-    EXPECT_EQ(img.substr(0x2808, 128), slotData(1, 1));
-}
-
-// ---- user floor pictures -----------------------------------------------------------------
-
-TEST_F(MakeRomTest, UserPicturesArePackedOnceAndMissingOnesRemoved) {
-    f.writeUserPicture(0, "LOBBY.bmp");
-    f.writeUserPicture(0, "garage.bmp"); // typed in lower case
-    f.project.codeTables[0][2] = " lobby ";
-    f.project.codeTables[2][9] = "LOBBY";
-    f.project.codeTables[1][10] = "Roof";
-    f.project.codeTables[2][3] = "GARAGE";
-    ASSERT_EQ(run().result, MakeRomResult::Written);
-    EXPECT_EQ(ui.log, std::vector<std::string>{"[Warning] CTBL1-0A (10 ) not found --> auto "
-                                               "cancel !!!"});
-    EXPECT_EQ(f.project.codeTables[1][10], "");
-    EXPECT_EQ(f.project.codeTables[0][2], " lobby "); // found labels stay as typed
-
-    const std::string img = image();
-    const std::size_t glyphEnd = 0x8400 + 12 * 256;
-    // LOBBY is number 0 in both tables, GARAGE (table 2 code 3 comes before code 9) is 1.
-    EXPECT_EQ(static_cast<unsigned char>(img[0x21B8 + 2]), 0xFE);
-    EXPECT_EQ(img[0x22B8 + 2], 0);
-    EXPECT_EQ(static_cast<unsigned char>(img[0x25B8 + 9]), 0xFE);
-    EXPECT_EQ(img[0x26B8 + 9], 0);
-    EXPECT_EQ(img[0x26B8 + 3], 1);
-    EXPECT_EQ(img.substr(0x23B8 + 10, 1) + img.substr(0x24B8 + 10, 1), std::string(2, '\0'));
-    EXPECT_EQ(be16(img, 0x8100), glyphEnd);
-    EXPECT_EQ(be16(img, 0x8102), glyphEnd + 512);
-    EXPECT_EQ(img.substr(glyphEnd, 512),
-              data(ReadBytes(f.userFloorPictureRoot + "0/LOBBY.bmp"), true));
-    EXPECT_EQ(static_cast<unsigned char>(img[0x8104]), 0x61); // table entry 4 stays
-}
-
 // ---- overflow rules ----------------------------------------------------------------------
 
 TEST_F(MakeRomTest, GlyphDataOver10240BytesIsReportedButBuilt) {
@@ -328,6 +236,8 @@ TEST_F(MakeRomTest, UndecodablePicturesStopWithTheDecodersText) {
          "logo.bmp"},
         {"missing small picture", [](RomFixture& fx) { fx.glb.add(7, 38, ""); },
          "GLB item (7, 38): "},
+        {"direction frame", [](RomFixture& fx) { fx.glb.add(0, 91, "BM\x01"); },
+         "GLB item (0, 91): "},
         {"user picture",
          [](RomFixture& fx) {
              WriteBytes(fx.userFloorPictureRoot + "0/BAD.bmp", std::string(70, 'x'));
@@ -359,16 +269,10 @@ TEST_F(MakeRomTest, UndecodablePicturesStopWithTheDecodersText) {
 // ---- the image file --------------------------------------------------------------------
 
 TEST_F(MakeRomTest, FileNameRule) {
-    const std::vector<std::pair<std::string, std::string>> names = {{"   ", "PRM620BX7.BIN"},
-                                                                    {"panel", "panel.BIN"},
-                                                                    {" rom.bin ", "rom.BIN"},
-                                                                    {"a.b.hex", "a.b.BIN"}};
-    for (const auto& [typed, file] : names) {
-        f.project.romFileName = typed;
-        ASSERT_EQ(run().result, MakeRomResult::Written);
-        EXPECT_EQ(ReadBytes(f.dir.file(file)).size(), 64512u) << typed;
-        EXPECT_EQ(f.project.romFileName, typed); // the edit is the save's business
-    }
+    f.project.romFileName = " rom.bin ";
+    ASSERT_EQ(run().result, MakeRomResult::Written);
+    EXPECT_EQ(ReadBytes(f.dir.file("rom.BIN")).size(), 64512u);
+    EXPECT_EQ(f.project.romFileName, " rom.bin "); // the edit is the save's business
     outputPath = f.dir.file("out/x.rom");
     fs::create_directories(f.dir.file("out"));
     ASSERT_EQ(run().result, MakeRomResult::Written);
@@ -387,19 +291,6 @@ TEST_F(MakeRomTest, UnwritableImageIsReportedAndTheOldFileKept) {
     EXPECT_NE(messages[0].find("PRM620BX7.BIN"), std::string::npos);
     EXPECT_EQ(ReadBytes(romPath()), "old image");
     EXPECT_EQ(ui.busyDepth, 0);
-}
-
-TEST_F(MakeRomTest, UserFilesWithWorkingFileNamesAreLeftAlone) {
-    const std::vector<std::string> names = {"DIR0_1", "M_160", "FL0_48", "UBF_0", "SCR", "TEMPBMP"};
-    for (const auto& n : names)
-        WriteBytes(f.dir.file(n), "mine: " + n);
-    f.writeUserPicture(0, "LOBBY.bmp");
-    f.project.codeTables[0][3] = "LOBBY";
-    ASSERT_EQ(run().result, MakeRomResult::Written);
-    for (const auto& n : names)
-        EXPECT_EQ(ReadBytes(f.dir.file(n)), "mine: " + n);
-    // The temporary picture file holds the last item read, as after reading through it.
-    EXPECT_EQ(ReadBytes(f.dir.file(Editor::kTempPictureFileName)), PatternBmp(8, 8, 238));
 }
 
 } // namespace

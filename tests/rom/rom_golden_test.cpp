@@ -1,15 +1,14 @@
 // Whole images of a few projects against committed golden files. A deliberate change of the
-// image is re-baselined with scripts/rebaseline-golden (LIFT_REBASELINE_GOLDEN=1), never by
-// hand; otherwise any difference fails with the first differing offset.
+// image is re-baselined with scripts/rebaseline-golden, never by hand; otherwise any
+// difference fails with the first differing offset.
 
 #include "rom/make_rom.h"
+#include "support/golden.h"
 #include "support/rom_fixture.h"
 #include "support/scripted_ui.h"
-#include "util/atomic_file.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <functional>
 
@@ -25,10 +24,6 @@ struct GoldenCase {
     std::function<void(RomFixture&)> setUp;
     std::vector<std::string> log; // expected message-log lines
 };
-
-std::string GoldenPath(const std::string& name) {
-    return std::string(LIFT_TEST_DIR) + "/golden/rom/" + name + ".bin";
-}
 
 void CheckGolden(const GoldenCase& k) {
     SCOPED_TRACE(k.name);
@@ -47,19 +42,7 @@ void CheckGolden(const GoldenCase& k) {
     EXPECT_EQ(ui.log, k.log);
     const std::string image = ReadBytes(f.dir.file("rom.bin"));
     ASSERT_EQ(image.size(), 64512u);
-
-    const char* rebaseline = std::getenv("LIFT_REBASELINE_GOLDEN");
-    if (rebaseline && std::string(rebaseline) == "1") {
-        ASSERT_TRUE(Util::WriteFileAtomically(GoldenPath(k.name), image));
-        std::printf("re-baselined %s\n", GoldenPath(k.name).c_str());
-        return;
-    }
-    std::string golden, error;
-    ASSERT_TRUE(Util::ReadWholeFile(GoldenPath(k.name), golden, &error)) << error;
-    ASSERT_EQ(golden.size(), image.size());
-    const auto diff = std::mismatch(image.begin(), image.end(), golden.begin());
-    EXPECT_TRUE(diff.first == image.end())
-        << "first difference at offset 0x" << std::hex << (diff.first - image.begin());
+    ExpectGolden(std::string("rom/") + k.name + ".bin", image);
 }
 
 TEST(RomGolden, SmallProjects) {

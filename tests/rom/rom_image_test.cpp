@@ -138,36 +138,6 @@ std::string Bytes(std::size_t n, std::uint8_t seed) {
     return s;
 }
 
-// A content with something in every zone, sized as the controller expects.
-RomContent TypicalContent(int encode) {
-    RomContent c;
-    c.encode = encode;
-    static const std::string cfi = Bytes(5000, 3);
-    static const std::string ifi = Bytes(900, 9);
-    c.cfiItem = cfi;
-    c.ifiItem = ifi;
-    for (std::size_t i = 0; i < 16; ++i)
-        c.settings[i] = std::uint8_t(i * 3);
-    c.codeTables[0][0] = {0, '1'};
-    c.codeTables[1][3] = {'B', '1'};
-    c.codeTables[2][255] = {kUserPictureMarker, 0};
-    for (char ch : std::string("-0123456789BS"))
-        c.glyphs[std::size_t(ch)] = Bytes(256, std::uint8_t(ch));
-    c.userPictures = {Bytes(512, 1), Bytes(512, 2)};
-    for (int s = 0; s < 5; ++s)
-        for (int i = 0; i < 12; ++i)
-            if ((s + i) % 4 != 0)
-                c.directionFrames[std::size_t(s)][std::size_t(i)] =
-                    Bytes(288, std::uint8_t(s * 12 + i));
-    for (int j = 0; j < 33; ++j)
-        c.messages[std::size_t(j)] = Bytes(128, std::uint8_t(j));
-    c.logo = Bytes(512, 77);
-    for (int i = 0; i < 39; ++i)
-        c.smallPictures.push_back(Bytes(8, std::uint8_t(i)));
-    c.picture040 = Bytes(256, 40);
-    return c;
-}
-
 // ---- layout ---------------------------------------------------------------------------
 
 TEST(RomLayout, AreasTileTheImageInAddressOrder) {
@@ -202,34 +172,6 @@ TEST(RomLayout, AreasTileTheImageInAddressOrder) {
 }
 
 // ---- whole images against the reference ------------------------------------------------
-
-TEST(RomImage, EmptyContentIsPatternTablesAndZeros) {
-    RomContent c;
-    const std::string image = BuildRomImage(c);
-    ASSERT_EQ(image.size(), 64512u);
-    EXPECT_EQ(image, Reference(c));
-    // An empty CFI item leaves the pattern, which the mask turns into zeros.
-    for (std::size_t i = 0; i < 256; ++i)
-        ASSERT_EQ(At(image, i), 0) << i;
-    EXPECT_EQ(At(image, 0x20A8 + 1), 0x5E);
-    EXPECT_EQ(At(image, 0x20A8 + 7), 0x83);
-}
-
-TEST(RomImage, TypicalContentMatchesTheReferenceWithAndWithoutMask) {
-    for (int encode : {0, 1, 2}) {
-        SCOPED_TRACE(encode);
-        const RomContent c = TypicalContent(encode);
-        RomBuildReport report;
-        const std::string image = BuildRomImage(c, &report);
-        ASSERT_EQ(image.size(), 64512u);
-        EXPECT_EQ(image, Reference(c));
-        EXPECT_EQ(report.glyphBytes, 13u * 256);
-        EXPECT_EQ(report.floorBytes, 13u * 256 + 1024);
-        EXPECT_FALSE(report.floorOverflow);
-        EXPECT_EQ(report.messageBytes, 33u * 128);
-        EXPECT_EQ(report.smallPictureBytes, 39u * 8);
-    }
-}
 
 TEST(RomImage, RandomContentsMatchTheReference) {
     std::mt19937 rng(20240611);
@@ -306,42 +248,6 @@ TEST(RomImage, SettingsBlockFromTheProject) {
     c.settings = s;
     const std::string image = BuildRomImage(c);
     EXPECT_EQ(image.substr(0x21A8, 16), std::string(s.begin(), s.end()));
-}
-
-TEST(RomImage, FloorZoneTakesExactly28672Bytes) {
-    RomContent c;
-    for (int ch = 0; ch < 56; ++ch)
-        c.glyphs[std::size_t(ch)] = Bytes(256, std::uint8_t(ch));
-    for (int u = 0; u < 28; ++u)
-        c.userPictures.push_back(Bytes(512, std::uint8_t(u)));
-    RomBuildReport report;
-    std::string image = BuildRomImage(c, &report);
-    EXPECT_EQ(report.floorBytes, 28672u);
-    EXPECT_FALSE(report.floorOverflow);
-    EXPECT_EQ(Be16(image, 0x8100 + 2 * 27), 0xF400u - 512);
-    EXPECT_EQ(image, Reference(c));
-
-    c.userPictures.back().push_back('x'); // one byte more
-    image = BuildRomImage(c, &report);
-    EXPECT_EQ(report.floorBytes, 28673u);
-    EXPECT_TRUE(report.floorOverflow);
-    EXPECT_TRUE(MeasureFloorZone(c).floorOverflow);
-    // The picture that does not fit is neither written nor indexed; the IFI area is intact.
-    EXPECT_EQ(At(image, 0x8100 + 2 * 27), BitwiseCrc(54));
-    EXPECT_EQ(At(image, 0xF3FF - 511), BitwiseCrc(std::uint8_t((0xF3FF - 511 - 0x8400) % 256)));
-    EXPECT_EQ(image.substr(0xF400, 16), Reference(RomContent{}).substr(0xF400, 16));
-}
-
-TEST(RomImage, MoreUserPicturesThanIndexEntriesOverflow) {
-    RomContent c;
-    for (int u = 0; u < 129; ++u)
-        c.userPictures.push_back(Bytes(8, std::uint8_t(u)));
-    RomBuildReport report;
-    const std::string image = BuildRomImage(c, &report);
-    EXPECT_TRUE(report.floorOverflow);
-    // Entry 128 would be the first spare index: it keeps the table.
-    for (std::size_t i = 0; i < 256; ++i)
-        ASSERT_EQ(At(image, 0x8200 + i), BitwiseCrc(std::uint8_t(i)));
 }
 
 TEST(RomImage, OversizedPicturesAreCutAtTheirAreaEnd) {

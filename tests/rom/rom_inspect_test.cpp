@@ -72,7 +72,7 @@ TEST(RomInspect, FindsEverythingMakeRomPlaced) {
 
     const std::string text = DescribeRomImage(r);
     for (const char* part :
-         {"00 (0 ) -> B1", "03 (3 ) -> 5", "0A (10 ) -> user floor picture 0", "node address: 54",
+         {"00 (0 ) -> B1", "03 (3 ) -> 5", "0A (10 ) -> user floor picture 0", "node address: 54", "direction style: 0",
           "ID code: \"HB\" (48 42 00 00)", "B (66) at 0x8F00", "style 4 frame 11 at 0x7EE0",
           "floor zone: 24832 of 28672 bytes free", "Messages: 40"})
         EXPECT_NE(text.find(part), std::string::npos) << part << "\n" << text;

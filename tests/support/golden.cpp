@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 
@@ -11,9 +12,11 @@ namespace Lift::Test {
 
 void ExpectGolden(const std::string& name, const std::string& actual) {
     const std::filesystem::path path = std::filesystem::path(LIFT_TEST_DIR) / "golden" / name;
-    if (std::getenv("LIFT_REBASELINE")) { // NOLINT(concurrency-mt-unsafe)
+    const char* rebaseline = std::getenv("LIFT_REBASELINE_GOLDEN"); // NOLINT(concurrency-mt-unsafe)
+    if (rebaseline && std::string(rebaseline) == "1") {
         std::filesystem::create_directories(path.parent_path());
         WriteBytes(path.string(), actual);
+        std::printf("re-baselined %s\n", path.string().c_str());
         return;
     }
     ASSERT_TRUE(std::filesystem::exists(path)) << "missing golden file " << path;

@@ -1,6 +1,6 @@
 #pragma once
-// Golden files under tests/golden/. Set LIFT_REBASELINE=1 to rewrite them from the current
-// output on purpose (then review the diff before committing).
+// Golden files under tests/golden/. LIFT_REBASELINE_GOLDEN=1 (scripts/rebaseline-golden)
+// rewrites them from the current output on purpose; review the diff before committing.
 
 #include <string>
 

@@ -1,45 +1,18 @@
 #include "support/rom_fixture.h"
 
+#include "support/bmp_writer.h"
+
 #include <filesystem>
 
 namespace Lift::Test {
 
-namespace {
-void put32(std::string& s, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i)
-        s.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
-}
-void put16(std::string& s, std::uint16_t v) {
-    s.push_back(static_cast<char>(v & 0xFF));
-    s.push_back(static_cast<char>(v >> 8));
-}
-} // namespace
-
 std::string PatternBmp(int width, int height, int seed) {
-    const int stride = ((width + 31) / 32) * 4;
-    std::string s = "BM";
-    put32(s, static_cast<std::uint32_t>(62 + stride * height));
-    put32(s, 0);
-    put32(s, 62);
-    put32(s, 40);
-    put32(s, static_cast<std::uint32_t>(width));
-    put32(s, static_cast<std::uint32_t>(height));
-    put16(s, 1);
-    put16(s, 1);
-    for (int i = 0; i < 6; ++i)
-        put32(s, 0);
-    put32(s, 0x00000000);                         // index 0: black
-    put32(s, 0x00FFFFFF);                         // index 1: white
-    for (int row = height - 1; row >= 0; --row) { // bottom-up
-        std::string line(static_cast<std::size_t>(stride), '\0');
-        for (int x = 0; x < width; ++x) {
-            const bool black = (x * 3 + row * 5 + seed) % 7 == 0;
-            if (!black)
-                line[static_cast<std::size_t>(x / 8)] |= static_cast<char>(0x80 >> (x % 8));
-        }
-        s += line;
-    }
-    return s;
+    RgbPicture picture = FilledPicture(width, height, Rgb{255, 255, 255});
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            if ((x * 3 + y * 5 + seed) % 7 == 0)
+                picture.set(x, y, Rgb{0, 0, 0});
+    return WriteBmp(picture, BmpForm::Mono).bytes;
 }
 
 RomFixture::RomFixture() {
