@@ -1,6 +1,9 @@
 // The string pool and hashed list against the standard containers they replace:
 //   churn:  1M adds and deletes of short strings (a ring of 1024 live strings);
-//   lookup: IndexOf on 10k entries against std::unordered_map<std::string, int>::find.
+//   lookup: IndexOf on 10k entries against std::unordered_map<std::string, int>::find;
+//   delete: Delete(0) until the list is empty, at 2,000, 5,000 and 10,000 entries, so the
+//           growth with the list's length shows (a delete costs what moving the later
+//           entries costs, so the whole run grows with the square of the length).
 // Run: build/bench/bench_str_pool --benchmark_repetitions=3 --benchmark_report_aggregates_only
 
 #include "util/ty_hashed_string_list.h"
@@ -8,6 +11,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <memory>
 #include <random>
 #include <string>
 #include <unordered_map>
@@ -108,6 +112,25 @@ void BM_LookupUnorderedMap(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * std::int64_t(data.order.size()));
 }
 BENCHMARK(BM_LookupUnorderedMap)->Unit(benchmark::kMicrosecond);
+
+void BM_DeleteFromFront(benchmark::State& state) {
+    const int entries = int(state.range(0));
+    std::vector<std::string> keys;
+    for (int i = 0; i < entries; ++i)
+        keys.push_back("Key" + std::to_string(i));
+    TYStrTab tab;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto list = std::make_unique<TYHashedStringList>(&tab);
+        for (const auto& k : keys)
+            list->Add(k.c_str());
+        state.ResumeTiming();
+        while (list->Count() > 0)
+            list->Delete(0);
+    }
+    state.SetItemsProcessed(state.iterations() * entries);
+}
+BENCHMARK(BM_DeleteFromFront)->Arg(2'000)->Arg(5'000)->Arg(10'000)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

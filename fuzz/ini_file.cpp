@@ -1,11 +1,15 @@
 // Loads arbitrary bytes as an INI file, reads every key in every typed form, writes a few
 // keys, saves, and loads the saved file again: the reloaded model must save to the same
-// bytes.
+// bytes. Then writes one entry cut from the bytes (two length bytes, section, key, value)
+// to an empty file: refused, it must change nothing; accepted, it must load back as written
+// up to the blanks that loading drops.
 
 #include "util/econvert_error.h"
+#include "util/eygeneral.h"
 #include "util/standalone_function.h"
 #include "util/ty_ini_file.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -55,6 +59,47 @@ void readEverything(TYIniFile& ini) {
     }
 }
 
+// What loading gives back: leading white space and trailing spaces dropped.
+std::string loaded(const std::string& text) {
+    const std::size_t begin = text.find_first_not_of(" \t\n\v\f\r");
+    if (begin == std::string::npos)
+        return {};
+    return text.substr(begin, text.find_last_not_of(' ') + 1 - begin);
+}
+
+void writeOneEntry(const std::uint8_t* data, std::size_t size) {
+    if (size < 2)
+        return;
+    const auto* text = reinterpret_cast<const char*>(data);
+    const std::size_t sectionLength = std::min<std::size_t>(data[0] % 64, size - 2);
+    const std::size_t keyLength = std::min<std::size_t>(data[1] % 64, size - 2 - sectionLength);
+    const std::string section(text + 2, sectionLength);
+    const std::string key(text + 2 + sectionLength, keyLength);
+    const std::string value(text + 2 + sectionLength + keyLength,
+                            size - 2 - sectionLength - keyLength);
+
+    const std::string path = workFile() + ".entry";
+    std::remove(path.c_str());
+    bool accepted = true;
+    {
+        TYIniFile ini(path);
+        try {
+            ini.WriteString(section, key, value);
+        } catch (const EYGeneral&) {
+            accepted = false;
+            if (ini.Modified())
+                std::abort(); // a refused write must change nothing
+        }
+    }
+    TYIniFile again(path);
+    const bool stored = accepted && !section.empty() && !key.empty() && !loaded(value).empty();
+    if (again.SectionCount() != (stored ? 1 : 0))
+        std::abort();
+    if (stored && (again.KeyCount(loaded(section)) != 1 ||
+                   again.ReadString(loaded(section), loaded(key), "") != loaded(value)))
+        std::abort(); // an accepted write must read back as written
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -73,7 +118,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         readEverything(ini);
         if (ini.SectionCount() > 0) {
             const std::string first = ini.SectionName(0);
-            ini.WriteInteger(first, "FuzzCount", ini.KeyCount(first));
+            try {
+                ini.WriteInteger(first, "FuzzCount", ini.KeyCount(first));
+            } catch (const EYGeneral&) {
+                // A loaded name may hold a lone CR, which a write refuses.
+            }
             if (ini.KeyCount(first) > 1)
                 ini.DeleteKey(first, ini.KeyName(first, 0));
             if (ini.SectionCount() > 1)
@@ -91,5 +140,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();
     if (again.SaveToBytes() != saved)
         std::abort(); // a saved file must load back to what was saved
+    writeOneEntry(data, size);
     return 0;
 }

@@ -1,15 +1,18 @@
 // Feeds arbitrary bytes to the ROM image reader of `inspect`: the bytes as they are (mostly
 // refused for their size), then padded or cut to an image's size so every index, offset and
-// label is read, described and unpacked, and a few screens are previewed from it.
+// label is read, described and unpacked, a few screens are previewed from it, and it is
+// compared as `diff` compares images.
 
-#include "preview/image_pieces.h"
 #include "rom/rom_inspect.h"
+#include "commissioning/compare.h"
+#include "preview/image_pieces.h"
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
@@ -56,5 +59,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         state.step = int(i) * 13;
         (void)Lift::Preview::PreviewScreen(pieces, state);
     }
+
+    // Another version of the image: a setting, a label and the glyphs changed.
+    std::string other = image;
+    std::fill_n(other.begin() + Lift::Rom::kGlyphIndexArea.offset, Lift::Rom::kGlyphIndexArea.size,
+                '\0');
+    other[Lift::Rom::kSettingsArea.offset + Lift::Rom::SettingsNodeAddress] ^= 1;
+    other[Lift::Rom::CodeTableRightOffset(0, encode)] ^= 1;
+    std::vector<std::string> lines;
+    if (!Lift::Commissioning::CompareRomImages(image, other, lines, error) ||
+        std::none_of(lines.begin(), lines.end(), [](const std::string& line) {
+            return line.starts_with("setting Node Address: ");
+        }))
+        __builtin_trap(); // the changed setting is always told
     return text.empty() ? 1 : 0;
 }

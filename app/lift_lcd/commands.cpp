@@ -1,4 +1,5 @@
 #include "lift_lcd/cli.h"
+#include "lift_lcd/commissioning_commands.h"
 #include "lift_lcd/kbnet_commands.h"
 #include "lift_lcd/link_commands.h"
 #include "lift_lcd/rom_commands.h"
@@ -11,6 +12,10 @@ const std::vector<Command>& Commands() {
         {"inspect", "show what a ROM image holds", InspectCommand},
         {"preview", "draw the indicator's screen for floor codes, from an image or a project",
          PreviewCommand},
+        {"check", "list what MAKE ROM would refuse, drop, cut or substitute in a project",
+         CheckCommand},
+        {"sheet", "write a project's commissioning sheet as a PDF file", SheetCommand},
+        {"diff", "compare two projects or two ROM images", DiffCommand},
         {"simulate-controller", "play the display controller on a pseudo-terminal",
          SimulateControllerCommand},
         {"upload", "upload a ROM image to the controller", UploadCommand},

@@ -74,7 +74,7 @@ std::string UserDataHome() {
 
 WorkingFolder ChooseWorkingFolder(const std::string& current,
                                   const std::optional<std::string>& installedData,
-                                  const std::string& userDataHome) {
+                                  const std::string& userDataHome, bool mayCopy) {
     if (holdsSettingsFile(current) || !installedData || userDataHome.empty())
         return {current, {}};
     const fs::path folder = fs::path(userDataHome) / "lift-lcd";
@@ -82,6 +82,9 @@ WorkingFolder ChooseWorkingFolder(const std::string& current,
     if (fs::exists(folder, ec))
         return {folder.string(), "Working folder " + folder.string() + " (there is no " +
                                      Editor::kProgramSettingsFileName + " in " + current + ")"};
+    if (!mayCopy)
+        return {*installedData, "Working folder " + *installedData + " (there is no " +
+                                    Editor::kProgramSettingsFileName + " in " + current + ")"};
 
     // Copied beside it first and then renamed into place, so a copy cut short never
     // passes for a working folder.

@@ -37,9 +37,11 @@ struct WorkingFolder {
 // file, or when there is no installed data set or no user data home: a terminal start
 // behaves as it always has. Otherwise the per-user folder userDataHome/lift-lcd, copied
 // from the installed data set when it does not exist yet (all or nothing; an existing
-// folder is never written to). Should the copy fail, `current`, with the reason.
+// folder is never written to). Should the copy fail, `current`, with the reason. Tools that
+// write nothing pass `mayCopy` false: without the per-user folder they read the installed
+// data set itself.
 WorkingFolder ChooseWorkingFolder(const std::string& current,
                                   const std::optional<std::string>& installedData,
-                                  const std::string& userDataHome);
+                                  const std::string& userDataHome, bool mayCopy = true);
 
 } // namespace Lift::Cli

@@ -60,6 +60,14 @@ bool ShowSlotPictures(const EditorSession& session, EditorUi& ui) {
     return true;
 }
 
+void SetProgramDirectories(ProgramState& program, const StartOptions& options) {
+    program.programDirectory = withTrailingSlash(options.programDirectory);
+    program.userFloorPictureRoot =
+        program.programDirectory + "DefaultImage2/UserDefine/Floor/Style";
+    program.startDirectory = withoutTrailingSlash(options.startDirectory);
+    program.blankPicturePath = JoinPath(program.startDirectory, kBlankPictureName);
+}
+
 bool RunStartUp(EditorSession& session, EditorUi& ui, const StartOptions& options) {
     ProgramState& program = session.program;
     DisplayProject& project = session.project;
@@ -67,11 +75,7 @@ bool RunStartUp(EditorSession& session, EditorUi& ui, const StartOptions& option
     program.caption = kBaseCaption;
     ui.setStatusPanel(2, "Program start error!!");
 
-    program.programDirectory = withTrailingSlash(options.programDirectory);
-    program.userFloorPictureRoot =
-        program.programDirectory + "DefaultImage2/UserDefine/Floor/Style";
-    program.startDirectory = withoutTrailingSlash(options.startDirectory);
-    program.blankPicturePath = JoinPath(program.startDirectory, kBlankPictureName);
+    SetProgramDirectories(program, options);
 
     ReadProgramSettings(program.startDirectory, program.settings, project, ui);
     ui.setStatusPanel(1, "Version: " + project.versionName);

@@ -20,6 +20,10 @@ struct StartOptions {
 // and the caption is not extended. The window stays usable either way.
 bool RunStartUp(EditorSession& session, EditorUi& ui, const StartOptions& options);
 
+// The first start-up step alone: the program folder, the start directory and the paths
+// derived from them. Reads and writes nothing.
+void SetProgramDirectories(ProgramState& program, const StartOptions& options);
+
 // Sets all 40 slots to their default pictures under the program folder.
 void SetDefaultLiftStatePictures(EditorSession& session);
 

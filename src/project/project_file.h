@@ -22,7 +22,10 @@ inline constexpr const char* kCodeName = "PRV620BX7";
 
 // Asks for a file (and, for an existing one, whether to overwrite it), then writes the
 // project. Returns `saveCompleted`: false when the dialog was cancelled or overwriting was
-// refused. The INI engine's construction error (EYGeneral) passes to the caller.
+// refused. The INI engine's construction error (EYGeneral) passes to the caller. A value the
+// file cannot hold (say, a picture path with a line break) is refused by the engine with its
+// error box; then nothing is written, the old file stays as it was (a new one is not left
+// behind), and the save counts as completed, as for a write that fails.
 bool SaveProject(Editor::EditorSession& session, Editor::EditorUi& ui);
 
 // Writes the project to `path` without any question, as SaveProject does after its dialogs.

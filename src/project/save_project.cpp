@@ -1,9 +1,11 @@
 #include "project/project_file.h"
 
 #include "editor/text_rules.h"
+#include "util/eygeneral.h"
 #include "util/ty_ini_file.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace Lift::Project {
 
@@ -30,57 +32,70 @@ std::string withProjectExtension(const std::string& path) {
     return path + "." + kProjectExtension;
 }
 
-void writeProject(EditorSession& session, EditorUi& ui, const std::string& path, bool existed) {
-    DisplayProject& p = session.project;
-    session.program.saveCompleted = true;
-
-    YVclUtil::TYIniFile ini(path);
+void writeEntries(YVclUtil::TYIniFile& ini, EditorUi& ui, DisplayProject& p, bool existed) {
     if (existed) {
         for (const char* section : {"GLOBAL", "CTBL0", "CTBL1", "CTBL2", "LiftStateImage", "USER"})
             ini.EraseSection(section);
     }
 
-    {
-        Editor::BusyCursor busy(ui);
-        ApplySaveEffects(p);
+    Editor::BusyCursor busy(ui);
+    ApplySaveEffects(p);
 
-        ini.WriteString("GLOBAL", "CODENAME", kCodeName);
-        ini.WriteString("GLOBAL", "VERSION", "1.0");
-        ini.WriteString("GLOBAL", "CUSIDCODE", Editor::Trimmed(p.idCode));
-        ini.WriteString("GLOBAL", "ROMFILENAME", p.romFileName);
-        ini.WriteString("GLOBAL", "TITLEFILENAME_C", p.logoFile);
-        ini.WriteInteger("GLOBAL", "SWAPTIME", p.logoSecondsIndex);
-        ini.WriteInteger("GLOBAL", "CUSLOGOENABLE", p.logoEnabled ? 1 : 0);
-        ini.WriteInteger("GLOBAL", "PWRSAVING", p.powerSavingIndex);
-        ini.WriteInteger("GLOBAL", "NODEADDR", p.nodeAddress);
-        ini.WriteInteger("GLOBAL", "DEF_CTBL", p.defaultCodeTable);
-        ini.WriteInteger("GLOBAL", "DEF_FL", p.floorStyle);
-        ini.WriteInteger("GLOBAL", "DEF_DIR", p.directionStyle);
-        ini.WriteString("GLOBAL", "CODEVER", p.selectedVersionText());
-        ini.WriteInteger("GLOBAL", "DPSTYLE", p.displaySide);
-        ini.WriteInteger("GLOBAL", "DISPDT", p.dateTimeEnabled);
-        ini.WriteInteger("GLOBAL", "DEF_MSG", p.messageMask);
-        ini.WriteInteger("GLOBAL", "DEF_MSGPOS", p.messagePosition);
+    ini.WriteString("GLOBAL", "CODENAME", kCodeName);
+    ini.WriteString("GLOBAL", "VERSION", "1.0");
+    ini.WriteString("GLOBAL", "CUSIDCODE", Editor::Trimmed(p.idCode));
+    ini.WriteString("GLOBAL", "ROMFILENAME", p.romFileName);
+    ini.WriteString("GLOBAL", "TITLEFILENAME_C", p.logoFile);
+    ini.WriteInteger("GLOBAL", "SWAPTIME", p.logoSecondsIndex);
+    ini.WriteInteger("GLOBAL", "CUSLOGOENABLE", p.logoEnabled ? 1 : 0);
+    ini.WriteInteger("GLOBAL", "PWRSAVING", p.powerSavingIndex);
+    ini.WriteInteger("GLOBAL", "NODEADDR", p.nodeAddress);
+    ini.WriteInteger("GLOBAL", "DEF_CTBL", p.defaultCodeTable);
+    ini.WriteInteger("GLOBAL", "DEF_FL", p.floorStyle);
+    ini.WriteInteger("GLOBAL", "DEF_DIR", p.directionStyle);
+    ini.WriteString("GLOBAL", "CODEVER", p.selectedVersionText());
+    ini.WriteInteger("GLOBAL", "DPSTYLE", p.displaySide);
+    ini.WriteInteger("GLOBAL", "DISPDT", p.dateTimeEnabled);
+    ini.WriteInteger("GLOBAL", "DEF_MSG", p.messageMask);
+    ini.WriteInteger("GLOBAL", "DEF_MSGPOS", p.messagePosition);
 
-        for (int row = 0; row < Editor::kSlotRows; ++row)
-            for (int column = 0; column < Editor::kSlotColumns; ++column)
-                ini.WriteString(
-                    "LiftStateImage", Editor::LiftStateKey(row, column),
-                    p.liftStatePictures[static_cast<size_t>(row)][static_cast<size_t>(column)]);
+    for (int row = 0; row < Editor::kSlotRows; ++row)
+        for (int column = 0; column < Editor::kSlotColumns; ++column)
+            ini.WriteString(
+                "LiftStateImage", Editor::LiftStateKey(row, column),
+                p.liftStatePictures[static_cast<size_t>(row)][static_cast<size_t>(column)]);
 
-        static const char* const sections[Editor::kCodeTableCount] = {"CTBL0", "CTBL1", "CTBL2"};
-        for (int code = 0; code < Editor::kCodeCount; ++code) {
-            const std::string key = "CODE_" + std::to_string(code);
-            for (int t = 0; t < Editor::kCodeTableCount; ++t)
-                ini.WriteString(
-                    sections[t], key,
-                    Editor::UpperCased(Editor::Trimmed(
-                        p.codeTables[static_cast<size_t>(t)][static_cast<size_t>(code)])));
-        }
+    static const char* const sections[Editor::kCodeTableCount] = {"CTBL0", "CTBL1", "CTBL2"};
+    for (int code = 0; code < Editor::kCodeCount; ++code) {
+        const std::string key = "CODE_" + std::to_string(code);
+        for (int t = 0; t < Editor::kCodeTableCount; ++t)
+            ini.WriteString(sections[t], key,
+                            Editor::UpperCased(Editor::Trimmed(
+                                p.codeTables[static_cast<size_t>(t)][static_cast<size_t>(code)])));
     }
-    ui.setStatusPanel(0, "Project file: " + path);
-    // Released here: the engine writes the file now (atomically) and shows its own error box
-    // when it cannot.
+}
+
+void writeProject(EditorSession& session, EditorUi& ui, const std::string& path, bool existed) {
+    session.program.saveCompleted = true;
+    bool written = true;
+    {
+        YVclUtil::TYIniFile ini(path);
+        try {
+            writeEntries(ini, ui, session.project, existed);
+        } catch (const YVclUtil::EYGeneral&) {
+            // A value the file cannot hold, or the pool out of memory: the engine has shown
+            // which. Half a project must not replace the old one, so nothing is written, as
+            // when the write itself fails.
+            ini.DiscardChanges();
+            written = false;
+        }
+        if (written)
+            ui.setStatusPanel(0, "Project file: " + path);
+        // Released here: the engine writes the file now (atomically) and shows its own error
+        // box when it cannot.
+    }
+    if (!written && !existed)
+        ::unlink(path.c_str()); // the empty file the engine made for it
 }
 
 } // namespace

@@ -183,6 +183,12 @@ bool DecodeBlackPicture(std::string_view bmp, BlackPicture& out, std::string& re
 bool LoadBlackPicture(const std::string& path, BlackPicture& out, std::string& error) {
     out = BlackPicture{};
     std::error_code ec;
+    // A device or a pipe named as a picture would be read without end.
+    const auto status = std::filesystem::status(path, ec);
+    if (!ec && std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+        error = path + ": not a file that can hold a picture";
+        return false;
+    }
     const auto size = std::filesystem::file_size(path, ec);
     if (!ec && size > kMaxPictureFileBytes) {
         error =

@@ -35,8 +35,9 @@ bool DecodeBlackPicture(std::string_view bmp, BlackPicture& out, std::string& re
 // Larger files are refused before reading: no accepted picture comes near this size.
 inline constexpr std::uint64_t kMaxPictureFileBytes = 32u * 1024u * 1024u;
 
-// Reads and decodes the picture file at `path`. On failure `error` is one line naming the
-// file: "<path>: <reason>" or the system's reason why the file cannot be read.
+// Reads and decodes the picture file at `path`, which must be a regular file (a folder, a
+// device or a pipe is refused unread). On failure `error` is one line naming the file:
+// "<path>: <reason>" or the system's reason why the file cannot be read.
 bool LoadBlackPicture(const std::string& path, BlackPicture& out, std::string& error);
 
 // The picture for display: black on white, each pixel a `scale` x `scale` square (at least 1).

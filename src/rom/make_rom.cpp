@@ -3,14 +3,12 @@
 #include "editor/code_table_labels.h"
 #include "editor/extract_glb_item.h"
 #include "editor/text_rules.h"
-#include "rom/black_picture.h"
-#include "rom/pack_picture.h"
+#include "rom/gather_rom_content.h"
 #include "rom/rom_image.h"
 #include "util/atomic_file.h"
 #include "util/standalone_function.h"
 
 #include <algorithm>
-#include <array>
 #include <filesystem>
 #include <system_error>
 #include <vector>
@@ -37,18 +35,16 @@ bool equalIgnoringCase(const std::string& a, const std::string& b) {
            });
 }
 
-std::string packedData(const BlackPicture& picture, bool rotated) {
-    return PackBlackPicture(picture, rotated).substr(4);
-}
-
-class Run {
+// What MAKE ROM does with what the gathering meets: report it as the procedure says, and
+// stop where it stops.
+class MakeRomEvents : public GatherEvents {
 public:
-    explicit Run(MakeRomContext& context) : m_c(context) {}
+    MakeRomEvents(MakeRomContext& context, Editor::EditorUi& ui) : m_c(context), m_ui(ui) {}
 
     // Leaves the temporary picture file as reading the GLB items through it would have: the
     // last item read stays there, a data block read last is gone. Nothing in between was
     // written, so no file of the user's is ever touched beyond that one name.
-    ~Run() {
+    ~MakeRomEvents() override {
         if (!m_lastItem)
             return;
         std::string ignored;
@@ -60,54 +56,50 @@ public:
                                    m_lastItem->second, &ignored);
         }
     }
-    Run(const Run&) = delete;
-    Run& operator=(const Run&) = delete;
+    MakeRomEvents(const MakeRomEvents&) = delete;
+    MakeRomEvents& operator=(const MakeRomEvents&) = delete;
 
-    std::optional<std::string_view> glbItem(int group, int number) {
+    MakeRomResult result = MakeRomResult::Written;
+
+    void glbItemRead(int group, int number, bool dataBlock) override {
         m_lastItem = {group, number};
-        m_lastItemDeleted = false;
-        return m_c.glb.item(group, number);
+        m_lastItemDeleted = dataBlock;
     }
-    void dataBlockConsumed() { m_lastItemDeleted = true; }
-
-    bool rotated() const { return m_c.version.disphv == 1; }
-
-    // Packs GLB item (group, number). Absent item: true with `out` empty. A picture that
-    // cannot be decoded: error box, false.
-    bool packGlbPicture(int group, int number, bool rotated, std::optional<std::string>& out) {
-        out.reset();
-        const auto bmp = glbItem(group, number);
-        if (!bmp)
-            return true;
-        BlackPicture picture;
-        std::string reason;
-        if (!DecodeBlackPicture(*bmp, picture, reason))
-            return pictureError(Itemname(group, number) + ": " + reason);
-        out = packedData(picture, rotated);
-        return true;
+    bool pictureUnreadable(const PictureSource&, const std::string& reason) override {
+        return pictureError(reason);
     }
-
-    // Packs a picture file of the user's; error box and false when it cannot be used.
-    bool packFile(const std::string& path, bool rotated, std::string& out) {
-        BlackPicture picture;
-        std::string error;
-        if (!LoadBlackPicture(path, picture, error))
-            return pictureError(error);
-        out = packedData(picture, rotated);
-        return true;
+    void glyphZoneFull(std::size_t glyphBytes) override {
+        m_ui.appendLog("[Error] Floor BMP zone full!! -- [ " + std::to_string(glyphBytes) + " ]");
     }
-
-    bool pictureError(const std::string& text) {
-        YVclUtil::ShowErrMsgBox_Printf("Error", "%s", text.c_str());
+    void userPictureMissing(int table, int code) override {
+        m_ui.appendLog("[Warning] CTBL" + std::to_string(table) + "-" +
+                       Editor::CodeColumnLabel(code) + " not found --> auto cancel !!!");
+        m_c.project.codeTables[static_cast<std::size_t>(table)][static_cast<std::size_t>(code)]
+            .clear();
+    }
+    bool floorZoneOverflow(const RomBuildReport&) override {
+        m_ui.messageBox("FL element overflow!!\n\n", "Element overflow");
+        result = MakeRomResult::FloorOverflow;
+        return false;
+    }
+    bool requiredItemMissing(RequiredItem item, int number) override {
+        if (item == RequiredItem::SmallPicture)
+            return pictureError("GLB item (7, " + std::to_string(number) +
+                                "): the picture is missing from the GLB file");
+        m_ui.messageBox("GLB File error!!", "File error");
+        result = MakeRomResult::GlbItemMissing;
         return false;
     }
 
-    static std::string Itemname(int group, int number) {
-        return "GLB item (" + std::to_string(group) + ", " + std::to_string(number) + ")";
+private:
+    bool pictureError(const std::string& text) {
+        YVclUtil::ShowErrMsgBox_Printf("Error", "%s", text.c_str());
+        result = MakeRomResult::PictureError;
+        return false;
     }
 
-private:
     MakeRomContext& m_c;
+    Editor::EditorUi& m_ui;
     std::optional<std::pair<int, int>> m_lastItem;
     bool m_lastItemDeleted = false;
 };
@@ -144,13 +136,21 @@ std::string UserFloorPicturePath(const std::string& userFloorPictureRoot, int fl
     return FindUserFloorPicture(userFloorPictureRoot + std::to_string(floorStyle), label + ".bmp");
 }
 
+std::array<MessageSlot, kMessageCount> MessageSlotOrder(const DisplayProject& project) {
+    std::array<MessageSlot, kMessageCount> slots;
+    std::size_t k = 0;
+    for (int column : kMessageColumnOrder)
+        for (int row = 0; row < Editor::kSlotRows; ++row)
+            slots[k++] = {row, column, isFile(project.liftStatePictures[row][column])};
+    return slots;
+}
+
 std::array<std::string, kMessageCount> MessagePictureList(const DisplayProject& project) {
     std::array<std::string, kMessageCount> list;
     std::size_t j = 0;
-    for (int column : kMessageColumnOrder)
-        for (int row = 0; row < Editor::kSlotRows; ++row)
-            if (const std::string& path = project.liftStatePictures[row][column]; isFile(path))
-                list[j++] = path;
+    for (const MessageSlot& slot : MessageSlotOrder(project))
+        if (slot.present)
+            list[j++] = project.liftStatePictures[slot.row][slot.column];
     return list;
 }
 
@@ -166,151 +166,17 @@ MakeRomOutcome MakeRom(MakeRomContext& c, Editor::EditorUi& ui) {
         return stop(MakeRomResult::SaveAborted);
     }
     Editor::BusyCursor busy(ui);
-    Run run(c);
+    MakeRomEvents events(c, ui);
     RomContent content;
-    content.encode = c.version.encode;
-
-    // Working copy of the labels: trimmed, upper case.
-    std::array<std::array<std::string, 256>, 3> labels;
-    for (int t = 0; t < 3; ++t)
-        for (int r = 0; r < 256; ++r)
-            labels[t][r] = Editor::UpperCased(Editor::Trimmed(project.codeTables[t][r]));
-
-    // Direction frames of all five styles, frame by frame.
-    for (int i = 0; i < kDirectionFrames; ++i)
-        for (int s = 0; s < kDirectionStyles; ++s)
-            if (!run.packGlbPicture(0, 50 + 20 * s + i, run.rotated(),
-                                    content.directionFrames[s][i]))
-                return stop(MakeRomResult::PictureError);
-
-    // Lift-state pictures: missing files leave no gap, the last entries stay empty.
-    const auto messageFiles = MessagePictureList(project);
-    for (std::size_t j = 0; j < messageFiles.size() && !messageFiles[j].empty(); ++j) {
-        std::string packed;
-        if (!run.packFile(messageFiles[j], run.rotated(), packed))
-            return stop(MakeRomResult::PictureError);
-        content.messages[j] = std::move(packed);
-    }
-
-    // Characters that need a glyph.
-    std::array<bool, 256> used{};
-    for (const auto& table : labels)
-        for (const std::string& label : table)
-            if (label.size() == 1 || label.size() == 2)
-                for (char ch : label)
-                    used[static_cast<unsigned char>(ch)] = true;
-    for (char ch : std::string("-S0123456789"))
-        used[static_cast<unsigned char>(ch)] = true;
-
-    // Glyphs of all four floor styles are prepared (a damaged one stops the build whichever
-    // style is chosen); only the chosen style's are kept.
-    for (int ch = 0; ch < kGlyphCount; ++ch) {
-        if (!used[ch])
-            continue;
-        for (int s = 0; s < Editor::kFloorStyleCount; ++s) {
-            std::optional<std::string> glyph;
-            if (!run.packGlbPicture(s + 1, ch, run.rotated(), glyph))
-                return stop(MakeRomResult::PictureError);
-            if (s == project.floorStyle)
-                content.glyphs[ch] = std::move(glyph);
-        }
-    }
-
-    const RomBuildReport glyphsOnly = MeasureFloorZone(content);
-    if (glyphsOnly.glyphBytes > kGlyphDataWarningBytes)
-        ui.appendLog("[Error] Floor BMP zone full!! -- [ " + std::to_string(glyphsOnly.glyphBytes) +
-                     " ]");
-
-    // Code tables and user floor pictures.
-    std::vector<std::string> userPicturePaths;
-    for (int t = 0; t < 3; ++t) {
-        for (int r = 0; r < 256; ++r) {
-            const std::string& label = labels[t][r];
-            CodeBytes& bytes = content.codeTables[t][r];
-            if (const auto simple = LabelCodeBytes(label)) {
-                bytes = *simple;
-                continue;
-            }
-            const std::string path =
-                UserFloorPicturePath(c.userFloorPictureRoot, project.floorStyle, label);
-            if (path.empty()) {
-                ui.appendLog("[Warning] CTBL" + std::to_string(t) + "-" +
-                             Editor::CodeColumnLabel(r) + " not found --> auto cancel !!!");
-                project.codeTables[t][r].clear();
-                bytes = CodeBytes{};
-                continue;
-            }
-            const auto known = std::find(userPicturePaths.begin(), userPicturePaths.end(), path);
-            std::size_t number = static_cast<std::size_t>(known - userPicturePaths.begin());
-            if (known == userPicturePaths.end()) {
-                std::string packed;
-                if (!run.packFile(path, run.rotated(), packed))
-                    return stop(MakeRomResult::PictureError);
-                content.userPictures.push_back(std::move(packed));
-                userPicturePaths.push_back(path);
-            }
-            bytes = CodeBytes{kUserPictureMarker, static_cast<std::uint8_t>(number & 0xFF)};
-        }
-    }
-    if (MeasureFloorZone(content).floorOverflow) {
-        ui.messageBox("FL element overflow!!\n\n", "Element overflow");
-        return stop(MakeRomResult::FloorOverflow);
-    }
-
-    content.settings = MakeSettingsBlock(project);
-
-    const auto glbError = [&] {
-        ui.messageBox("GLB File error!!", "File error");
-        return stop(MakeRomResult::GlbItemMissing);
-    };
-    const auto cfi = run.glbItem(0, c.version.cfi);
-    if (!cfi)
-        return glbError();
-    content.cfiItem = *cfi;
-    run.dataBlockConsumed();
-    if (c.version.encode == 0) {
-        const auto ifi = run.glbItem(0, c.version.ifi);
-        if (!ifi)
-            return glbError();
-        content.ifiItem = *ifi;
-        run.dataBlockConsumed();
-    }
-
-    std::optional<std::string> picture040;
-    if (!run.packGlbPicture(0, 40, true, picture040))
-        return stop(MakeRomResult::PictureError);
-    if (!picture040)
-        return glbError();
-    content.picture040 = std::move(*picture040);
-
-    if (!Editor::IsBlank(project.logoFile)) {
-        std::string logo;
-        if (!run.packFile(project.logoFile, run.rotated(), logo))
-            return stop(MakeRomResult::PictureError);
-        content.logo = std::move(logo);
-    }
-
-    for (int i = 0; i < kSmallPictureCount; ++i) {
-        std::optional<std::string> small;
-        if (!run.packGlbPicture(7, i, run.rotated(), small))
-            return stop(MakeRomResult::PictureError);
-        if (!small) {
-            run.pictureError(Run::Itemname(7, i) + ": the picture is missing from the GLB file");
-            return stop(MakeRomResult::PictureError);
-        }
-        content.smallPictures.push_back(std::move(*small));
-    }
+    const RomSources sources{project, c.glb, c.version, c.userFloorPictureRoot};
+    if (!GatherRomContent(sources, events, content))
+        return stop(events.result);
 
     RomBuildReport report;
     const std::string image = BuildRomImage(content, &report);
-    const auto zoneWarning = [&](const char* zone, std::size_t used, RomArea area) {
-        if (used > area.size)
-            ui.appendLog(std::string("[Warning] ") + zone + " zone full, pictures cut!! -- [ " +
-                         std::to_string(used) + " ]");
-    };
-    zoneWarning("DIR BMP", report.directionBytes, kDirectionZone);
-    zoneWarning("MSG BMP", report.messageBytes, kMessageZone);
-    zoneWarning("Small BMP", report.smallPictureBytes, kSmallPictureArea);
+    for (const CutZone& zone : CutZones(report))
+        ui.appendLog(std::string("[Warning] ") + zone.name + " zone full, pictures cut!! -- [ " +
+                     std::to_string(zone.used) + " ]");
 
     MakeRomOutcome outcome;
     std::string path = c.outputPath ? *c.outputPath : RomFileNameOf(project);

@@ -75,9 +75,18 @@ std::string UserFloorPicturePath(const std::string& userFloorPictureRoot, int fl
 // Slot columns in the order their pictures enter the message zone.
 inline constexpr std::array<int, 4> kMessageColumnOrder = {1, 0, 3, 2};
 
-// The lift-state picture files in message-index order: slot column 1 rows 0..9, then
-// columns 0, 3 and 2. Missing files leave no gap: the following pictures move up and the
-// last entries stay empty.
+// The 40 slots in the order their pictures enter the message zone (slot column 1 rows
+// 0..9, then columns 0, 3 and 2), and whether each slot's file exists.
+struct MessageSlot {
+    int row = 0;
+    int column = 0;
+    bool present = false;
+};
+std::array<MessageSlot, kMessageCount> MessageSlotOrder(const Editor::DisplayProject& project);
+
+// The lift-state picture files in message-index order: those of MessageSlotOrder that are
+// present. Missing files leave no gap: the following pictures move up and the last entries
+// stay empty.
 std::array<std::string, kMessageCount> MessagePictureList(const Editor::DisplayProject& project);
 
 } // namespace Lift::Rom

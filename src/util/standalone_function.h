@@ -5,7 +5,10 @@
 // Error boxes go to one process-wide sink. By default the sink prints "CAPTION: TEXT" on
 // stderr; the window installs a task-modal message box, tests install a recorder. The sink
 // is called on the thread that raised the box and must block until the user has seen it.
-// All routines may be called from any thread.
+// The window shows a box from another thread on its own thread, from its main loop, while
+// the raising thread waits; so a thread must not raise a box while holding a lock the
+// window's thread may take, nor while that thread waits for it without serving the loop
+// (MainLoop::waitUntil serves it). All routines may be called from any thread.
 
 #include <cstdarg>
 #include <cstddef>

@@ -72,27 +72,27 @@ std::uint64_t TYHashedStringList::StrToHashKey(const char* text, std::int32_t* l
     return (std::uint64_t(a | 1) << 32) | b;
 }
 
-const TYHashedStringList::Slot* TYHashedStringList::findSlot(std::uint64_t key, const char* text,
-                                                             std::size_t length) const {
-    for (const Slot& slot : m_hashTab[key & (kBucketCount - 1)]) {
+std::ptrdiff_t TYHashedStringList::findSlot(const Bucket& bucket, std::uint64_t key,
+                                            const char* text, std::size_t length) const {
+    const std::vector<Slot>& items = bucket.items;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const Slot& slot = items[i];
         if (slot.key != key)
             continue;
         // Equal keys: the texts decide, so two texts never share an entry.
         if (length <= kInlineChars) {
             if (slot.length == length && std::memcmp(slot.inlineText, text, length) == 0)
-                return &slot;
+                return std::ptrdiff_t(i);
         } else if (slot.length == 0xFF && m_strTab->SameText(slot.text, text, length)) {
-            return &slot;
+            return std::ptrdiff_t(i);
         }
     }
-    return nullptr;
+    return -1;
 }
 
-TYHashedStringList::Slot* TYHashedStringList::slotOf(const YHASHEDSTRINGLISTCELL* cell) {
-    for (Slot& slot : m_hashTab[keyOf(cell) & (kBucketCount - 1)])
-        if (slot.cell == cell)
-            return &slot;
-    return nullptr; // cannot happen while the list is consistent
+std::ptrdiff_t TYHashedStringList::firstFrom(const Bucket& bucket, std::int32_t index) {
+    const auto& indexes = bucket.indexes;
+    return std::lower_bound(indexes.begin(), indexes.end(), index) - indexes.begin();
 }
 
 std::int32_t TYHashedStringList::Add(const char* text) {
@@ -104,8 +104,9 @@ std::int32_t TYHashedStringList::Add(const char* text, void* object) {
     const std::uint64_t key = StrToHashKey(text, &length);
     if (key == 0 || length > kMaxTextLength || m_hashTab.empty())
         return -1;
-    if (const Slot* found = findSlot(key, text, std::size_t(length))) {
-        const std::int32_t existing = found->index;
+    Bucket& bucket = bucketOf(key);
+    if (const std::ptrdiff_t found = findSlot(bucket, key, text, std::size_t(length)); found >= 0) {
+        const std::int32_t existing = bucket.indexes[std::size_t(found)];
         if (OnReplace)
             OnReplace(this, existing);
         pw_Objects(existing, object); // the handler may have changed the list's buckets
@@ -113,9 +114,14 @@ std::int32_t TYHashedStringList::Add(const char* text, void* object) {
     }
     if (m_capacity <= m_count && !GrowupListTab())
         return -1;
-    Bucket& bucket = m_hashTab[key & (kBucketCount - 1)];
     try {
-        bucket.reserve(bucket.size() + 1);
+        // Room for the append first, so that nothing can fail once the entry is made;
+        // grown by doubling, as push_back would.
+        const std::size_t room = std::max<std::size_t>(4, 2 * bucket.items.size());
+        if (bucket.items.capacity() == bucket.items.size())
+            bucket.items.reserve(room);
+        if (bucket.indexes.capacity() == bucket.indexes.size())
+            bucket.indexes.reserve(room);
     } catch (const std::bad_alloc&) {
         return -1;
     }
@@ -137,27 +143,21 @@ std::int32_t TYHashedStringList::Add(const char* text, void* object) {
     cell->HashKeyHigh = static_cast<std::uint32_t>(key >> 32);
     storeField(cell->StrCell, strCell);
     storeField(cell->Object, object);
-    cell->Index = m_count;
     Slot slot{};
     slot.key = key;
-    slot.index = m_count;
     slot.length = length <= std::int32_t(kInlineChars) ? std::uint8_t(length) : 0xFF;
     std::memcpy(slot.inlineText, text, std::min<std::size_t>(std::size_t(length), kInlineChars));
     slot.text = strCell;
-    slot.cell = cell;
     slot.object = object;
-    bucket.push_back(slot); // capacity reserved above: cannot throw
+    bucket.items.push_back(slot); // capacity reserved above: cannot throw
+    bucket.indexes.push_back(m_count);
     m_listTab[m_count] = cell;
     return m_count++;
 }
 
 std::int32_t TYHashedStringList::IndexOf(const char* text) const {
-    std::int32_t length = 0;
-    const std::uint64_t key = StrToHashKey(text, &length);
-    if (key == 0 || m_hashTab.empty())
-        return -1;
-    const Slot* slot = findSlot(key, text, std::size_t(length));
-    return slot ? slot->index : -1;
+    void* object = nullptr;
+    return IndexOf(text, object);
 }
 
 std::int32_t TYHashedStringList::IndexOf(const char* text, void*& object) const {
@@ -165,11 +165,12 @@ std::int32_t TYHashedStringList::IndexOf(const char* text, void*& object) const 
     const std::uint64_t key = StrToHashKey(text, &length);
     if (key == 0 || m_hashTab.empty())
         return -1;
-    const Slot* slot = findSlot(key, text, std::size_t(length));
-    if (!slot)
+    const Bucket& bucket = m_hashTab[key & (kBucketCount - 1)];
+    const std::ptrdiff_t found = findSlot(bucket, key, text, std::size_t(length));
+    if (found < 0)
         return -1;
-    object = slot->object;
-    return slot->index;
+    object = bucket.items[std::size_t(found)].object;
+    return bucket.indexes[std::size_t(found)];
 }
 
 void TYHashedStringList::releaseEntry(YHASHEDSTRINGLISTCELL* cell) {
@@ -183,20 +184,16 @@ bool TYHashedStringList::Delete(std::int32_t index) {
     if (OnDelete)
         OnDelete(this, index);
     YHASHEDSTRINGLISTCELL* cell = m_listTab[index];
-    Bucket& bucket = m_hashTab[keyOf(cell) & (kBucketCount - 1)];
-    for (std::size_t i = 0; i < bucket.size(); ++i) {
-        if (bucket[i].cell == cell) {
-            bucket.erase(bucket.begin() + std::ptrdiff_t(i));
-            break;
-        }
-    }
+    Bucket& bucket = bucketOf(keyOf(cell));
+    const std::ptrdiff_t at = firstFrom(bucket, index);
+    bucket.items.erase(bucket.items.begin() + at);
+    bucket.indexes.erase(bucket.indexes.begin() + at);
     releaseEntry(cell);
-    for (std::int32_t i = index + 1; i < m_count; ++i) {
-        m_listTab[i - 1] = m_listTab[i];
-        m_listTab[i - 1]->Index = i - 1;
-        if (Slot* slot = slotOf(m_listTab[i - 1]))
-            slot->index = i - 1;
-    }
+    // The later entries move down by one: a tail of every bucket.
+    for (Bucket& each : m_hashTab)
+        for (auto i = each.indexes.begin() + firstFrom(each, index); i != each.indexes.end(); ++i)
+            --*i;
+    std::copy(m_listTab + index + 1, m_listTab + m_count, m_listTab + index);
     --m_count;
     ShrinkListTab();
     return true;
@@ -212,8 +209,10 @@ bool TYHashedStringList::DeleteAll() {
     std::free(m_listTab);
     m_listTab = nullptr;
     m_capacity = 0;
-    for (Bucket& bucket : m_hashTab)
-        bucket.clear();
+    for (Bucket& bucket : m_hashTab) {
+        bucket.items.clear();
+        bucket.indexes.clear();
+    }
     return true;
 }
 
@@ -240,9 +239,10 @@ void* TYHashedStringList::pr_Objects(std::int32_t index) const {
 void TYHashedStringList::pw_Objects(std::int32_t index, void* object) {
     if (index < 0 || index >= m_count)
         throw EYGeneral("TYHashedStringList: Invalid Index for Objects[%d]", index);
-    storeField(m_listTab[index]->Object, object);
-    if (Slot* slot = slotOf(m_listTab[index]))
-        slot->object = object;
+    YHASHEDSTRINGLISTCELL* cell = m_listTab[index];
+    storeField(cell->Object, object);
+    Bucket& bucket = bucketOf(keyOf(cell));
+    bucket.items[std::size_t(firstFrom(bucket, index))].object = object;
 }
 
 const YSTRTABCELL* TYHashedStringList::StrCell(std::int32_t index) const {

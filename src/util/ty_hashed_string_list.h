@@ -31,13 +31,13 @@ using TYHashedStringListNotifyEvent =
     std::function<void(TYHashedStringList* Sender, std::int32_t Index)>;
 
 // An entry record: one 28-byte record from the pool. Only 4-byte fields, since records
-// are 4-byte aligned; the pointers are kept as raw bytes.
+// are 4-byte aligned; the pointers are kept as raw bytes. The entry's index is kept in its
+// bucket, where lookups find it, so a delete renumbers the later entries in one place.
 struct YHASHEDSTRINGLISTCELL {
     std::uint32_t HashKeyLow;
     std::uint32_t HashKeyHigh;
     unsigned char StrCell[8]; // YSTRTABCELL* of the entry's text
     unsigned char Object[8];  // the attached pointer
-    std::int32_t Index;       // the entry's slot in ListTab
 };
 static_assert(sizeof(YHASHEDSTRINGLISTCELL) <= TYStrTab::kRecordSize, "fits one record");
 
@@ -87,22 +87,30 @@ public:
 
 private:
     // One slot per entry of a bucket, in insertion order. A slot repeats what a lookup
-    // needs (key, index, object, and short texts whole) so that a hit on a short text does
-    // not touch the pool at all; the entry record stays the reference.
+    // needs (key, object, and short texts whole) so that a hit on a short text does not touch
+    // the pool at all; the entry record, found through ListTab, stays the reference.
     static constexpr std::size_t kInlineChars = 15;
     struct Slot {
         std::uint64_t key;
-        std::int32_t index;
         std::uint8_t length; // inline length, or 0xFF when the text is longer
         char inlineText[kInlineChars];
         const YSTRTABCELL* text;
-        YHASHEDSTRINGLISTCELL* cell;
         void* object;
     };
-    using Bucket = std::vector<Slot>;
+    // indexes[i] is the entry index of items[i]. Appends take the highest index and deletes
+    // keep the order, so indexes ascend: a delete finds the slots to renumber by a binary
+    // search and renumbers them in one contiguous pass.
+    struct Bucket {
+        std::vector<Slot> items;
+        std::vector<std::int32_t> indexes;
+    };
 
-    const Slot* findSlot(std::uint64_t key, const char* text, std::size_t length) const;
-    Slot* slotOf(const YHASHEDSTRINGLISTCELL* cell);
+    // Position of the text's slot in the bucket, or -1.
+    std::ptrdiff_t findSlot(const Bucket& bucket, std::uint64_t key, const char* text,
+                            std::size_t length) const;
+    Bucket& bucketOf(std::uint64_t key) { return m_hashTab[key & (kBucketCount - 1)]; }
+    // Position of the first slot whose index is not below `index`.
+    static std::ptrdiff_t firstFrom(const Bucket& bucket, std::int32_t index);
     bool GrowupListTab();
     void ShrinkListTab();
     YHASHEDSTRINGLISTCELL* AllocateCell();

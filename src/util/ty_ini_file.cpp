@@ -24,7 +24,7 @@ namespace YVclUtil {
 namespace {
 
 constexpr const char* kCaption = "TYIniFile";
-constexpr std::size_t kSaveValueCapacity = 8192;  // values up to 8191 characters are saved
+constexpr std::size_t kSaveValueCapacity = Lift::Util::kIniLineChars + 1;
 constexpr std::size_t kReadValueCapacity = 16384; // values up to 16383 characters are read
 
 YSTRTABCELL* valueCell(TYHashedStringList* keys, std::int32_t index) {
@@ -53,6 +53,26 @@ std::wstring widen(const std::string& text, bool& ok) {
     state = std::mbstate_t{};
     std::mbsrtowcs(out.data(), &src, length + 1, &state); // NOLINT(concurrency-mt-unsafe)
     ok = true;
+    return out;
+}
+
+// A name as an error message shows it: on one line and not too long.
+std::string forMessage(const std::string& name) {
+    constexpr std::size_t kShown = 64;
+    std::string out;
+    for (std::size_t i = 0; i < name.size() && i < kShown; ++i) {
+        const auto c = static_cast<unsigned char>(name[i]);
+        if (c == '\r')
+            out += "\\r";
+        else if (c == '\n')
+            out += "\\n";
+        else if (c < 0x20)
+            out += Format("\\x%02X", c);
+        else
+            out += char(c);
+    }
+    if (name.size() > kShown)
+        out += "...";
     return out;
 }
 
@@ -196,32 +216,25 @@ void TYIniFile::LoadFromBytes(std::string_view bytes) {
 
 std::string TYIniFile::SaveToBytes() const {
     std::string out;
-    std::vector<char> buffer(kSaveValueCapacity);
+    std::vector<char> name(kSaveValueCapacity), value(kSaveValueCapacity);
     const std::int32_t sections = m_sections ? m_sections->Count() : 0;
     for (std::int32_t s = 0; s < sections; ++s) {
         TYHashedStringList* keys = keysOf(m_sections.get(), s);
         if (!keys)
             continue;
         std::size_t length = 0;
-        if (!m_strTab->Get(m_sections->StrCell(s), buffer.data(), buffer.size(), length))
+        if (!m_strTab->Get(m_sections->StrCell(s), name.data(), name.size(), length))
             continue;
-        out += '[';
-        out.append(buffer.data(), length);
-        out += "]\r\n";
+        Lift::Util::AppendIniSectionLine(out, std::string_view(name.data(), length));
         for (std::int32_t k = 0; k < keys->Count(); ++k) {
-            if (m_strTab->Get(keys->StrCell(k), buffer.data(), buffer.size(), length)) {
-                // A key line starting with '#' would load back as a comment; a leading
-                // blank is skipped by the loader and keeps the key.
-                if (buffer[0] == '#')
-                    out += ' ';
-                out.append(buffer.data(), length);
-            }
-            out += '=';
-            // A value too long for the save buffer is left out; the key stays.
-            if (const YSTRTABCELL* value = valueCell(keys, k);
-                value && m_strTab->Get(value, buffer.data(), buffer.size(), length))
-                out.append(buffer.data(), length);
-            out += "\r\n";
+            // A refused copy leaves its length at 0; writes refuse values too long for the
+            // buffer, so none is in the model.
+            std::size_t nameLength = 0, valueLength = 0;
+            m_strTab->Get(keys->StrCell(k), name.data(), name.size(), nameLength);
+            if (const YSTRTABCELL* cell = valueCell(keys, k))
+                m_strTab->Get(cell, value.data(), value.size(), valueLength);
+            Lift::Util::AppendIniEntryLine(out, std::string_view(name.data(), nameLength),
+                                           std::string_view(value.data(), valueLength));
         }
         out += "\r\n";
     }
@@ -243,6 +256,16 @@ bool TYIniFile::SaveIniFile() {
 
 bool TYIniFile::UpdateFile() {
     return SaveIniFile();
+}
+
+void TYIniFile::DiscardChanges() {
+    if (!m_sections)
+        return;
+    m_sections->DeleteAll();
+    m_lastSectionName.clear();
+    if (isRegularFile(m_fileName))
+        LoadExistedIniFile();
+    m_modified = false;
 }
 
 void TYIniFile::pw_FileName(const std::string& fileName) {
@@ -421,12 +444,10 @@ void TYIniFile::writeValue(const std::string& section, const char* key, const ch
                            std::size_t valueLength) {
     if (section.empty() || !key || !*key || !m_sections)
         return;
-    if (std::strlen(key) > std::size_t(TYHashedStringList::kMaxTextLength)) {
-        // Refused before its section is made: an empty section would vanish on the next
-        // load, so a saved file would not load back to what was saved.
-        m_modified = true;
+    // Refused before its section is made: an empty section would vanish on the next load,
+    // so a saved file would not load back to what was saved.
+    if (std::strlen(key) > std::size_t(TYHashedStringList::kMaxTextLength))
         return;
-    }
     TYHashedStringList* keys = nullptr;
     std::int32_t index = -1;
     if (IsSectionExisted(section, &index)) {
@@ -459,8 +480,18 @@ void TYIniFile::writeValue(const std::string& section, const char* key, const ch
 
 void TYIniFile::WriteString(const std::string& section, const std::string& key,
                             const std::string& value) {
-    // Texts end at a NUL, as they would in a file.
-    writeValue(section, key.c_str(), value.c_str(), std::strlen(value.c_str()));
+    if (section.empty() || key.empty())
+        return;
+    const std::string problem = Lift::Util::IniEntryProblem(
+        section, key, value, std::size_t(TYHashedStringList::kMaxTextLength));
+    if (!problem.empty()) {
+        const std::string text =
+            Format("Err: Can not write key \"%s\" of section \"%s\": %s !!!",
+                   forMessage(key).c_str(), forMessage(section).c_str(), problem.c_str());
+        ShowErrMsgBox_Printf(kCaption, "%s", text.c_str());
+        throw EYGeneral("%s", text.c_str());
+    }
+    writeValue(section, key.c_str(), value.data(), value.size());
 }
 
 void TYIniFile::Printf(const std::string& section, const std::string& key, const char* format,

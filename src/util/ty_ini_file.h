@@ -11,6 +11,18 @@
 // a save. A save goes to a temporary file that replaces the old one only once it is
 // complete, so a failed save leaves the old file as it was.
 //
+// What a write stores reads back identically after a save and a new load, with one
+// exception: loading drops white space at the start of section names, keys and values and
+// spaces at their end (a tab at the end stays), so those blanks do not come back; until the
+// file is loaded again, a name with such blanks is another name than its trimmed form. A
+// key whose value is empty or blank is saved as "key=" and is not loaded again. A write the
+// file could not carry is refused: a line break (CR or LF) or NUL anywhere, "=" in a key,
+// "]" in a section name, a blank name, a key that would read back as a section header, a
+// name over 256 characters, or a key line ("key=value") over 8191 characters, the longest
+// line loading reads whole. A refused write shows an error box (caption "TYIniFile") naming
+// the key and section, throws EYGeneral with the same text and changes nothing. A write
+// with an empty section or key does nothing.
+//
 // Dates and times are written and read in one fixed form, independent of the user's
 // regional settings:
 //   WriteDate     "YYYY-MM-DD"            e.g. "2026-12-06"
@@ -23,10 +35,11 @@
 // time of day: -1.25 is 1899-12-29 06:00).
 //
 // Errors: construction failures show an error box (caption "TYIniFile") and throw
-// EYGeneral "Err: Constructor !!!"; a failed save shows an error box and returns false
-// with Modified still set; a present value that is not a valid integer, date or time makes
-// the typed read throw EConvertError; a string pool out of memory throws EYGeneral out of
-// the write. Floating-point text uses '.' whatever the locale. Not thread-safe.
+// EYGeneral "Err: Constructor !!!"; refused writes as above; a failed save shows an error
+// box and returns false with Modified still set; a present value that is not a valid
+// integer, date or time makes the typed read throw EConvertError; a string pool out of
+// memory throws EYGeneral out of the write. Floating-point text uses '.' whatever the
+// locale. Not thread-safe.
 //
 // Ownership: with the one-argument constructor the object makes and owns its string pool;
 // with the pool argument it uses the given pool, which must outlive it and may be shared.
@@ -57,6 +70,10 @@ public:
     // Moves the object to another path; the next save writes the whole model there.
     void pw_FileName(const std::string& fileName);
     bool Modified() const { return m_modified; }
+    // Forgets every change not saved yet: the model is loaded again from the file and
+    // Modified is cleared, so the file stays as it is. A file that can no longer be read
+    // shows the open error box and leaves the model empty.
+    void DiscardChanges();
 
     // Adds what the bytes hold to the model, as loading a file does. Sets Modified when
     // anything was stored.

@@ -20,6 +20,9 @@ constexpr const char* kCaption = "TYStrTab";
 constexpr std::size_t kMaxSlots = std::size_t(1) << 24;
 // Strings longer than this are refused outright rather than exhausting memory.
 constexpr std::size_t kMaxLength = std::size_t(1) << 30;
+// Ends a block's free-cell list. Cell number 0 is no cell, yet the value is not 0: a live
+// record's link is always 0, so a free cell's link never is, and free() can tell them apart.
+constexpr std::uint32_t kNoFreeCell = 0xFFFFFF00;
 
 std::uint32_t nextPoolId() {
     static std::atomic<std::uint32_t> next{1};
@@ -108,7 +111,7 @@ YSTRTABMEMBLOCK* TYStrTab::AllocateMemBlock() {
     block->FreeCellList = (slot << 8) | 1;
     for (std::uint32_t i = 1; i <= kCellsPerBlock; ++i) {
         auto* cell = reinterpret_cast<YSTRTABCELL*>(bytesOf(block) + i * kCellSize);
-        cell->Next = i < kCellsPerBlock ? ((slot << 8) | (i + 1)) : 0;
+        cell->Next = i < kCellsPerBlock ? ((slot << 8) | (i + 1)) : kNoFreeCell;
     }
 
     const std::uint32_t link = slot + 1;
@@ -245,7 +248,9 @@ bool TYStrTab::free(void* record) {
     if (!record)
         return false;
     auto* cell = reinterpret_cast<YSTRTABCELL*>(static_cast<char*>(record) - 4);
-    if (m_strCount == 0 || !owns(cell))
+    // A freed record's link points along the free list; freeing it again would put it there
+    // twice and later release a block that still holds live strings.
+    if (m_strCount == 0 || !owns(cell) || cell->Next != 0)
         return false;
     return releaseChain(cell);
 }

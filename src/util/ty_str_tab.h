@@ -40,7 +40,7 @@ struct YSTRTABMEMBLOCK {
     std::uint32_t FreePrev;      // list of blocks with free cells, as slot + 1
     std::uint32_t FreeNext;      //
     std::uint32_t FreeCellCount; // 0..255
-    std::uint32_t FreeCellList;  // handle of the first free cell, 0 = none
+    std::uint32_t FreeCellList;  // handle of the first free cell; cell number 0 = none
     std::uint32_t Slot;          // this block's slot in its pool
 };
 static_assert(sizeof(YSTRTABMEMBLOCK) == 32, "the block header takes one cell");
@@ -68,7 +68,8 @@ public:
     // A zero-filled 28-byte record (4-byte aligned) for sizes 1..28, else null. Counts as
     // one string in StrCount until freed. Throws as Add.
     void* malloc(std::size_t size);
-    // Returns a record from malloc; false for null or a record of another pool.
+    // Returns a record from malloc; false for null, a record of another pool or one already
+    // freed.
     bool free(void* record);
 
     // Copies the string into `buffer` and terminates it. A capacity of 0 means unbounded;

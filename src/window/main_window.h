@@ -4,6 +4,7 @@
 //
 // Owns the session, the window's EditorUi and both tabs (the Make tab owns the serial link).
 // Create, use and destroy on the GUI thread, with a QApplication and the loop alive.
+#include "commissioning/check.h"
 #include "editor/editor_session.h"
 #include "editor/start_up.h"
 #include "serial/com_port_discovery.h"
@@ -22,6 +23,7 @@ class MainLoop;
 
 namespace Lift::Window {
 
+class CheckDialog;
 class MakeTab;
 class QtEditorUi;
 class SetupTab;
@@ -51,6 +53,14 @@ public:
     // Shows the model in every control (after start-up, a load or a clear).
     void showModel();
 
+    // "Check": lists the findings of the project as it stands; choosing one shows its place.
+    void check();
+    // "Print sheet...": asks for a PDF file and writes the commissioning sheet to it.
+    void printSheet();
+    // Shows a finding's place: its grid cell, slot picture or the setting's control.
+    void showPlace(const Commissioning::FindingPlace& place);
+    CheckDialog& checkDialog() { return *m_check; }
+
 private:
     void buildStatusBar();
 
@@ -59,6 +69,7 @@ private:
     QTabWidget* m_tabs = nullptr;
     SetupTab* m_setup = nullptr;
     MakeTab* m_make = nullptr;
+    CheckDialog* m_check = nullptr;
     std::array<QLabel*, 4> m_status{};
 };
 

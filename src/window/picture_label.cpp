@@ -1,6 +1,7 @@
 #include "window/picture_label.h"
 
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPixmap>
 
 namespace Lift::Window {
@@ -36,6 +37,15 @@ void PictureLabel::mouseDoubleClickEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton)
         Q_EMIT doubleClicked();
     QLabel::mouseDoubleClickEvent(event);
+}
+
+void PictureLabel::paintEvent(QPaintEvent* event) {
+    QLabel::paintEvent(event);
+    if (!hasFocus())
+        return;
+    QPainter painter(this);
+    painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
+    painter.drawRect(rect().adjusted(1, 1, -1, -1));
 }
 
 } // namespace Lift::Window

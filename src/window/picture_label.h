@@ -3,7 +3,8 @@
 //
 // Holds the picture as loaded (tests and the floor-label preview read its pixels) and shows
 // it from the top left corner; a picture larger than the box is scaled down to fit, keeping
-// its proportions, as the logo box keeps any chosen file at 64 x 64.
+// its proportions, as the logo box keeps any chosen file at 64 x 64. A box that takes the
+// focus (see setFocusPolicy) is outlined while it has it.
 #include <QImage>
 #include <QLabel>
 
@@ -26,6 +27,7 @@ Q_SIGNALS:
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     QImage m_picture;

@@ -13,9 +13,48 @@
 #include <QTextEdit>
 #include <QThread>
 
+#include <condition_variable>
+#include <cstdio>
+#include <mutex>
+
 namespace Lift::Window {
 
 namespace {
+
+// Lets a thread that raised a box go once the box's call on the window's thread has run,
+// or has been dropped unrun because the window went away.
+class BoxTicket {
+public:
+    void wait() {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_released.wait(lock, [this] { return m_done; });
+    }
+    void release(bool shown) {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_done = true;
+            m_shown = shown;
+        }
+        m_released.notify_all();
+    }
+    bool shown() {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_shown;
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_released;
+    bool m_done = false;
+    bool m_shown = false;
+};
+
+// Held by the queued call: releases the ticket when the call is destroyed, run or not.
+struct TicketHold {
+    std::shared_ptr<BoxTicket> ticket;
+    bool shown = false;
+    ~TicketHold() { ticket->release(shown); }
+};
 
 enum DialogKind { ProjectDialog, PictureDialog, OtherDialog };
 
@@ -100,9 +139,22 @@ QString FromSystemText(const std::string& text) {
 
 QtEditorUi::QtEditorUi(QWidget* window) : m_window(window) {}
 
+// What the sink needs to reach the window, shared with the threads inside the sink.
+struct QtEditorUi::BoxRoute {
+    std::mutex mutex;
+    QObject* context = nullptr; // on the window's thread; null once the window is going
+    YVclUtil::ErrorBoxSink previous;
+};
+
 QtEditorUi::~QtEditorUi() {
-    if (m_sinkInstalled)
-        YVclUtil::SetErrorBoxSink(std::move(m_previousSink));
+    if (m_sinkInstalled) {
+        YVclUtil::SetErrorBoxSink(m_boxRoute->previous);
+        {
+            std::lock_guard<std::mutex> lock(m_boxRoute->mutex);
+            m_boxRoute->context = nullptr;
+        }
+        m_boxContext.reset(); // drops boxes still queued: their threads go on
+    }
     while (m_busyDepth > 0)
         setBusy(false);
 }
@@ -225,18 +277,50 @@ void QtEditorUi::installErrorBoxSink() {
     if (m_sinkInstalled)
         return;
     m_sinkInstalled = true;
-    m_previousSink =
-        YVclUtil::SetErrorBoxSink([this](const std::string& caption, const std::string& text) {
-            // The serial monitor thread may report too: its boxes are shown on the window's
-            // thread, without making it wait for the user.
-            if (QThread::currentThread() != m_window->thread()) {
-                QMetaObject::invokeMethod(
-                    m_window, [this, caption, text] { showErrorBox(caption, text); },
-                    Qt::QueuedConnection);
+    m_boxContext = std::make_unique<QObject>();
+    m_boxRoute = std::make_shared<BoxRoute>();
+    m_boxRoute->context = m_boxContext.get();
+    auto sink = [this, route = m_boxRoute](const std::string& caption, const std::string& text) {
+        std::shared_ptr<BoxTicket> ticket;
+        YVclUtil::ErrorBoxSink previous;
+        {
+            std::unique_lock<std::mutex> lock(route->mutex);
+            if (route->context && QThread::currentThread() == route->context->thread()) {
+                lock.unlock();
+                showErrorBox(caption, text);
                 return;
             }
-            showErrorBox(caption, text);
-        });
+            if (route->context) {
+                // Another thread (the serial monitor's): the box is shown on the window's
+                // thread, and this thread waits until the user has closed it. The window's
+                // thread serves the call from its loop, also while it waits for this thread
+                // to end (MainLoop::waitUntil), so the wait cannot deadlock there.
+                ticket = std::make_shared<BoxTicket>();
+                auto hold = std::make_shared<TicketHold>();
+                hold->ticket = ticket;
+                QMetaObject::invokeMethod(
+                    route->context,
+                    [this, caption, text, hold] {
+                        showErrorBox(caption, text);
+                        hold->shown = true;
+                    },
+                    Qt::QueuedConnection);
+            }
+            previous = route->previous;
+        }
+        if (ticket) {
+            ticket->wait();
+            if (ticket->shown())
+                return;
+        }
+        // The window went before the box could be shown: it is not lost.
+        if (previous)
+            previous(caption, text);
+        else
+            std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+    };
+    std::lock_guard<std::mutex> lock(m_boxRoute->mutex);
+    m_boxRoute->previous = YVclUtil::SetErrorBoxSink(sink);
 }
 
 void QtEditorUi::showErrorBox(const std::string& caption, const std::string& text) {

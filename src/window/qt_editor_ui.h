@@ -6,13 +6,17 @@
 // kind (project, picture, ROM image). Tests can hand the dialogs, questions and message boxes
 // to a script (setScript); logs, status panels and pictures always go to the real widgets.
 // The error boxes of the components (ShowErrMsgBox_Printf) are shown task-modal over the
-// window while installErrorBoxSink's sink is installed. Use on the GUI thread only.
+// window while installErrorBoxSink's sink is installed; a box raised on another thread is
+// shown on the window's thread and that thread waits until the user has closed it. Use on
+// the GUI thread only.
 #include "editor/editor_ui.h"
 #include "util/standalone_function.h"
 
+#include <QObject>
 #include <QString>
 #include <array>
 #include <map>
+#include <memory>
 #include <utility>
 
 class QLabel;
@@ -60,7 +64,9 @@ public:
     PictureLabel* pictureBox(Editor::PictureBox box, int index) const;
 
     // Routes the components' error boxes to a message box over the window (or to the script's
-    // messageBox in tests) until the object is destroyed.
+    // messageBox in tests) until the object is destroyed. A box another thread raises waits
+    // for the window's thread to serve its loop; one the window cannot show any more (it is
+    // being destroyed) goes to the sink installed before.
     void installErrorBoxSink();
 
 private:
@@ -75,8 +81,10 @@ private:
     std::map<std::pair<int, int>, PictureLabel*> m_pictures;
     std::array<QString, 3> m_lastFolder;
     int m_busyDepth = 0;
+    struct BoxRoute;
     bool m_sinkInstalled = false;
-    YVclUtil::ErrorBoxSink m_previousSink;
+    std::shared_ptr<BoxRoute> m_boxRoute;
+    std::unique_ptr<QObject> m_boxContext; // receives the boxes of other threads
 };
 
 } // namespace Lift::Window

@@ -5,11 +5,11 @@
 #include "editor/floor_label_preview.h"
 #include "editor/program_settings.h"
 #include "editor/text_rules.h"
+#include "project/project_file.h"
 #include "window/display_preview_box.h"
 #include "window/picture_label.h"
 #include "window/qt_editor_ui.h"
 #include "window/run_guarded.h"
-#include "project/project_file.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -125,6 +125,17 @@ QWidget* SetupTab::buildGridSide() {
     connect(m_save, &QPushButton::clicked, this, &SetupTab::saveProject);
     connect(m_load, &QPushButton::clicked, this, &SetupTab::loadProject);
     connect(m_clear, &QPushButton::clicked, this, &SetupTab::clearAll);
+
+    auto* tools = new QHBoxLayout;
+    m_check = new QPushButton(QStringLiteral("Check"), side);
+    m_sheet = new QPushButton(QStringLiteral("Print sheet\u2026"), side);
+    m_check->setToolTip(QStringLiteral("List what MAKE ROM would drop, cut or refuse (F7)"));
+    m_sheet->setToolTip(QStringLiteral("Write the commissioning sheet as a PDF file"));
+    tools->addWidget(m_check);
+    tools->addWidget(m_sheet);
+    layout->addLayout(tools);
+    connect(m_check, &QPushButton::clicked, this, &SetupTab::checkRequested);
+    connect(m_sheet, &QPushButton::clicked, this, &SetupTab::sheetRequested);
 
     // The three caption-less buttons stand above the three table columns.
     m_codeTable = radioRow({QString(), QString(), QString()}, 0);
@@ -258,6 +269,7 @@ QWidget* SetupTab::buildMessages() {
     layout->addLayout(boxes);
 
     auto* pages = new QTabWidget(box);
+    m_messagePages = pages;
     for (int page = 0; page < Editor::kSlotRows / kSlotsPerTab; ++page) {
         auto* sheet = new QWidget(pages);
         auto* grid = new QGridLayout(sheet);
@@ -275,6 +287,7 @@ QWidget* SetupTab::buildMessages() {
                 auto* picture = new PictureLabel(QSize(64, 16), sheet);
                 picture->setObjectName(QStringLiteral("Image%1").arg(number));
                 picture->setToolTip(QStringLiteral("Double click to choose a picture"));
+                picture->setFocusPolicy(Qt::ClickFocus); // the check points at it
                 m_ui.addPictureBox(PictureBox::Slot, slotRow * Editor::kSlotColumns + slotColumn,
                                    picture);
                 m_slots[static_cast<std::size_t>(number - kFirstSlotPicture)] = picture;
@@ -338,6 +351,19 @@ PictureLabel& SetupTab::slotPicture(int pictureNumber) {
     return *m_slots.at(static_cast<std::size_t>(pictureNumber - kFirstSlotPicture));
 }
 
+void SetupTab::showSlot(int row, int column) {
+    for (int n = kFirstSlotPicture;
+         n < kFirstSlotPicture + Editor::kSlotRows * Editor::kSlotColumns; ++n) {
+        int r = 0;
+        int c = 0;
+        if (Editor::SlotOfPicture(n, r, c) && r == row && c == column) {
+            m_messagePages->setCurrentIndex(row / kSlotsPerTab);
+            slotPicture(n).setFocus();
+            return;
+        }
+    }
+}
+
 void SetupTab::showGridLabels() {
     const bool gray = Editor::UsesGrayOrder(m_session.project.versionName);
     const bool was = m_showing;
@@ -390,9 +416,8 @@ void SetupTab::cellEdited(int row, int column) {
 void SetupTab::currentCellChanged(int row, int column) {
     if (row < 0 || row >= Editor::kCodeCount)
         return;
-    m_displayPreview->showCode(column >= kFixedColumns ? std::optional<int>(column - kFixedColumns)
-                                                       : std::nullopt,
-                               row);
+    m_displayPreview->showCode(
+        column >= kFixedColumns ? std::optional<int>(column - kFixedColumns) : std::nullopt, row);
 }
 
 void SetupTab::cellClicked(int row, int column) {

@@ -16,6 +16,7 @@ class QCheckBox;
 class QComboBox;
 class QPushButton;
 class QTableWidget;
+class QTabWidget;
 
 namespace Lift::Window {
 
@@ -60,10 +61,18 @@ public:
     QPushButton& saveButton() { return *m_save; }
     QPushButton& loadButton() { return *m_load; }
     QPushButton& clearButton() { return *m_clear; }
+    QPushButton& checkButton() { return *m_check; }
+    QPushButton& sheetButton() { return *m_sheet; }
+
+    // Brings the picture of slot (row, column) into view and gives it the focus.
+    void showSlot(int row, int column);
 
 Q_SIGNALS:
     // A load or clear replaced the project: every control shows it anew.
     void projectReplaced();
+    // "Check" and "Print sheet...": the window runs them, as they show places on both tabs.
+    void checkRequested();
+    void sheetRequested();
 
 private:
     QWidget* buildGridSide();
@@ -85,6 +94,9 @@ private:
     QPushButton* m_save = nullptr;
     QPushButton* m_load = nullptr;
     QPushButton* m_clear = nullptr;
+    QPushButton* m_check = nullptr;
+    QPushButton* m_sheet = nullptr;
+    QTabWidget* m_messagePages = nullptr;
     QTableWidget* m_grid = nullptr;
     PictureLabel* m_preview = nullptr;
     DisplayPreviewBox* m_displayPreview = nullptr;

@@ -142,6 +142,12 @@ TEST(WorkingFolder, MenuStartSeedsAPerUserFolderOnceAndNeverOverwritesIt) {
     EXPECT_EQ(Cli::ChooseWorkingFolder(elsewhere.file(""), std::nullopt, userData).folder,
               elsewhere.file(""));
 
+    // Tools that write nothing read the installed set until the per-user folder exists.
+    EXPECT_EQ(
+        Cli::ChooseWorkingFolder(elsewhere.file(""), installed.file(""), userData, false).folder,
+        installed.file(""));
+    EXPECT_FALSE(fs::exists(userData));
+
     chosen = Cli::ChooseWorkingFolder(elsewhere.file(""), installed.file(""), userData);
     EXPECT_EQ(chosen.folder, folder);
     EXPECT_NE(chosen.logLine.find("first start"), std::string::npos) << chosen.logLine;
@@ -155,6 +161,9 @@ TEST(WorkingFolder, MenuStartSeedsAPerUserFolderOnceAndNeverOverwritesIt) {
     chosen = Cli::ChooseWorkingFolder(elsewhere.file(""), installed.file(""), userData);
     EXPECT_EQ(chosen.folder, folder);
     EXPECT_NE(chosen.logLine.find("Working folder " + folder), std::string::npos);
+    EXPECT_EQ(
+        Cli::ChooseWorkingFolder(elsewhere.file(""), installed.file(""), userData, false).folder,
+        folder);
     EXPECT_EQ(ReadBytes(folder + "/ZEBPRV620BX7.INI"), "[mine]\n");
     EXPECT_FALSE(fs::exists(folder + "/P620BX7.GLB"));
 

@@ -134,20 +134,36 @@ TEST_F(ProjectFileTest, OverwriteKeepsForeignSectionsAndDropsUser) {
     EXPECT_EQ(text.find("JUNK"), std::string::npos);
 }
 
-TEST_F(ProjectFileTest, FailedWriteLeavesThePreviousFileAndSaysSo) {
+TEST_F(ProjectFileTest, FailedOrRefusedWriteLeavesThePreviousFileAndSaysSo) {
     Lift::Test::ErrorBoxRecorder boxes;
     const std::string path = work("safe.lcp");
-    WriteBytes(path, "[GLOBAL]\r\nCODENAME=PRV620BX7\r\n\r\n");
+    const std::string old = "# site A\r\n[GLOBAL]\r\nCODENAME=PRV620BX7\r\n\r\n";
+    WriteBytes(path, old);
     for (Util::FileFault fault : {Util::FileFault::Write, Util::FileFault::DiskFull,
                                   Util::FileFault::Flush, Util::FileFault::Rename}) {
         boxes.clear();
         Util::FileFaultInjection inject(fault);
         ui.yesNoAnswers.push_back(true);
         EXPECT_TRUE(save(path)) << "the save still counts as completed";
-        EXPECT_EQ(ReadBytes(path), "[GLOBAL]\r\nCODENAME=PRV620BX7\r\n\r\n") << int(fault);
+        EXPECT_EQ(ReadBytes(path), old) << int(fault);
         ASSERT_EQ(boxes.count(), 1u) << int(fault);
         EXPECT_EQ(boxes.at(0).caption, "TYIniFile");
     }
+
+    // A picture path with a line break would break the file: nothing is written, and a new
+    // file is not left behind empty.
+    session.project.liftStatePictures[0][1] = "/pictures/FIRE\n.bmp";
+    for (const std::string& target : {path, work("new.lcp")}) {
+        boxes.clear();
+        if (target == path)
+            ui.yesNoAnswers.push_back(true);
+        EXPECT_TRUE(save(target));
+        ASSERT_EQ(boxes.count(), 1u);
+        EXPECT_EQ(boxes.at(0).text, "Err: Can not write key \"LeftState_0_B\" of section "
+                                    "\"LiftStateImage\": the value holds a line break !!!");
+    }
+    EXPECT_EQ(ReadBytes(path), old);
+    EXPECT_FALSE(std::filesystem::exists(work("new.lcp")));
 }
 
 TEST_F(ProjectFileTest, SaveThenLoadRestoresTheProject) {

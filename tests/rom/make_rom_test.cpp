@@ -235,6 +235,10 @@ TEST_F(MakeRomTest, GlyphDataOver10240BytesIsReportedButBuilt) {
         f.addGlyph(static_cast<unsigned char>(std::toupper(more[i])));
         f.project.codeTables[0][10 + i] = std::string(1, more[i]);
     }
+    f.project.codeTables[0][10].clear(); // 40 glyphs fill the 10240 bytes exactly
+    ASSERT_EQ(run().result, MakeRomResult::Written);
+    EXPECT_TRUE(ui.log.empty());
+    f.project.codeTables[0][10] = "a";
     ASSERT_EQ(run().result, MakeRomResult::Written);
     EXPECT_EQ(ui.log, std::vector<std::string>{"[Error] Floor BMP zone full!! -- [ 10496 ]"});
     EXPECT_EQ(ui.calls.back(), kOk);

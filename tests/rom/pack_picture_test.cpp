@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <climits>
 #include <filesystem>
 
@@ -390,6 +392,12 @@ TEST_F(PackPictureFiles, UnusableSourceIsReportedAndTargetKept) {
     EXPECT_FALSE(PackPicture(huge, target, 1, error));
     EXPECT_NE(error.find("too large"), std::string::npos) << error;
     EXPECT_EQ(ReadBytes(target), "previous");
+
+    // Read, a pipe would block (and a device such as /dev/zero never end).
+    const std::string pipe = dir.file("pipe.bmp");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    EXPECT_FALSE(PackPicture(pipe, target, 1, error));
+    EXPECT_EQ(error, pipe + ": not a file that can hold a picture");
 }
 
 TEST_F(PackPictureFiles, UnwritableTargetIsReported) {

@@ -240,6 +240,15 @@ TEST(StrTabRecords, MallocGivesZeroedRecordsOf28Bytes) {
     EXPECT_TRUE(tab.free(small));
     EXPECT_EQ(tab.StrCount(), 0);
     EXPECT_EQ(tab.MemBlockCount(), 0);
+
+    // A second free is refused, also for the only free cell of a full block.
+    std::vector<void*> records;
+    for (int i = 0; i < 255; ++i)
+        records.push_back(tab.malloc(28));
+    ASSERT_TRUE(tab.free(records[7]));
+    EXPECT_FALSE(tab.free(records[7]));
+    EXPECT_EQ(tab.StrCount(), 254);
+    expectConsistent(tab, 254);
 }
 
 TEST(StrTabLifecycle, DeleteAllReleasesEverythingAndThePoolStaysUsable) {

@@ -1,0 +1,129 @@
+// The check: small projects that trip each finding, pinned by severity, place and the gist
+// of the message, in the order the check lists them.
+
+#include "commissioning/check.h"
+#include "support/rom_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+using namespace Lift;
+using namespace Lift::Test;
+using Commissioning::FindingLine;
+
+struct CheckCase {
+    const char* name;
+    std::function<void(RomFixture&, Editor::EditorSession&)> setUp;
+    // "severity: place: " followed by a part of the message.
+    std::vector<std::string> findings;
+};
+
+const CheckCase kCases[] = {
+    {"a clean project has no findings", [](RomFixture&, Editor::EditorSession&) {}, {}},
+    {"empty tables",
+     [](RomFixture&, Editor::EditorSession& s) { s.project.codeTables[0][1] = " "; },
+     {"error: project: every code table is empty"}},
+    {"empty default table",
+     [](RomFixture&, Editor::EditorSession& s) { s.project.defaultCodeTable = 2; },
+     {"error: Default code table: CTBL2, the default code table, has no labels"}},
+    {"labels without glyphs and user pictures that are missing or of the wrong size",
+     [](RomFixture& f, Editor::EditorSession& s) {
+         f.writeUserPicture(0, "top.bmp", 48, 64); // found whatever the case
+         auto& t = s.project.codeTables[1];
+         t[0] = "b1";
+         t[1] = "\xC9";
+         t[2] = "lobby";
+         t[3] = "TOP";
+         s.project.codeTables[0][1] = "05"; // the "0" is not shown: no finding
+     },
+     {"error: CTBL1 00 (0 ): \"B1\": FL Style 0 of the GLB library has no glyph of \"B\"",
+      "error: CTBL1 01 (1 ): \"\xC9\": character code 201 has no glyph",
+      "error: CTBL1 02 (2 ): \"LOBBY\": no user floor picture LOBBY.bmp for FL Style 0: MAKE "
+      "ROM removes the label",
+      "error: CTBL1 03 (3 ): the user floor picture "}},
+    {"a glyph too big for the floor zone",
+     [](RomFixture& f, Editor::EditorSession& s) {
+         f.glb.add(1, 'A', PatternBmp(512, 512, 3));
+         s.program.glbData = f.library();
+         s.project.codeTables[0][2] = "A";
+     },
+     {"error: FL Style: the glyph of \"A\" in the GLB library is 512 x 512; the display needs "
+      "32 x 64",
+      "error: FL Style: the glyphs take 35840 bytes, more than the 10240",
+      "error: project: glyphs and user floor pictures take 35840 bytes, more than the floor "
+      "zone's 28672"}},
+    {"slot pictures missing, unreadable or too big",
+     [](RomFixture& f, Editor::EditorSession& s) {
+         s.project.liftStatePictures[0][1] = f.dir.file("gone.bmp");
+         WriteBytes(f.slotPath(2, 0), PatternBmp(64, 64, 1));
+         WriteBytes(f.slotPath(3, 3), "BM not a picture");
+     },
+     {"error: GLB library: the MSG BMP zone needs 5248 bytes and holds 5120: pictures are cut",
+      "error: slot (0, 1) FIRE: the picture ", "error: slot (2, 0) ALARM: the picture ",
+      "error: slot (3, 3) OUT_OF_SERVICE: "}},
+    {"items MAKE ROM needs are missing from the library",
+     [](RomFixture& f, Editor::EditorSession& s) {
+         f.glb.add(7, 5, "");
+         s.program.glbData = f.library();
+         s.program.settings.versionSettings.encode = 0;
+         s.program.settings.versionSettings.ifi = 45;
+     },
+     {"error: GLB library: GLB item (0, 45), the IFI data block, is missing",
+      "error: GLB library: GLB item (7, 5), a small picture, is missing"}},
+    {"no library at all is said once",
+     [](RomFixture&, Editor::EditorSession& s) { s.program.glbData.clear(); },
+     {"error: GLB library: no GLB library is loaded"}},
+    {"settings out of range and substituted",
+     [](RomFixture&, Editor::EditorSession& s) {
+         s.project.floorStyle = 7;
+         s.project.nodeAddress = -1;
+         s.project.messageColumnBoxes = {false, false, true, false};
+         s.project.logoEnabled = true;
+         s.project.idCode = " AB ";
+     },
+     {"error: FL Style: FL Style is Style 7, not one of Style 0..3: the image gets no floor glyphs",
+      "error: Customer logo: the logo is ON but no logo file is chosen",
+      "error: Node Address: Node Address is -1, not one of 0..63",
+      "warning: Message columns: the ticked message columns (4) are saved as 12",
+      "warning: ID Code: \"AB\" is not four printable characters"}},
+    {"labels shown twice and labels the input cannot select",
+     [](RomFixture&, Editor::EditorSession& s) {
+         s.project.codeTables[0][2] = "01";
+         s.project.codeTables[0][3] = "9";
+         s.project.codeTables[0][70] = "9";
+     },
+     {"warning: CTBL0 02 (2 ): \"01\" is shown for code 01 (1 ) too",
+      "warning: CTBL0 04 (4 ): codes up to 45 (69 ) have no label between labelled codes",
+      "warning: CTBL0 46 (70 ): \"9\" is shown for code 03 (3 ) too",
+      "note: CTBL0 46 (70 ): labels from here on sit on codes 64..255"}},
+};
+
+class CheckTest : public ::testing::TestWithParam<CheckCase> {};
+
+TEST_P(CheckTest, FindsWhatMakeRomWouldDropCutOrRefuse) {
+    const CheckCase& k = GetParam();
+    RomFixture f;
+    Editor::EditorSession s;
+    s.project = f.project;
+    s.project.idCode = "HBT1";
+    s.program.glbData = f.library();
+    s.program.userFloorPictureRoot = f.userFloorPictureRoot;
+    k.setUp(f, s);
+    const auto findings = Commissioning::CheckProject(s);
+    std::vector<std::string> lines;
+    for (const auto& finding : findings)
+        lines.push_back(FindingLine(finding));
+    ASSERT_EQ(lines.size(), k.findings.size()) << testing::PrintToString(lines);
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        EXPECT_EQ(lines[i].substr(0, k.findings[i].size()), k.findings[i]);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, CheckTest, ::testing::ValuesIn(kCases),
+                         [](const testing::TestParamInfo<CheckCase>& info) {
+                             return "case" + std::to_string(info.index);
+                         });
+
+} // namespace
