@@ -122,27 +122,6 @@ TEST_F(LinkTest, ConnectThatCannotOpenThePortShownSaysWhyAndStaysDisconnected) {
     expectDisconnected();
 }
 
-// A port lost while nothing runs has nothing to abort (the upload over a pseudo-terminal
-// shows the abort); the link disconnects all the same.
-TEST_F(LinkTest, LostPortDisconnects) {
-    connect();
-    link.PcUart1Lost("gone");
-    EXPECT_EQ(ui.log, (std::vector<std::string>{">>> Open COM 1 <<<",
-                                                "=== COM 1: gone ===", ">>> Close COM 1 <<<"}));
-    EXPECT_EQ(link.outcome(), LinkOutcome::None);
-    EXPECT_FALSE(port.isOpen);
-    EXPECT_EQ(link.controls().connectCaption, "Connect");
-    EXPECT_FALSE(link.controls().uploadEnabled || link.controls().syncEnabled);
-}
-
-TEST_F(LinkTest, DisconnectLeavesTheModeAsItIs) {
-    connect();
-    startUpload(Image(64512));
-    link.SpeedButton5Click();
-    EXPECT_EQ(link.linkMode(), LinkMode::UploadRom);
-    EXPECT_FALSE(timer.active);
-}
-
 // --- Starting an upload ------------------------------------------------------------------
 
 TEST_F(LinkTest, EncodeZeroIsRefusedWithItsBoxAndNothingElse) {
@@ -161,29 +140,6 @@ TEST_F(LinkTest, CancelledDialogStartsNothing) {
     ASSERT_EQ(ui.dialogs.size(), 1u);
     EXPECT_EQ(ui.dialogs[0].filter, "PRV620BX7 ROM File (*.bin)|*.bin");
     EXPECT_EQ(ui.dialogs[0].initialName, "");
-    expectNothingStarted();
-}
-
-TEST_F(LinkTest, StartClearsTheLogAndWaitsWithoutSending) {
-    connect();
-    link.controls().syncEnabled = true;
-    startUpload(Image(64512));
-    EXPECT_EQ(ui.log, (std::vector<std::string>{"*** UpLoad ROM image ***",
-                                                "=== Waiting PRM-620BX7 respond.... ==="}));
-    EXPECT_EQ(link.linkMode(), LinkMode::UploadRom);
-    EXPECT_FALSE(link.controls().uploadEnabled);
-    EXPECT_TRUE(link.controls().syncEnabled); // keeps its state
-    EXPECT_TRUE(timer.active);
-    EXPECT_TRUE(port.sent.empty());
-    EXPECT_EQ(link.blockCount(), 976);
-}
-
-TEST_F(LinkTest, OversizeFileIsRefusedWithTwoWarningLinesOnly) {
-    connect();
-    ui.log = {"earlier line"};
-    startUpload(Image(458753));
-    EXPECT_EQ(ui.log, (std::vector<std::string>{"earlier line", "*** Warning.... ***",
-                                                "=== ROM image too large!! ==="}));
     expectNothingStarted();
 }
 
@@ -223,18 +179,6 @@ TEST_F(LinkTest, BlockCountFollowsTheFileSize) {
 }
 
 // --- The upload exchange -----------------------------------------------------------------
-
-TEST_F(LinkTest, RequestAfterOtherBytesSendsBlockOneUnmasked) {
-    connect();
-    const std::string image = Image(64512);
-    startUpload(image);
-    rx({0x00, 0x7F, 0x43});
-    ASSERT_EQ(port.sent.size(), 1u);
-    EXPECT_EQ(RomBlockNumber(port.sent[0]), 1);
-    EXPECT_EQ(sentPayload(0), Unmasked(image).substr(0, 64));
-    EXPECT_NE(sentPayload(0), image.substr(0, 64));
-    EXPECT_EQ(link.controls().progressPosition, 1);
-}
 
 // Within one received chunk only the first decisive byte counts; an ACK before any request
 // starts with block 1 as a request would.
@@ -302,26 +246,6 @@ TEST_F(LinkTest, FramesRestartTheTimerForAFullPeriod) {
               (std::vector<std::string>{"stop", "start", "stop", "start", "stop", "start"}));
 }
 
-TEST_F(LinkTest, SendAndResendLinesOnlyWithMsgOn) {
-    connect();
-    startUpload(Image(64512));
-    const std::size_t before = ui.log.size();
-    rx({'C'});
-    rx({0x15});
-    EXPECT_EQ(ui.log.size(), before);
-    link.controls().msgOn = true;
-    rx({0x15});
-    rx({0x06});
-    const auto crc = [&](std::size_t i) {
-        char hex[3];
-        std::snprintf(hex, sizeof hex, "%02X", port.sent.at(i)[67]);
-        return std::string(hex);
-    };
-    ASSERT_EQ(ui.log.size(), before + 2);
-    EXPECT_EQ(ui.log[before], "===> Resend data block: 1,CRC = " + crc(2) + " <===");
-    EXPECT_EQ(ui.log[before + 1], "===> Send data block: 2,CRC = " + crc(3) + " <===");
-}
-
 TEST_F(LinkTest, NineNaksInARowAreRiddenAndTheTenthFails) {
     connect();
     startUpload(Image(64512));
@@ -362,24 +286,6 @@ TEST_F(LinkTest, RequestClearsTheNakCountAndRestartsAtBlockOne) {
     for (int i = 0; i < 9; ++i)
         rx({0x15});
     EXPECT_EQ(link.linkMode(), LinkMode::UploadRom); // 18 NAKs, never ten in a row
-}
-
-TEST_F(LinkTest, NakBeforeAnyBlockIsCountedButSendsNothing) {
-    connect();
-    startUpload(Image(64512));
-    for (int i = 0; i < 9; ++i)
-        rx({0x15});
-    EXPECT_TRUE(port.sent.empty());
-    EXPECT_EQ(link.nakCount(), 9);
-    EXPECT_TRUE(timer.active);
-    rx({'C'});
-    EXPECT_EQ(port.sent.size(), 1u);
-
-    startUpload(Image(64512));
-    for (int i = 0; i < 10; ++i)
-        rx({0x15});
-    EXPECT_EQ(port.sent.size(), 1u);
-    EXPECT_EQ(link.outcome(), LinkOutcome::UploadFailed);
 }
 
 TEST_F(LinkTest, ShortFileAfterLongOneCarriesNoOldBytes) {
@@ -511,18 +417,6 @@ TEST_F(LinkTest, SyncFailsOnTheTenthNak) {
     EXPECT_EQ(ui.log.back(), "===> Date & Time Sync. failed <===");
     EXPECT_EQ(link.outcome(), LinkOutcome::SyncFailed);
     EXPECT_EQ(port.sent.size(), 10u);
-}
-
-TEST_F(LinkTest, SyncDuringUploadAbandonsTheUpload) {
-    connect();
-    link.controls().syncEnabled = true;
-    startUpload(Image(64512));
-    rx({'C'});
-    link.SpeedButton2Click();
-    EXPECT_EQ(link.linkMode(), LinkMode::DateTimeSync);
-    rx({0x06});
-    EXPECT_EQ(link.outcome(), LinkOutcome::SyncFinished);
-    EXPECT_EQ(port.sent.size(), 1u); // no further block went out
 }
 
 } // namespace
