@@ -45,16 +45,6 @@ TEST_F(Prm4i4oTest, InputReportUpdatesBitsAndKeepsThePreviousByte) {
     EXPECT_TRUE(net.sent.empty());
 }
 
-TEST_F(Prm4i4oTest, InputReportDoesNotReachTheGenericEvents) {
-    int unfiltered = 0;
-    module.OnUnfilteredRxdKbnPacket = [&](TKBNet*, const TKbnRxdPacket&) { ++unfiltered; };
-    module.FilteringReceivedKbnPacket(RxdPacket({0x80, 0x05, 2, 0x81, 0x01}));
-    EXPECT_EQ(unfiltered, 0);
-    module.FilteringReceivedKbnPacket(RxdPacket({0x80, 0x05, 2, 0x82, 0x01}));
-    EXPECT_EQ(unfiltered, 1);
-    EXPECT_EQ(module.pr_Xin(), 0x01);
-}
-
 TEST_F(Prm4i4oTest, OutputWritesSendTheWholeByte) {
     module.pw_Yout(0x01);
     module.pw_BitOfY(2, true);
