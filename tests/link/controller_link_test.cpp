@@ -330,16 +330,6 @@ TEST_F(LinkTest, ElapsedTimeIsMeasuredFromBlockOneAndNeverNegative) {
     while (link.linkMode() == LinkMode::UploadRom)
         rx({0x06});
     EXPECT_EQ(ui.log.back(), "Time = 2000 ms");
-
-    // A restart by 'C' restarts the measurement as well.
-    startUpload(Image(64));
-    rx({0x06});
-    clock.mono += std::chrono::milliseconds(700);
-    rx({'C'});
-    clock.mono += std::chrono::milliseconds(300);
-    while (link.linkMode() == LinkMode::UploadRom)
-        rx({0x06});
-    EXPECT_EQ(ui.log.back(), "Time = 300 ms");
 }
 
 // --- Time-outs ---------------------------------------------------------------------------
@@ -357,18 +347,6 @@ TEST_F(LinkTest, TenSilentPeriodsAbortWithNumberedLines) {
     expected.push_back("===> Transmit abort!! <===");
     EXPECT_EQ(ui.log, expected);
     expectEnded(LinkOutcome::Aborted);
-}
-
-TEST_F(LinkTest, AnyReceivedByteRestartsTheNumbering) {
-    connect();
-    link.SpeedButton2Click();
-    ticks(7);
-    rx({0x55}); // skipped, yet it ends the silence
-    EXPECT_EQ(link.timeoutCount(), 0);
-    ticks(1);
-    EXPECT_EQ(ui.log.back(), "===> PRM-620BX7 respond timeout #1<===");
-    ticks(8);
-    EXPECT_EQ(link.linkMode(), LinkMode::DateTimeSync);
 }
 
 // --- Date and time -----------------------------------------------------------------------
@@ -404,19 +382,6 @@ TEST_F(LinkTest, SyncResendReadsTheClockAgain) {
     std::snprintf(expected, sizeof expected,
                   "===> Resend data block: 1,CRC = %02X <===", port.sent[1][67]);
     EXPECT_EQ(ui.log.back(), expected);
-}
-
-TEST_F(LinkTest, SyncFailsOnTheTenthNak) {
-    connect();
-    link.SpeedButton2Click();
-    rx({'C'});
-    for (int i = 0; i < 9; ++i)
-        rx({0x15});
-    EXPECT_EQ(link.linkMode(), LinkMode::DateTimeSync);
-    rx({0x15});
-    EXPECT_EQ(ui.log.back(), "===> Date & Time Sync. failed <===");
-    EXPECT_EQ(link.outcome(), LinkOutcome::SyncFailed);
-    EXPECT_EQ(port.sent.size(), 10u);
 }
 
 } // namespace

@@ -41,38 +41,6 @@ TEST(ControllerSimulator, AsksUntilTheFirstByteArrives) {
     EXPECT_TRUE(sim.takeDue(kT0 + 10s).empty());
 }
 
-// Two requests crossing block 1 on the line make the PC send block 1 twice.
-class CrossedRequests : public ::testing::Test {
-protected:
-    SimulatorConfig config = [] {
-        SimulatorConfig c;
-        c.askInterval = 50ms;
-        c.resync = 500ms;
-        return c;
-    }();
-    ControllerSimulator sim{config};
-    std::vector<std::uint8_t> image = std::vector<std::uint8_t>(64 * 8, 0x5C);
-
-    void SetUp() override {
-        sim.start(kT0);
-        ASSERT_EQ(sim.takeDue(kT0), std::vector<std::uint8_t>{'C'});
-        ASSERT_EQ(sim.takeDue(kT0 + 50ms), std::vector<std::uint8_t>{'C'});
-        sim.receive(Bytes(MakeRomBlockFrame(image, 1)), kT0 + 60ms);
-        ASSERT_EQ(sim.takeDue(kT0 + 60ms), std::vector<std::uint8_t>{kAckByte});
-        sim.receive(Bytes(MakeRomBlockFrame(image, 1)), kT0 + 61ms);
-        ASSERT_TRUE(sim.takeDue(kT0 + 61ms).empty()); // one answer per exchange, not two
-    }
-};
-
-TEST_F(CrossedRequests, PcThatDroppedTheAckGetsItAgain) {
-    EXPECT_EQ(sim.nextDue(), kT0 + 561ms);
-    EXPECT_TRUE(sim.takeDue(kT0 + 560ms).empty());
-    EXPECT_EQ(sim.takeDue(kT0 + 561ms), std::vector<std::uint8_t>{kAckByte});
-    sim.receive(Bytes(MakeRomBlockFrame(image, 2)), kT0 + 562ms);
-    EXPECT_EQ(sim.takeDue(kT0 + 562ms), std::vector<std::uint8_t>{kAckByte});
-    EXPECT_EQ(sim.stats().blocksAccepted, 2);
-}
-
 TEST(ControllerSimulator, ChecksCrcOrderAndKind) {
     ControllerSimulator sim(Quiet());
     const std::vector<std::uint8_t> image(64 * 4, 0x11);

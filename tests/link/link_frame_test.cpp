@@ -37,16 +37,6 @@ TEST(LinkFrameDateTime, KnownFrameOfThursdayTwentyNinthApril2010) {
     EXPECT_TRUE(FrameCrcValid(f));
 }
 
-TEST(LinkFrameDateTime, NewYearAndSunday) {
-    const LinkFrame f = MakeDateTimeFrame({2010, 1, 1, 5, 0, 0, 0});
-    const std::vector<std::uint8_t> fields = {0x10, 0x01, 0x01, 0x05, 0x00, 0x00, 0x00};
-    EXPECT_TRUE(std::equal(fields.begin(), fields.end(), f.begin() + 3));
-    EXPECT_EQ(MakeDateTimeFrame({2010, 5, 2, 7, 8, 9, 10})[6], 0x07);
-    // Only the last two digits of the year travel.
-    EXPECT_EQ(MakeDateTimeFrame({2099, 12, 31, 4, 23, 59, 59})[3], 0x99);
-    EXPECT_EQ(MakeDateTimeFrame({2100, 1, 1, 5, 0, 0, 0})[3], 0x00);
-}
-
 TEST(LinkFrameDateTime, DecodesWhatItBuildsAndRefusesDamage) {
     const LocalDateTime t{2026, 12, 6, 7, 23, 59, 58};
     LinkFrame f = MakeDateTimeFrame(t);
