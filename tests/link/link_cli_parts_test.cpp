@@ -65,13 +65,6 @@ TEST_F(UploadVersionTest, MissingFileKeepsEncodeOneAndIsNotCreated) {
     EXPECT_EQ(ui.messages()[0], "Error | ZEBPRV620BX7.INI file not found!!\n\n");
 }
 
-TEST_F(UploadVersionTest, EmptyListMeansTheInitialVersionWithEncodeOne) {
-    settings("[GLOBAL]\nGLB=P620BX7.GLB\n[ZEB-INITDL]\nENCODE=0\n");
-    const UploadVersion v = read();
-    EXPECT_EQ(v.name, "ZEB-INITDL");
-    EXPECT_EQ(v.encode, 1);
-}
-
 TEST_F(UploadVersionTest, FirstNonBlankItemDecidesUnlessOneIsNamed) {
     settings("[GLOBAL]\nVCN = 3\nITEM1 =\nITEM2=   \nITEM3 = V3 \n"
              "[V3]\nENCODE = 0x0\n[V4]\nENCODE=$1\n");
@@ -81,17 +74,6 @@ TEST_F(UploadVersionTest, FirstNonBlankItemDecidesUnlessOneIsNamed) {
     EXPECT_EQ(read("V4").encode, 1);
     EXPECT_EQ(read("NO-SUCH-SECTION").encode, 1);
     EXPECT_TRUE(ui.messages().empty());
-}
-
-TEST(LinkConsoleUi, LogLinesAndBoxesGoToTheirStreams) {
-    std::ostringstream out, err;
-    Streams io{out, err};
-    LinkConsoleUi ui(io, std::string("rom.bin"), false);
-    ui.appendLog("*** UpLoad ROM image ***");
-    ui.messageBox("ZEB init version\n\n No support download function!!\n\n", "No service!!");
-    EXPECT_EQ(out.str(), "*** UpLoad ROM image ***\n");
-    EXPECT_EQ(err.str(), "No service!!: ZEB init version\n\n No support download function!!\n");
-    EXPECT_EQ(ui.chooseOpenFile({}), "rom.bin");
 }
 
 TEST(LinkConsoleUi, ProgressLineIsErasedBeforeEachLogLine) {

@@ -169,41 +169,6 @@ TEST_F(UploadOverPty, FailuresExitWithOneAndTheirLastLines) {
     }
 }
 
-TEST_F(UploadOverPty, OversizeFileIsRefusedAndNothingIsSent) {
-    writeRom(458753);
-    SimulatorThread sim(Config());
-    const CommandResult r = upload(sim);
-    EXPECT_EQ(r.code, 1);
-    EXPECT_EQ(r.lines(),
-              (std::vector<std::string>{">>> Open COM 1 <<<", "*** Warning.... ***",
-                                        "=== ROM image too large!! ===", ">>> Close COM 1 <<<"}));
-    EXPECT_EQ(sim.join(), Outcome::ClientLeft);
-    EXPECT_EQ(sim.sim().stats().frames, 0);
-}
-
-TEST_F(UploadOverPty, EncodeZeroVersionIsRefused) {
-    Lift::Test::WriteBytes(dir.file("ZEBPRV620BX7.INI"), "[GLOBAL]\r\nVCN=2\r\nITEM1=  \r\n"
-                                                         "ITEM2= ZEB-OLD \r\nITEM3=ZEB-NEW\r\n"
-                                                         "[ZEB-OLD]\r\nENCODE=0\r\n"
-                                                         "[ZEB-NEW]\r\nENCODE=1\r\n");
-    {
-        SimulatorThread sim(Config());
-        const CommandResult r = upload(sim, {"--workdir", dir.path().string()});
-        EXPECT_EQ(r.code, 1);
-        EXPECT_EQ(r.err, "No service!!: ZEB init version\n\n No support download function!!\n");
-        EXPECT_EQ(sim.join(), Outcome::ClientLeft);
-        EXPECT_EQ(sim.sim().stats().frames, 0);
-    }
-    {
-        // Another version of the same file allows the upload.
-        SimulatorThread sim(Config());
-        const CommandResult r =
-            upload(sim, {"--workdir", dir.path().string(), "--version", "ZEB-NEW"});
-        EXPECT_EQ(r.code, 0) << r.err;
-        EXPECT_EQ(sim.join(), Outcome::Finished);
-    }
-}
-
 std::time_t Seconds(const LocalDateTime& t) {
     std::tm tm{};
     tm.tm_year = t.year - 1900;
@@ -252,16 +217,6 @@ TEST(LinkCommands, PortThatCannotBeOpenedIsReported) {
     EXPECT_EQ(r.code, 1);
     EXPECT_NE(r.err.find("cannot open COM1 (" + dir.file("no-such-tty") + ")"), std::string::npos)
         << r.err;
-}
-
-TEST(LinkCommands, UsageErrors) {
-    EXPECT_EQ(RunCli({"upload", "x.bin"}).code, 2);                    // no port
-    EXPECT_EQ(RunCli({"upload", "--port", "1"}).code, 2);              // no image
-    EXPECT_EQ(RunCli({"upload", "x.bin", "--port", "COM17"}).code, 2); // not a COM port
-    EXPECT_EQ(RunCli({"upload", "x.bin", "--port", "1", "--period-ms", "0"}).code, 2);
-    EXPECT_EQ(RunCli({"sync-time", "--port", "2", "--version", "V"}).code, 2);
-    EXPECT_EQ(RunCli({"simulate-controller", "--nak-rate", "1.5"}).code, 2);
-    EXPECT_EQ(RunCli({"simulate-controller", "--blocks", "abc"}).code, 2);
 }
 
 } // namespace
