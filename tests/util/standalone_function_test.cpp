@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
-#include <thread>
 
 using namespace YVclUtil;
 
@@ -36,12 +35,6 @@ TEST(EYGeneral, FormatsMessageAndKeepsCode) {
     EXPECT_EQ(coded.Code, 42);
 }
 
-TEST(EYGeneral, MessageHasNoLengthLimit) {
-    const std::string big(10000, 'q');
-    EYGeneral e("<%s>", big.c_str());
-    EXPECT_EQ(e.Message().size(), 10002u);
-}
-
 TEST(ErrorBox, CaptionFromTextOrComponentName) {
     Lift::Test::ErrorBoxRecorder boxes;
     EXPECT_EQ(ShowErrMsgBox_Printf("TYStrTab", "Err: %s !!!", "x"), 10);
@@ -58,28 +51,6 @@ TEST(ErrorBox, CaptionFromTextOrComponentName) {
     EXPECT_EQ(boxes.at(1).caption, "PcUart1");
     EXPECT_EQ(boxes.at(1).text, "Err: 5");
     EXPECT_EQ(boxes.at(2).caption, "");
-}
-
-TEST(ErrorBox, LongMessagesAreShownAndSentWhole) {
-    Lift::Test::ErrorBoxRecorder boxes;
-    std::string sent;
-    DebugSink previous = SetDebugSink([&](const std::string& line) { sent = line; });
-    const std::string big(10000, 'z');
-    EXPECT_EQ(ShowErrMsgBox_Printf("Cap", "%s!", big.c_str()), 10001);
-    EXPECT_EQ(SendDbgString_Printf("%s?", big.c_str()), 10001);
-    SetDebugSink(previous);
-    ASSERT_EQ(boxes.count(), 1u);
-    EXPECT_EQ(boxes.at(0).text.size(), 10001u);
-    EXPECT_EQ(sent.size(), 10001u);
-    EXPECT_EQ(sent.back(), '?');
-}
-
-TEST(ErrorBox, BoxesFromWorkerThreadsReachTheSink) {
-    Lift::Test::ErrorBoxRecorder boxes;
-    std::thread t([] { ShowErrMsgBox_Printf("TCommEventMonitorThread", "Err: %d", 1); });
-    t.join();
-    ASSERT_EQ(boxes.count(), 1u);
-    EXPECT_EQ(boxes.at(0).caption, "TCommEventMonitorThread");
 }
 
 TEST(VirtualMem, AlignedZeroFilledAndFreedOnceWithoutSize) {
