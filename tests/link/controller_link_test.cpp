@@ -271,23 +271,6 @@ TEST_F(LinkTest, NineNaksInARowAreRiddenAndTheTenthFails) {
     EXPECT_EQ(link.nakCount(), 0);
 }
 
-TEST_F(LinkTest, RequestClearsTheNakCountAndRestartsAtBlockOne) {
-    connect();
-    startUpload(Image(64512));
-    rx({'C'});
-    for (int i = 0; i < 5; ++i)
-        rx({0x06});
-    for (int i = 0; i < 9; ++i)
-        rx({0x15});
-    rx({'C'});
-    EXPECT_EQ(link.nakCount(), 0);
-    EXPECT_EQ(link.blockNo(), 1);
-    EXPECT_EQ(RomBlockNumber(port.sent.back()), 1);
-    for (int i = 0; i < 9; ++i)
-        rx({0x15});
-    EXPECT_EQ(link.linkMode(), LinkMode::UploadRom); // 18 NAKs, never ten in a row
-}
-
 TEST_F(LinkTest, ShortFileAfterLongOneCarriesNoOldBytes) {
     connect();
     startUpload(Image(64512, 3), "long.bin");

@@ -73,31 +73,6 @@ protected:
     }
 };
 
-TEST_F(UploadOverPty, CleanUploadArrivesByteIdenticalWithItsLogLines) {
-    // Asks seldom: two requests queued before the upload reads would (rightly) restart block
-    // 1 and add a line, which a slow start on a loaded machine must not turn into a failure.
-    SimulatorConfig c = Config();
-    c.askInterval = 1000ms;
-    SimulatorThread sim(c);
-    const CommandResult r = upload(sim, {"--msg"});
-    EXPECT_EQ(r.code, 0) << r.err;
-    EXPECT_EQ(sim.join(), Outcome::Finished);
-    EXPECT_EQ(sim.sim().image(), Unmasked(rom, 976 * 64));
-
-    const auto lines = Lines(r.out);
-    ASSERT_EQ(lines.size(), 3u + 976u + 3u) << r.out;
-    EXPECT_EQ(lines[0], ">>> Open COM 1 <<<");
-    EXPECT_EQ(lines[1], "*** UpLoad ROM image ***");
-    EXPECT_EQ(lines[2], "=== Waiting PRM-620BX7 respond.... ===");
-    EXPECT_EQ(lines[3].rfind("===> Send data block: 1,CRC = ", 0), 0u);
-    EXPECT_EQ(lines[978].rfind("===> Send data block: 976,CRC = ", 0), 0u);
-    EXPECT_EQ(lines[979], "===> UpLoad ROM image finish.<===");
-    EXPECT_EQ(lines[980].rfind("Time = ", 0), 0u);
-    EXPECT_EQ(lines[980].substr(lines[980].size() - 3), " ms");
-    EXPECT_NE(lines[980][7], '-');
-    EXPECT_EQ(lines[981], ">>> Close COM 1 <<<");
-}
-
 // A failed upload exits with 1, its last lines telling why, and the port closed. A line that
 // goes dead ends it at once, not after ten silent periods of 10 s; a peer that only ever sends
 // bytes the link skips (here its request is 'x') is given up at the time limit.

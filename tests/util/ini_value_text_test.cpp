@@ -45,16 +45,6 @@ TEST(IniUnsignedText, ReadsLikeStrtoulIn32Bits) {
         EXPECT_FALSE(TextToUInt32(bad).has_value()) << bad;
 }
 
-TEST(IniFloatText, FixedSixDecimalsAndStrtodReading) {
-    EXPECT_EQ(DoubleToText(1.5), "1.500000");
-    EXPECT_EQ(DoubleToText(-0.25), "-0.250000");
-    EXPECT_EQ(*TextToDouble("1.5e3x"), 1500.0);
-    EXPECT_EQ(*TextToDouble("  -2.5"), -2.5);
-    EXPECT_EQ(*TextToDouble("0"), 0.0);
-    EXPECT_FALSE(TextToDouble("abc").has_value());
-    EXPECT_FALSE(TextToDouble("").has_value());
-}
-
 TEST(IniFloatText, DecimalPointDoesNotFollowTheLocale) {
     const std::string saved = std::setlocale(LC_ALL, nullptr);
     const char* comma = nullptr;

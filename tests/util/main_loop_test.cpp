@@ -137,21 +137,6 @@ TEST(MainLoopWaitUntil, ServesHandOversUntilTheConditionHolds) {
     EXPECT_GE(handOvers, 2);
 }
 
-TEST(MainLoopWaitUntil, ServesPostedCallsAndTimersAndIgnoresQuit) {
-    auto clock = std::make_shared<ManualLoopClock>();
-    HeadlessMainLoop loop(clock);
-    bool posted = false;
-    bool fired = false;
-    auto timer = loop.createTimer(TimerKind::SingleShot, [&] { fired = true; });
-    timer->start(10);
-    clock->advance(10ms);
-    loop.post([&] { posted = true; });
-    loop.quit(3);
-    EXPECT_TRUE(loop.waitUntil([&] { return posted && fired; }, kLong));
-    // The quit is still pending for run().
-    EXPECT_EQ(loop.run(), 3);
-}
-
 // ---- run and quit -----------------------------------------------------------------------
 
 // ---- timers (manual clock) --------------------------------------------------------------

@@ -1,12 +1,9 @@
 #include "util/ty_hashed_string_list.h"
 
-#include "support/error_box_recorder.h"
-#include "util/eygeneral.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <functional>
 #include <random>
 #include <string>
 #include <utility>
@@ -15,15 +12,6 @@
 using namespace YVclUtil;
 
 namespace {
-
-std::string messageOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const EYGeneral& e) {
-        return e.Message();
-    }
-    return "<no exception>";
-}
 
 struct Notification {
     std::string kind;
@@ -116,21 +104,6 @@ TEST_F(HashedList, DifferentTextsWithEqualKeysStayTwoEntries) {
     EXPECT_EQ(list.IndexOf(kCollisionA.c_str()), -1);
     EXPECT_EQ(list.IndexOf(kCollisionB.c_str()), 1);
     EXPECT_EQ(list.pr_Objects(1), &b2);
-}
-
-TEST_F(HashedList, BadIndexesAndStringWritesRaise) {
-    list.Add("only");
-    EXPECT_EQ(messageOf([&] { list.pr_Strings(-1); }),
-              "TYHashedStringList: Invalid Index for Strings[-1]");
-    EXPECT_EQ(messageOf([&] { list.pr_Strings(1); }),
-              "TYHashedStringList: Invalid Index for Strings[1]");
-    EXPECT_EQ(messageOf([&] { list.pw_Strings(0, "x"); }),
-              "TYHashedStringList: Strings[ ] is read only");
-    EXPECT_EQ(messageOf([&] { list.pr_Objects(1); }),
-              "TYHashedStringList: Invalid Index for Objects[1]");
-    EXPECT_EQ(messageOf([&] { list.pw_Objects(-7, nullptr); }),
-              "TYHashedStringList: Invalid Index for Objects[-7]");
-    EXPECT_EQ(list.pr_Strings(0), "only");
 }
 
 // Random adds, lookups and deletes against a vector model: order, indexes and lookups

@@ -90,28 +90,6 @@ TEST(StrTabBlocks, FreshBlockGoesToTheTailAndAStringMaySpanBlocks) {
     expectConsistent(tab, 258);
 }
 
-TEST(StrTabBlocks, LongStringObtainsAsManyBlocksAsItNeeds) {
-    TYStrTab tab;
-    const std::string value(8191, 'v'); // 304 cells: more than one block gives
-    YSTRTABCELL* cell = tab.Add(value.c_str());
-    ASSERT_NE(cell, nullptr);
-    EXPECT_EQ(tab.MemBlockCount(), 2);
-    EXPECT_EQ(tab.FreeCellCount(), 510u - 304u);
-    EXPECT_EQ(read(tab, cell), value);
-
-    std::string huge;
-    for (int i = 0; i < 20000; ++i)
-        huge += char('a' + i % 23);
-    YSTRTABCELL* big = tab.Add(huge.c_str()); // 741 cells
-    ASSERT_NE(big, nullptr);
-    EXPECT_EQ(read(tab, big), huge);
-    expectConsistent(tab, 304 + 741);
-    ASSERT_TRUE(tab.Delete(big));
-    ASSERT_TRUE(tab.Delete(cell));
-    EXPECT_EQ(tab.MemBlockCount(), 0);
-    EXPECT_EQ(tab.FreeCellCount(), 0u);
-}
-
 TEST(StrTabGet, CapacityMustLeaveRoomForTheTerminator) {
     TYStrTab tab;
     const std::string text256(256, 'k');
