@@ -15,17 +15,6 @@ std::vector<std::uint8_t> CountingImage(std::size_t size) {
     return image;
 }
 
-TEST(LinkFrameBcd, PacksTwoDigitsAndRejectsTheRest) {
-    EXPECT_EQ(ToBcd(0), 0x00);
-    EXPECT_EQ(ToBcd(29), 0x29);
-    EXPECT_EQ(ToBcd(99), 0x99);
-    EXPECT_EQ(ToBcd(100), 0x00);
-    EXPECT_EQ(ToBcd(-1), 0x00);
-    EXPECT_EQ(FromBcd(0x59), 59);
-    EXPECT_FALSE(FromBcd(0x5A));
-    EXPECT_FALSE(FromBcd(0xA0));
-}
-
 TEST(LinkFrameDateTime, KnownFrameOfThursdayTwentyNinthApril2010) {
     const LinkFrame f = MakeDateTimeFrame({2010, 4, 29, 4, 13, 45, 30});
     const std::vector<std::uint8_t> head = {0x01, 0x00, 0x01, 0x10, 0x04,

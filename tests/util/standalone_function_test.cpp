@@ -25,16 +25,6 @@ TEST(BinToHexAscii, WritesTwoUpperCaseDigitsAndNothingElse) {
     }
 }
 
-TEST(EYGeneral, FormatsMessageAndKeepsCode) {
-    EYGeneral e("TYHashedStringList: Invalid Index for Strings[%d]", 7);
-    EXPECT_STREQ(e.what(), "TYHashedStringList: Invalid Index for Strings[7]");
-    EXPECT_EQ(e.Code, -1);
-
-    EYGeneral coded(42, "Err: %s !!!", "port");
-    EXPECT_EQ(coded.Message(), "Err: port !!!");
-    EXPECT_EQ(coded.Code, 42);
-}
-
 TEST(ErrorBox, CaptionFromTextOrComponentName) {
     Lift::Test::ErrorBoxRecorder boxes;
     EXPECT_EQ(ShowErrMsgBox_Printf("TYStrTab", "Err: %s !!!", "x"), 10);
