@@ -55,25 +55,6 @@ TEST(KbnRnsmLookup, FindsOnlyRegisteredModulesInsideTheTopology) {
     EXPECT_EQ(lookupError(net, 0x80, 0x07), kNotAModule);
 }
 
-TEST(KbnRnsmDefaults, DefaultModuleCopiesTheTemplateAndIsOwnedByTheTopology) {
-    auto net = std::make_unique<FakeKbnAdapter>(nullptr);
-    TPrm4i4o tmpl(nullptr);
-    std::vector<KbnEventSeen> inputs;
-    tmpl.OnInputChanged = RecordInto(inputs);
-    net->pw_DefHandler_Prm4i4o(&tmpl);
-
-    TKBNet_Node* created =
-        net->CreateDefaultKbnComponentAndAddToKbnTopologic(kci_Prm4i4o, 0x03, 0x04, net.get());
-    ASSERT_NE(created, nullptr);
-    EXPECT_EQ(created->pr_BindTo(), net.get());
-    EXPECT_EQ(created->Owner(), net.get());
-    EXPECT_EQ(net->Prm4i4o(0x03, 0x04), created);
-    net->FilteringReceivedKbnPacket(RxdPacket({0x03, 0x04, 2, 0x81, 0x01}));
-    EXPECT_EQ(inputs, (std::vector<KbnEventSeen>{{created, 0x03, 0x04}}));
-    net->Prm4i4o(0x03, 0x04)->pw_Yout(0x08);
-    EXPECT_EQ(net->sent, (std::vector<KbnBytes>{{0x03, 0x04, 2, 0x84, 0x08}}));
-}
-
 TEST(KbnRnsmDefaults, FreeDestroysOnlyWhatTheTopologyCreated) {
     FakeKbnAdapter net(nullptr);
     TPrm4i4o own(nullptr, kci_Prm4i4o, 0x00, 0x01, &net);

@@ -69,21 +69,6 @@ TEST_F(Prm4i4oTest, OutputWritesSendTheWholeByte) {
     EXPECT_FALSE(module.pr_BitOfY(7));
 }
 
-TEST_F(Prm4i4oTest, ResetClearsOutputsWithoutSendingThem) {
-    module.pw_Yout(0x03);
-    net.sent.clear();
-    module.RequestToReset();
-    EXPECT_EQ(net.sent, (std::vector<KbnBytes>{{0x80, 0x05, 1, 0x0F}}));
-    EXPECT_EQ(module.pr_Yout(), 0);
-
-    // Nothing set during the reset: the reply re-sends nothing.
-    std::vector<KbnEventSeen> done;
-    module.OnSuccessfulReset = RecordInto(done);
-    module.FilteringReceivedKbnPacket(RxdPacket({0x80, 0x05, 1, 0x1F}));
-    EXPECT_EQ(net.sent.size(), 1u);
-    EXPECT_EQ(done.size(), 1u);
-}
-
 TEST_F(Prm4i4oTest, OutputsSetDuringResetAreSentAgainBeforeTheEvent) {
     module.pw_Yout(0x03);
     module.RequestToReset();
