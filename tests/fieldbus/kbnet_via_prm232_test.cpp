@@ -128,6 +128,7 @@ TEST_F(KbnViaPrm232, ConnectSendsTheNineQueriesAndCompletesOnTheirReports) {
     EXPECT_EQ(served->sim([](KbnAdapterSimulator& s) { return s.received(); }),
               " \n ?R3\r\n ?R4\r\n ?R5\r\n ?R6\r\n ?R7\r\n ?R8\r\n ?R9\r\n ?R0\r\n ?R1\r\n");
     EXPECT_EQ(net.pr_ConnectReplyMask(), 0x3FBu);
+    EXPECT_EQ(net.pr_R3(), 0x01);
     EXPECT_EQ(net.pr_R6(), 0x10);
     EXPECT_EQ(net.pr_R9(), 0x06);
     EXPECT_EQ(replyYout + replyXin, 0); // reports while connecting fire nothing else
