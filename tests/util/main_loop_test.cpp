@@ -141,6 +141,15 @@ TEST(MainLoopWaitUntil, ServesHandOversUntilTheConditionHolds) {
 
 // ---- timers (manual clock) --------------------------------------------------------------
 
+// A quit ends the run it reaches, given before it or during it, and only that one.
+TEST(MainLoopRun, QuitEndsOnlyTheRunItReaches) {
+    HeadlessMainLoop loop;
+    loop.quit(3);
+    EXPECT_EQ(loop.run(), 3);
+    loop.post([&] { loop.quit(4); });
+    EXPECT_EQ(loop.run(), 4);
+}
+
 class MainLoopTimers : public ::testing::Test {
 protected:
     std::shared_ptr<ManualLoopClock> clock = std::make_shared<ManualLoopClock>();
