@@ -93,19 +93,30 @@ TEST(PortLock, ProcessIdOfALockFile) {
         EXPECT_EQ(Lift::Serial::LockFileProcessId(contents), pid) << contents;
 }
 
-// A simulator's link may replace its own stale link, never a file of the user's.
-TEST(PtyEndpoint, LinkReplacesAnOldLinkButNoFile) {
+// A simulator's link may replace its own stale link, never a file of the user's; a hang-up
+// and the end close what the endpoint opened.
+TEST(PtyEndpoint, LinkReplacesAnOldLinkButNoFileAndNothingStaysOpen) {
     Lift::Test::TempDir dir;
-    Lift::Serial::PtyEndpoint end;
-    ASSERT_TRUE(end.open()) << end.error();
-    const std::string link = dir.file("port");
-    Lift::Test::WriteBytes(link, "mine");
-    EXPECT_FALSE(end.makeLink(link));
-    EXPECT_EQ(Lift::Test::ReadBytes(link), "mine");
-    std::filesystem::remove(link);
-    std::filesystem::create_symlink("/nonexistent", link);
-    ASSERT_TRUE(end.makeLink(link)) << end.error();
-    EXPECT_EQ(std::filesystem::read_symlink(link), end.path());
+    const auto fds = [] {
+        return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {});
+    };
+    const auto before = fds();
+    {
+        Lift::Serial::PtyEndpoint end;
+        ASSERT_TRUE(end.open()) << end.error();
+        const std::string link = dir.file("port");
+        Lift::Test::WriteBytes(link, "mine");
+        EXPECT_FALSE(end.makeLink(link));
+        EXPECT_EQ(Lift::Test::ReadBytes(link), "mine");
+        std::filesystem::remove(link);
+        std::filesystem::create_symlink("/nonexistent", link);
+        ASSERT_TRUE(end.makeLink(link)) << end.error();
+        EXPECT_EQ(std::filesystem::read_symlink(link), end.path());
+        const auto open = fds();
+        end.hangUp();
+        EXPECT_EQ(fds(), open - 1);
+    }
+    EXPECT_EQ(fds(), before);
 }
 
 // ---- open and close --------------------------------------------------------------------------
