@@ -102,25 +102,23 @@ TEST_F(TopologyFileTest, FileNameMustBeSetAndExist) {
     EXPECT_NE(check().find("is not exist"), std::string::npos) << "a folder is no file";
 }
 
-TEST_F(TopologyFileTest, SignatureIsComparedIgnoringCase) {
-    writeFile("[KbnTopologic.Head]\nSignature=zeb\n[NetSegmentId_0x80]\nTravel_000=Device( "
-              "\"PRM_4i4o\" ) , NetNodeId( 0xFF )\n");
-    EXPECT_EQ(check(), "");
-    writeFile("[KbnTopologic.Head]\nSignature=ZEBX\n[NetSegmentId_0x80]\nA=1\n");
-    EXPECT_EQ(check(), headerError());
-    writeFile("[KbnTopologic.Head]\nsignature=ZEB\n[NetSegmentId_0x80]\nA=1\n");
-    EXPECT_EQ(check(), headerError());
-}
-
-TEST_F(TopologyFileTest, SegmentSection0x80MustExist) {
-    writeFile(std::string(kHead) + "[NetSegmentId_0x01]\n" +
-              nodeLine("Travel_000", "PRM_4i4o", "0x01"));
-    EXPECT_EQ(check(), headerError());
-    // A section with only empty values does not exist for the INI engine.
-    writeSegment80("Travel_000=\n");
-    EXPECT_EQ(check(), headerError());
-    // Nothing was created on the way.
+// The signature's value is compared ignoring case, its key is not; a section with only empty
+// values does not exist for the INI engine.
+TEST_F(TopologyFileTest, HeaderNeedsTheSignatureAndSegment0x80) {
+    const std::string seg80 = "[NetSegmentId_0x80]\nA=1\n";
+    for (const std::string& text :
+         {"[KbnTopologic.Head]\nSignature=ZEBX\n" + seg80,
+          "[KbnTopologic.Head]\nsignature=ZEB\n" + seg80,
+          kHead + std::string("[NetSegmentId_0x01]\n") + nodeLine("Travel_000", "PRM_4i4o", "0x01"),
+          kHead + std::string("[NetSegmentId_0x80]\nTravel_000=\n")}) {
+        writeFile(text);
+        EXPECT_EQ(check(), headerError()) << text;
+    }
     EXPECT_EQ(net.ComponentCount(), 0);
+    writeSegment80(nodeLine("Travel_000", "PRM_4i4o", "0xFF"));
+    EXPECT_EQ(check(), "");
+    writeFile("[KbnTopologic.Head]\nSignature=zeb\n" + seg80);
+    EXPECT_EQ(check(), "");
 }
 
 TEST_F(TopologyFileTest, DeclaredAddressesGetDefaultModulesAcrossIndexGaps) {
