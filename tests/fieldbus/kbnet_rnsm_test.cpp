@@ -55,6 +55,17 @@ TEST(KbnRnsmLookup, FindsOnlyRegisteredModulesInsideTheTopology) {
     EXPECT_EQ(lookupError(net, 0x80, 0x07), kNotAModule);
 }
 
+// A template destroyed before its manager must not be copied from afterwards.
+TEST(KbnRnsmDefaults, DestroyedTemplateIsForgotten) {
+    FakeKbnAdapter net(nullptr);
+    {
+        TPrm4i4o tmpl(nullptr);
+        net.pw_DefHandler_Prm4i4o(&tmpl);
+    }
+    EXPECT_EQ(net.pr_DefHandler_Prm4i4o(), nullptr);
+    EXPECT_EQ(net.CreateDefaultKbnComponentAndAddToKbnTopologic(kci_Prm4i4o, 1, 1, &net), nullptr);
+}
+
 TEST(KbnRnsmDefaults, FreeDestroysOnlyWhatTheTopologyCreated) {
     FakeKbnAdapter net(nullptr);
     TPrm4i4o own(nullptr, kci_Prm4i4o, 0x00, 0x01, &net);
