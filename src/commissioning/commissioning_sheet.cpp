@@ -40,14 +40,14 @@ QString latin1(const std::string& text) {
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// A picture as the display shows it: black on white, pixel for pixel.
-QImage displayImage(const Rom::BlackPicture& picture) {
-    QImage image(picture.width, picture.height, QImage::Format_Mono);
+// A zone of the screen as the display shows it: black on white, pixel for pixel.
+QImage zoneImage(const Rom::BlackPicture& screen, const Preview::ScreenRect& zone) {
+    QImage image(zone.width, zone.height, QImage::Format_Mono);
     image.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
     image.fill(0);
-    for (int y = 0; y < picture.height; ++y)
-        for (int x = 0; x < picture.width; ++x)
-            if (picture.isBlack(x, y))
+    for (int y = 0; y < zone.height; ++y)
+        for (int x = 0; x < zone.width; ++x)
+            if (screen.isBlack(zone.x + x, zone.y + y))
                 image.setPixel(x, y, 1);
     return image;
 }
@@ -274,20 +274,7 @@ private:
         Preview::ScreenState state;
         state.label = label;
         const Preview::ScreenPreview preview = Preview::PreviewScreen(m_pieces, state);
-        const int position =
-            m_p.messagePosition >= 0 && m_p.messagePosition < Preview::kMessagePositions
-                ? m_p.messagePosition
-                : 1;
-        const Preview::ScreenRect zone = Preview::kScreenZones[position].floor;
-        Rom::BlackPicture floor;
-        floor.width = zone.width;
-        floor.height = zone.height;
-        floor.black.resize(static_cast<std::size_t>(zone.width * zone.height));
-        for (int y = 0; y < zone.height; ++y)
-            for (int x = 0; x < zone.width; ++x)
-                floor.black[static_cast<std::size_t>(y * zone.width + x)] =
-                    preview.screen.isBlack(zone.x + x, zone.y + y) ? 1 : 0;
-        Shown shown{displayImage(floor), {}};
+        Shown shown{zoneImage(preview.screen, Preview::ZonesOf(m_p.messagePosition).floor), {}};
         for (const std::string& problem : preview.problems)
             shown.problem +=
                 (shown.problem.isEmpty() ? QString() : QStringLiteral("; ")) + latin1(problem);

@@ -44,10 +44,7 @@ BlackPicture ComposeScreen(const ScreenPieces& pieces) {
         drawInto(screen, pieces.logo, kLogoRect);
         return screen;
     }
-    const int position = pieces.messagePosition >= 0 && pieces.messagePosition < kMessagePositions
-                             ? pieces.messagePosition
-                             : 1;
-    const ScreenZones& zones = kScreenZones[position];
+    const ScreenZones& zones = ZonesOf(pieces.messagePosition);
     drawInto(screen, pieces.arrow, zones.direction);
     drawInto(screen, pieces.message, zones.message);
     const ScreenRect& floor = zones.floor;

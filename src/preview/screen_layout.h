@@ -36,6 +36,13 @@ inline constexpr ScreenZones kScreenZones[kMessagePositions] = {
     {{8, 0, 48, 48}, {0, 48, 64, 64}, {0, 112, 64, 16}},
 };
 
+// The zones of a project's message position; one out of range is drawn as the middle one.
+constexpr const ScreenZones& ZonesOf(int messagePosition) {
+    return kScreenZones[messagePosition >= 0 && messagePosition < kMessagePositions
+                            ? messagePosition
+                            : 1];
+}
+
 inline constexpr ScreenRect kLogoRect{0, 32, 64, 64};
 
 // Within the floor zone: one glyph is centred; two stand side by side.
