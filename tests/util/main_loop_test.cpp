@@ -141,12 +141,14 @@ TEST(MainLoopWaitUntil, ServesHandOversUntilTheConditionHolds) {
 
 // ---- timers (manual clock) --------------------------------------------------------------
 
-// A quit ends the run it reaches, given before it or during it, and only that one.
-TEST(MainLoopRun, QuitEndsOnlyTheRunItReaches) {
-    HeadlessMainLoop loop;
+// A quit ends the run it reaches, given before it or during it, and only that one; a real
+// timer wakes the sleeping loop.
+TEST(MainLoopRun, QuitEndsOnlyTheRunItReachesAndARealTimerWakesIt) {
+    HeadlessMainLoop loop; // steady clock
     loop.quit(3);
     EXPECT_EQ(loop.run(), 3);
-    loop.post([&] { loop.quit(4); });
+    auto timer = loop.createTimer(TimerKind::SingleShot, [&] { loop.quit(4); });
+    timer->start(5);
     EXPECT_EQ(loop.run(), 4);
 }
 
