@@ -11,20 +11,6 @@
 
 using namespace YVclUtil;
 
-TEST(BinToHexAscii, WritesTwoUpperCaseDigitsAndNothingElse) {
-    struct Case {
-        std::uint8_t byte;
-        const char* text;
-    };
-    for (const Case& c :
-         {Case{0, "00"}, Case{10, "0A"}, Case{171, "AB"}, Case{255, "FF"}, Case{0x5E, "5E"}}) {
-        char buf[3] = {'x', 'x', '#'};
-        BinToHexAscii(c.byte, buf);
-        EXPECT_EQ(std::string(buf, 2), c.text) << int(c.byte);
-        EXPECT_EQ(buf[2], '#') << "third character must stay untouched";
-    }
-}
-
 TEST(ErrorBox, CaptionFromTextOrComponentName) {
     Lift::Test::ErrorBoxRecorder boxes;
     EXPECT_EQ(ShowErrMsgBox_Printf("TYStrTab", "Err: %s !!!", "x"), 10);
