@@ -174,6 +174,7 @@ TEST_F(LinkTest, BlockCountFollowsTheFileSize) {
     for (const auto& [size, blocks] : cases) {
         startUpload(Image(static_cast<std::size_t>(size)));
         EXPECT_EQ(link.linkMode(), LinkMode::UploadRom) << size;
+        EXPECT_TRUE(timer.active) << "a silent controller must time out";
         EXPECT_EQ(link.blockCount(), blocks) << size;
     }
 }
@@ -317,8 +318,12 @@ TEST_F(LinkTest, ElapsedTimeIsMeasuredFromBlockOneAndNeverNegative) {
 
 // --- Time-outs ---------------------------------------------------------------------------
 
+// Each start counts its own silent periods, whatever the one before left.
 TEST_F(LinkTest, TenSilentPeriodsAbortWithNumberedLines) {
     connect();
+    link.SpeedButton2Click();
+    ticks(9);
+    EXPECT_EQ(link.linkMode(), LinkMode::DateTimeSync);
     startUpload(Image(64512));
     ui.log.clear();
     ticks(9);
@@ -365,6 +370,12 @@ TEST_F(LinkTest, SyncResendReadsTheClockAgain) {
     std::snprintf(expected, sizeof expected,
                   "===> Resend data block: 1,CRC = %02X <===", port.sent[1][67]);
     EXPECT_EQ(ui.log.back(), expected);
+    for (int i = 2; i < 10; ++i)
+        rx({0x15});
+    EXPECT_EQ(link.linkMode(), LinkMode::DateTimeSync);
+    rx({0x15});
+    EXPECT_EQ(ui.log.back(), "===> Date & Time Sync. failed <===");
+    EXPECT_EQ(link.outcome(), LinkOutcome::SyncFailed);
 }
 
 } // namespace
