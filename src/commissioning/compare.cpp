@@ -4,7 +4,7 @@
 #include "editor/code_table_labels.h"
 #include "rom/black_picture.h"
 #include "rom/floor_label_rules.h"
-#include "rom/make_rom.h"
+#include "rom/project_pictures.h"
 #include "rom/rom_inspect.h"
 #include "util/atomic_file.h"
 #include "util/standalone_function.h"

@@ -3,7 +3,7 @@
 #include "editor/display_picture.h"
 #include "editor/extract_glb_item.h"
 #include "editor/text_rules.h"
-#include "rom/make_rom.h"
+#include "rom/project_pictures.h"
 #include "util/standalone_function.h"
 
 #include <optional>

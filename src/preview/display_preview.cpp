@@ -2,7 +2,7 @@
 
 #include "editor/display_project.h"
 #include "preview/screen_layout.h"
-#include "rom/make_rom.h"
+#include "rom/project_pictures.h"
 #include "util/standalone_function.h"
 
 #include <algorithm>

@@ -1,8 +1,8 @@
 #include "preview/project_pieces.h"
 
 #include "editor/text_rules.h"
-#include "rom/make_rom.h"
 #include "rom/pack_picture.h"
+#include "rom/project_pictures.h"
 #include "rom/rom_inspect.h"
 #include "util/standalone_function.h"
 

@@ -2,8 +2,8 @@
 // How a code-table entry becomes what the display shows, by MAKE ROM's rules: the entry is
 // trimmed and upper-cased; one or two characters are drawn from the chosen floor style's
 // glyphs (a leading "0" of two is not shown, a single glyph is centred); three or more
-// characters name a user floor picture file of that style (UserFloorPicturePath, beside
-// MAKE ROM).
+// characters name a user floor picture file of that style (UserFloorPicturePath in
+// project_pictures.h).
 //
 // MAKE ROM, the check, the commissioning sheet and the display preview all ask here, so
 // they cannot disagree about a label. Pure functions; thread-safe.

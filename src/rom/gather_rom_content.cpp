@@ -2,8 +2,8 @@
 
 #include "editor/text_rules.h"
 #include "rom/floor_label_rules.h"
-#include "rom/make_rom.h"
 #include "rom/pack_picture.h"
+#include "rom/project_pictures.h"
 
 #include <algorithm>
 #include <array>
