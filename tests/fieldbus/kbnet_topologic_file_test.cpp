@@ -102,25 +102,23 @@ TEST_F(TopologyFileTest, FileNameMustBeSetAndExist) {
     EXPECT_NE(check().find("is not exist"), std::string::npos) << "a folder is no file";
 }
 
-TEST_F(TopologyFileTest, SignatureIsComparedIgnoringCase) {
-    writeFile("[KbnTopologic.Head]\nSignature=zeb\n[NetSegmentId_0x80]\nTravel_000=Device( "
-              "\"PRM_4i4o\" ) , NetNodeId( 0xFF )\n");
-    EXPECT_EQ(check(), "");
-    writeFile("[KbnTopologic.Head]\nSignature=ZEBX\n[NetSegmentId_0x80]\nA=1\n");
-    EXPECT_EQ(check(), headerError());
-    writeFile("[KbnTopologic.Head]\nsignature=ZEB\n[NetSegmentId_0x80]\nA=1\n");
-    EXPECT_EQ(check(), headerError());
-}
-
-TEST_F(TopologyFileTest, SegmentSection0x80MustExist) {
-    writeFile(std::string(kHead) + "[NetSegmentId_0x01]\n" +
-              nodeLine("Travel_000", "PRM_4i4o", "0x01"));
-    EXPECT_EQ(check(), headerError());
-    // A section with only empty values does not exist for the INI engine.
-    writeSegment80("Travel_000=\n");
-    EXPECT_EQ(check(), headerError());
-    // Nothing was created on the way.
+// The signature's value is compared ignoring case, its key is not; a section with only empty
+// values does not exist for the INI engine.
+TEST_F(TopologyFileTest, HeaderNeedsTheSignatureAndSegment0x80) {
+    const std::string seg80 = "[NetSegmentId_0x80]\nA=1\n";
+    for (const std::string& text :
+         {"[KbnTopologic.Head]\nSignature=ZEBX\n" + seg80,
+          "[KbnTopologic.Head]\nsignature=ZEB\n" + seg80,
+          kHead + std::string("[NetSegmentId_0x01]\n") + nodeLine("Travel_000", "PRM_4i4o", "0x01"),
+          kHead + std::string("[NetSegmentId_0x80]\nTravel_000=\n")}) {
+        writeFile(text);
+        EXPECT_EQ(check(), headerError()) << text;
+    }
     EXPECT_EQ(net.ComponentCount(), 0);
+    writeSegment80(nodeLine("Travel_000", "PRM_4i4o", "0xFF"));
+    EXPECT_EQ(check(), "");
+    writeFile("[KbnTopologic.Head]\nSignature=zeb\n" + seg80);
+    EXPECT_EQ(check(), "");
 }
 
 TEST_F(TopologyFileTest, DeclaredAddressesGetDefaultModulesAcrossIndexGaps) {
@@ -158,28 +156,6 @@ TEST_F(TopologyFileTest, DeclaredAddressesGetDefaultModulesAcrossIndexGaps) {
     EXPECT_EQ(inputs, (std::vector<KbnEventSeen>{{net.Prm4i4o(0x0A, 0x7F), 0x0A, 0x7F}}));
 }
 
-TEST_F(TopologyFileTest, RepeatedCheckKeepsTheDefaultsItCreated) {
-    net.pw_DefHandler_Prm4i4o(&defHandler);
-    writeSegment80(nodeLine("Travel_000", "PRM_4i4o", "0x05"));
-    ASSERT_EQ(check(), "");
-    TPrm4i4o* first = net.Prm4i4o(0x80, 0x05);
-    ASSERT_EQ(check(), "");
-    EXPECT_EQ(net.Prm4i4o(0x80, 0x05), first);
-    EXPECT_EQ(net.ComponentCount(), 1);
-
-    // Declared no more: the default it made is now an undeclared component.
-    writeSegment80(nodeLine("Travel_000", "PRM_4i4o", "0xFF"));
-    EXPECT_EQ(check(), addressError(kKbnBig5_PresentButUndeclared, "80", "05"));
-    EXPECT_EQ(flagsAt(0x80, 0x05), static_cast<std::uint32_t>(krk_CreatedByTopologic));
-}
-
-TEST_F(TopologyFileTest, NoNodeLinesAreSkippedBeforeTheDeviceIsJudged) {
-    writeSegment80(nodeLine("Travel_000", "Bogus", "0xFF") +
-                   nodeLine("Travel_001", "PRM_4i4o", "0xff"));
-    EXPECT_EQ(check(), "");
-    EXPECT_EQ(net.pr_TopologyEntry(0x80, 0x00), nullptr) << "no table for skipped lines";
-}
-
 TEST_F(TopologyFileTest, BadSyntaxNamesSectionAndKey) {
     net.pw_DefHandler_Prm4i4o(&defHandler);
     writeSegment80(nodeLine("Travel_000", "PRM_4i4o", "0x05") +
@@ -199,15 +175,6 @@ TEST_F(TopologyFileTest, AddressesOutsideTheSegmentAreRefused) {
         EXPECT_EQ(check(),
                   lineError("Invalid NetNodeId()", "NetSegmentId_0x80", "Travel_003", extra));
     }
-    EXPECT_EQ(net.ComponentCount(), 0);
-}
-
-TEST_F(TopologyFileTest, SelfRegisteredModuleIsOnlyMarked) {
-    TPrm4i4o own(nullptr, kci_Prm4i4o, 0x80, 0x05, &net);
-    writeSegment80(nodeLine("Travel_000", "PRM_4i4o", "0x05"));
-    EXPECT_EQ(check(), "");
-    EXPECT_EQ(net.Prm4i4o(0x80, 0x05), &own);
-    EXPECT_EQ(flagsAt(0x80, 0x05), krk_Constructed | kKbnDeclaredByIni);
     EXPECT_EQ(net.ComponentCount(), 0);
 }
 
@@ -261,16 +228,3 @@ TEST_F(TopologyFileTest, CheckLeavesTheFileAsItWas) {
     EXPECT_EQ(Lift::Test::ReadBytes(path), text);
 }
 
-TEST_F(TopologyFileTest, DefaultsAreDestroyedWithTheTopology) {
-    auto owned = std::make_unique<FakeKbnAdapter>(nullptr);
-    owned->pw_FileName(path);
-    owned->pw_DefHandler_Prm4i4o(&defHandler);
-    writeSegment80(nodeLine("Travel_000", "PRM_4i4o", "0x05"));
-    owned->LoadAndChkTopologicIniAndAssignDefaultKbnComponentToKbnTopologic();
-    ASSERT_EQ(owned->ComponentCount(), 1);
-    // A second table that also lists the module sees it go.
-    TPrm4i4o* module = owned->Prm4i4o(0x80, 0x05);
-    net.AddKbnComponentToKbnTopologic(module, krk_Constructed);
-    owned.reset();
-    EXPECT_EQ(net.pr_TopologyEntry(0x80, 0x05)->Component, nullptr);
-}

@@ -45,16 +45,6 @@ TEST_F(Prm4i4oTest, InputReportUpdatesBitsAndKeepsThePreviousByte) {
     EXPECT_TRUE(net.sent.empty());
 }
 
-TEST_F(Prm4i4oTest, InputReportDoesNotReachTheGenericEvents) {
-    int unfiltered = 0;
-    module.OnUnfilteredRxdKbnPacket = [&](TKBNet*, const TKbnRxdPacket&) { ++unfiltered; };
-    module.FilteringReceivedKbnPacket(RxdPacket({0x80, 0x05, 2, 0x81, 0x01}));
-    EXPECT_EQ(unfiltered, 0);
-    module.FilteringReceivedKbnPacket(RxdPacket({0x80, 0x05, 2, 0x82, 0x01}));
-    EXPECT_EQ(unfiltered, 1);
-    EXPECT_EQ(module.pr_Xin(), 0x01);
-}
-
 TEST_F(Prm4i4oTest, OutputWritesSendTheWholeByte) {
     module.pw_Yout(0x01);
     module.pw_BitOfY(2, true);
@@ -77,21 +67,6 @@ TEST_F(Prm4i4oTest, OutputWritesSendTheWholeByte) {
     EXPECT_EQ(module.pr_Yout(), 0xF1);
     EXPECT_FALSE(module.pr_BitOfY(4));
     EXPECT_FALSE(module.pr_BitOfY(7));
-}
-
-TEST_F(Prm4i4oTest, ResetClearsOutputsWithoutSendingThem) {
-    module.pw_Yout(0x03);
-    net.sent.clear();
-    module.RequestToReset();
-    EXPECT_EQ(net.sent, (std::vector<KbnBytes>{{0x80, 0x05, 1, 0x0F}}));
-    EXPECT_EQ(module.pr_Yout(), 0);
-
-    // Nothing set during the reset: the reply re-sends nothing.
-    std::vector<KbnEventSeen> done;
-    module.OnSuccessfulReset = RecordInto(done);
-    module.FilteringReceivedKbnPacket(RxdPacket({0x80, 0x05, 1, 0x1F}));
-    EXPECT_EQ(net.sent.size(), 1u);
-    EXPECT_EQ(done.size(), 1u);
 }
 
 TEST_F(Prm4i4oTest, OutputsSetDuringResetAreSentAgainBeforeTheEvent) {

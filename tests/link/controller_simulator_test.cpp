@@ -41,45 +41,6 @@ TEST(ControllerSimulator, AsksUntilTheFirstByteArrives) {
     EXPECT_TRUE(sim.takeDue(kT0 + 10s).empty());
 }
 
-// Two requests crossing block 1 on the line make the PC send block 1 twice.
-class CrossedRequests : public ::testing::Test {
-protected:
-    SimulatorConfig config = [] {
-        SimulatorConfig c;
-        c.askInterval = 50ms;
-        c.resync = 500ms;
-        return c;
-    }();
-    ControllerSimulator sim{config};
-    std::vector<std::uint8_t> image = std::vector<std::uint8_t>(64 * 8, 0x5C);
-
-    void SetUp() override {
-        sim.start(kT0);
-        ASSERT_EQ(sim.takeDue(kT0), std::vector<std::uint8_t>{'C'});
-        ASSERT_EQ(sim.takeDue(kT0 + 50ms), std::vector<std::uint8_t>{'C'});
-        sim.receive(Bytes(MakeRomBlockFrame(image, 1)), kT0 + 60ms);
-        ASSERT_EQ(sim.takeDue(kT0 + 60ms), std::vector<std::uint8_t>{kAckByte});
-        sim.receive(Bytes(MakeRomBlockFrame(image, 1)), kT0 + 61ms);
-        ASSERT_TRUE(sim.takeDue(kT0 + 61ms).empty()); // one answer per exchange, not two
-    }
-};
-
-TEST_F(CrossedRequests, NextBlockFollowsAndNothingMoreIsSent) {
-    sim.receive(Bytes(MakeRomBlockFrame(image, 2)), kT0 + 62ms);
-    EXPECT_EQ(sim.takeDue(kT0 + 62ms), std::vector<std::uint8_t>{kAckByte});
-    EXPECT_FALSE(sim.nextDue());
-    EXPECT_TRUE(sim.takeDue(kT0 + 10s).empty());
-}
-
-TEST_F(CrossedRequests, PcThatDroppedTheAckGetsItAgain) {
-    EXPECT_EQ(sim.nextDue(), kT0 + 561ms);
-    EXPECT_TRUE(sim.takeDue(kT0 + 560ms).empty());
-    EXPECT_EQ(sim.takeDue(kT0 + 561ms), std::vector<std::uint8_t>{kAckByte});
-    sim.receive(Bytes(MakeRomBlockFrame(image, 2)), kT0 + 562ms);
-    EXPECT_EQ(sim.takeDue(kT0 + 562ms), std::vector<std::uint8_t>{kAckByte});
-    EXPECT_EQ(sim.stats().blocksAccepted, 2);
-}
-
 TEST(ControllerSimulator, ChecksCrcOrderAndKind) {
     ControllerSimulator sim(Quiet());
     const std::vector<std::uint8_t> image(64 * 4, 0x11);
@@ -117,56 +78,6 @@ TEST(ControllerSimulator, FramesSplitAcrossChunksAndFragmentsAfterAGap) {
     EXPECT_TRUE(sim.takeDue(kT0 + 519ms).empty());
     EXPECT_EQ(sim.takeDue(kT0 + 520ms), std::vector<std::uint8_t>{kNakByte});
     EXPECT_EQ(sim.stats().fragments, 1);
-}
-
-TEST(ControllerSimulator, PacesAnswersAtTheBaudRate) {
-    SimulatorConfig c = Quiet();
-    c.baud = 115200;
-    ControllerSimulator sim(c);
-    const std::vector<std::uint8_t> image(128, 0x33);
-    sim.receive(Bytes(MakeRomBlockFrame(image, 1)), kT0);
-    // 68 bytes in and one out, ten bits each.
-    const auto expected = kT0 + std::chrono::nanoseconds(69LL * 10'000'000'000LL / 115200);
-    ASSERT_TRUE(sim.nextDue());
-    EXPECT_NEAR(std::chrono::duration<double>(*sim.nextDue() - kT0).count(),
-                std::chrono::duration<double>(expected - kT0).count(), 1e-6);
-    EXPECT_TRUE(sim.takeDue(*sim.nextDue() - 1us).empty());
-    EXPECT_EQ(sim.takeDue(*sim.nextDue()), std::vector<std::uint8_t>{kAckByte});
-}
-
-TEST(ControllerSimulator, DecodesADateTimeFrame) {
-    ControllerSimulator sim(Quiet());
-    const LocalDateTime t{2010, 4, 29, 4, 13, 45, 30};
-    sim.receive(Bytes(MakeDateTimeFrame(t)), kT0);
-    EXPECT_EQ(sim.takeDue(kT0), std::vector<std::uint8_t>{kAckByte});
-    EXPECT_EQ(sim.result(), ControllerSimulator::Result::DateTime);
-    ASSERT_TRUE(sim.dateTime());
-    EXPECT_EQ(*sim.dateTime(), t);
-
-    ControllerSimulator strict(Quiet());
-    LinkFrame bad = MakeDateTimeFrame(t);
-    bad[7] = 0x24; // hour 24
-    bad[67] = FrameCrc(bad);
-    strict.receive(Bytes(bad), kT0);
-    EXPECT_EQ(strict.takeDue(kT0), std::vector<std::uint8_t>{kNakByte});
-    EXPECT_FALSE(strict.finished());
-}
-
-TEST(ControllerSimulator, GarbageNeverHoldsAProtocolByte) {
-    SimulatorConfig c = Quiet();
-    c.faults.garbageRate = 1.0;
-    c.faults.seed = 77;
-    ControllerSimulator sim(c);
-    std::vector<std::uint8_t> image(64 * 976, 0x44);
-    for (int b = 1; b <= 200; ++b) {
-        sim.receive(Bytes(MakeRomBlockFrame(image, b)), kT0);
-        const auto out = sim.takeDue(kT0);
-        ASSERT_GE(out.size(), 2u);
-        EXPECT_EQ(out.back(), kAckByte);
-        for (std::size_t i = 0; i + 1 < out.size(); ++i)
-            ASSERT_TRUE(out[i] != 'C' && out[i] != kAckByte && out[i] != kNakByte);
-    }
-    EXPECT_GE(sim.stats().garbageBytes, 200);
 }
 
 // --- The link against the simulator, on virtual time --------------------------------------
@@ -278,19 +189,6 @@ TEST_F(LinkAgainstSimulator, GarbageRandomNaksAndARestartStillDeliverTheImage) {
     EXPECT_EQ(line.link.statistics().framesSent, 500 + 976);
 }
 
-TEST_F(LinkAgainstSimulator, SameSeedSameRun) {
-    SimulatorConfig c = Quiet();
-    c.faults.seed = 99;
-    c.faults.garbageRate = 0.5;
-    c.faults.nakRate = 0.1;
-    VirtualLine a(c), b(c);
-    upload(a);
-    upload(b);
-    EXPECT_EQ(a.sim.stats().naks, b.sim.stats().naks);
-    EXPECT_EQ(a.sim.stats().garbageBytes, b.sim.stats().garbageBytes);
-    EXPECT_EQ(a.now, b.now);
-}
-
 TEST_F(LinkAgainstSimulator, SilentAnswersCostTimeOutTicksButNotTheUpload) {
     SimulatorConfig c = Quiet();
     c.faults.seed = 5;
@@ -301,18 +199,6 @@ TEST_F(LinkAgainstSimulator, SilentAnswersCostTimeOutTicksButNotTheUpload) {
     EXPECT_EQ(line.link.outcome(), LinkOutcome::UploadFinished);
     EXPECT_GT(line.sim.stats().silentAnswers, 0);
     EXPECT_GE(line.link.statistics().timeoutTicks, 2 * line.sim.stats().silentAnswers);
-}
-
-TEST_F(LinkAgainstSimulator, ShortImageOf975Blocks) {
-    rom.resize(62400);
-    Lift::Test::WriteBytes(romPath, std::string(rom.begin(), rom.end()));
-    SimulatorConfig c = Quiet();
-    c.blocks = 975;
-    VirtualLine line(c);
-    upload(line);
-    EXPECT_EQ(line.link.outcome(), LinkOutcome::UploadFinished);
-    EXPECT_EQ(line.sim.image(), expectedImage(975));
-    EXPECT_EQ(line.link.statistics().framesSent, 975);
 }
 
 } // namespace

@@ -1,17 +1,14 @@
-// The command-line pieces of the link commands: port arguments, the settings file's version
-// and ENCODE, and the console's log and progress output.
+// The command-line pieces of the link commands: port arguments and the settings file's version
+// and ENCODE.
 
-#include "lift_lcd/link_console_ui.h"
+#include "lift_lcd/port_argument.h"
 #include "lift_lcd/upload_version.h"
-#include "link/controller_link.h"
-#include "link_fakes.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <sstream>
 
 namespace Lift::Cli {
 namespace {
@@ -65,13 +62,6 @@ TEST_F(UploadVersionTest, MissingFileKeepsEncodeOneAndIsNotCreated) {
     EXPECT_EQ(ui.messages()[0], "Error | ZEBPRV620BX7.INI file not found!!\n\n");
 }
 
-TEST_F(UploadVersionTest, EmptyListMeansTheInitialVersionWithEncodeOne) {
-    settings("[GLOBAL]\nGLB=P620BX7.GLB\n[ZEB-INITDL]\nENCODE=0\n");
-    const UploadVersion v = read();
-    EXPECT_EQ(v.name, "ZEB-INITDL");
-    EXPECT_EQ(v.encode, 1);
-}
-
 TEST_F(UploadVersionTest, FirstNonBlankItemDecidesUnlessOneIsNamed) {
     settings("[GLOBAL]\nVCN = 3\nITEM1 =\nITEM2=   \nITEM3 = V3 \n"
              "[V3]\nENCODE = 0x0\n[V4]\nENCODE=$1\n");
@@ -81,38 +71,6 @@ TEST_F(UploadVersionTest, FirstNonBlankItemDecidesUnlessOneIsNamed) {
     EXPECT_EQ(read("V4").encode, 1);
     EXPECT_EQ(read("NO-SUCH-SECTION").encode, 1);
     EXPECT_TRUE(ui.messages().empty());
-}
-
-TEST(LinkConsoleUi, LogLinesAndBoxesGoToTheirStreams) {
-    std::ostringstream out, err;
-    Streams io{out, err};
-    LinkConsoleUi ui(io, std::string("rom.bin"), false);
-    ui.appendLog("*** UpLoad ROM image ***");
-    ui.messageBox("ZEB init version\n\n No support download function!!\n\n", "No service!!");
-    EXPECT_EQ(out.str(), "*** UpLoad ROM image ***\n");
-    EXPECT_EQ(err.str(), "No service!!: ZEB init version\n\n No support download function!!\n");
-    EXPECT_EQ(ui.chooseOpenFile({}), "rom.bin");
-}
-
-TEST(LinkConsoleUi, ProgressLineIsErasedBeforeEachLogLine) {
-    std::ostringstream out, err;
-    Streams io{out, err};
-    LinkConsoleUi ui(io, std::nullopt, true);
-    Lift::Test::FakeLinkPort port;
-    Lift::Test::FakeLinkTimer timer;
-    Lift::Test::FakeLinkClock clock;
-    Link::ControllerLink link(port, timer, clock, ui);
-    link.SpeedButton5Click();
-    link.SpeedButton2Click();
-    ui.showProgress(link);
-    EXPECT_NE(err.str().find("date-time: 0 frame(s), NAK 0, time-outs 0"), std::string::npos);
-    const std::size_t before = err.str().size();
-    link.Timer1Timer();
-    EXPECT_EQ(err.str().substr(before), "\r\033[K"); // erased, the log line went to stdout
-    ui.showProgress(link);
-    ui.endProgress();
-    EXPECT_EQ(err.str().back(), '\n');
-    EXPECT_NE(err.str().find("time-outs 1"), std::string::npos);
 }
 
 } // namespace

@@ -64,11 +64,7 @@ class FakeLinkClock : public Link::LinkClock {
 public:
     Link::LocalDateTime local{2010, 4, 29, 4, 13, 45, 30};
     std::chrono::steady_clock::time_point mono{std::chrono::seconds(1000)};
-    mutable int localReads = 0;
-    Link::LocalDateTime localNow() const override {
-        ++localReads;
-        return local;
-    }
+    Link::LocalDateTime localNow() const override { return local; }
     std::chrono::steady_clock::time_point monotonicNow() const override { return mono; }
 };
 

@@ -38,29 +38,6 @@ protected:
     std::string memoryFile = dir.file("config/lift-lcd/com-ports");
 };
 
-TEST_F(ComPortDiscovery, FindsUartsWithHardwareAndAdaptersByTheirStableName) {
-    Lift::Test::PseudoTerminal a, b;
-    tree.uart(0, 4);
-    tree.uart(1, 0); // a placeholder the kernel lists for every possible port
-    tree.plug("ttyUSB0", a.slavePath(), kFtdi);
-    tree.plug("ttyACM0", b.slavePath());                           // no by-id link
-    tree.plug("ttyUSB1", b.slavePath());                           // none either
-    fs::create_symlink("../../ttyUSB9", tree.byIdPath(kProlific)); // left after an unplug
-
-    const auto ports = ScanSerialPorts(tree.root());
-    ASSERT_EQ(ports.size(), 4u);
-    EXPECT_EQ(ports[0].kind, Kind::BuiltIn);
-    EXPECT_EQ(ports[0].label, "/dev/ttyS0");
-    EXPECT_EQ(ports[0].number, 1u);
-    EXPECT_EQ(ports[1].label, "/dev/ttyACM0");
-    EXPECT_EQ(ports[1].devicePath, tree.root() + "/dev/ttyACM0");
-    EXPECT_EQ(ports[2].label, "/dev/ttyUSB1");
-    EXPECT_EQ(ports[3].label, kFtdi);
-    EXPECT_EQ(ports[3].kernelName, "ttyUSB0");
-    EXPECT_EQ(ports[3].devicePath, tree.byIdPath(kFtdi));
-    EXPECT_TRUE(ScanSerialPorts(dir.file("nothing")).empty());
-}
-
 TEST_F(ComPortDiscovery, AnAdapterKeepsItsNumberAcrossRestartUnplugAndReplug) {
     Lift::Test::PseudoTerminal ftdi, prolific, cp2102;
     tree.uart(0, 4);

@@ -61,13 +61,6 @@ TEST(RxdAssembler, DelimiterUnitsSpanReadsAndShareReads) {
     EXPECT_EQ(h.buffer.substr(0, 2), "z\n");
 }
 
-TEST(RxdAssembler, DelimiterMayBeAnyByteEvenZero) {
-    Harness h(config(YVclCtrl::rfs_ByDelimiterChar, 1, '\0'));
-    h.feed(std::string("ab\0cd\0", 6));
-    ASSERT_EQ(h.units.size(), 2u);
-    EXPECT_EQ(h.units[0], std::string("ab\0", 3));
-}
-
 TEST(RxdAssembler, PacketsOfFourFromOneReadOfTen) {
     Harness h(config(YVclCtrl::rfs_ByBytesOfPacket, 4));
     h.feed("0123456789");

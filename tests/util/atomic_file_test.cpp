@@ -76,14 +76,3 @@ TEST(AtomicFile, MissingFolderOrDirectoryTargetIsReported) {
     EXPECT_TRUE(fs::is_directory(dir.path()));
 }
 
-TEST(AtomicFile, ReadWholeFileReportsMissingFiles) {
-    TempDir dir;
-    std::string out = "stale";
-    std::string error;
-    EXPECT_FALSE(ReadWholeFile(dir.file("missing"), out, &error));
-    EXPECT_TRUE(out.empty());
-    EXPECT_NE(error.find("missing"), std::string::npos);
-    WriteBytes(dir.file("f"), std::string(200000, 'k'));
-    ASSERT_TRUE(ReadWholeFile(dir.file("f"), out));
-    EXPECT_EQ(out.size(), 200000u);
-}

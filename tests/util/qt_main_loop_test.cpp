@@ -12,9 +12,7 @@
 #include <vector>
 
 using namespace std::chrono_literals;
-using Lift::Util::LoopTimer;
 using Lift::Util::QtMainLoop;
-using Lift::Util::TimerKind;
 
 namespace {
 
@@ -61,45 +59,3 @@ TEST_F(QtLoop, PostedCallsAndHandOversShareOneOrderAndExceptionsReachTheWorker) 
     EXPECT_EQ(caught, "refused");
 }
 
-TEST_F(QtLoop, PostedExceptionGoesToTheHandler) {
-    QtMainLoop loop;
-    int reported = 0;
-    bool after = false;
-    loop.setExceptionHandler([&](std::exception_ptr) { reported++; });
-    loop.post([] { throw std::runtime_error("x"); });
-    loop.post([&] { after = true; });
-    ASSERT_TRUE(loop.waitUntil([&] { return after; }, kLong));
-    EXPECT_EQ(reported, 1);
-}
-
-TEST_F(QtLoop, SingleShotTimerEndsRunAndStopPreventsFiring) {
-    QtMainLoop loop;
-    int stoppedFired = 0;
-    auto stopped = loop.createTimer(TimerKind::Periodic, [&] { stoppedFired++; });
-    stopped->start(1);
-    stopped->stop();
-    EXPECT_FALSE(stopped->isActive());
-    std::unique_ptr<LoopTimer> shot;
-    shot = loop.createTimer(TimerKind::SingleShot, [&] {
-        EXPECT_FALSE(shot->isActive());
-        shot.reset(); // destroying it from its own callback is allowed
-        loop.quit(4);
-    });
-    shot->start(5);
-    EXPECT_EQ(shot->periodMs(), 5);
-    EXPECT_EQ(loop.run(), 4);
-    EXPECT_EQ(shot, nullptr);
-    EXPECT_EQ(stoppedFired, 0);
-}
-
-TEST_F(QtLoop, QuitFromAWorkerBeforeRunIsNotLost) {
-    QtMainLoop loop;
-    std::thread([&] { loop.quit(6); }).join();
-    EXPECT_EQ(loop.run(), 6);
-}
-
-TEST_F(QtLoop, WaitUntilGivesUpAfterItsTimeout) {
-    QtMainLoop loop;
-    EXPECT_FALSE(loop.waitUntil([] { return false; }, 5ms));
-    EXPECT_TRUE(loop.isLoopThread());
-}

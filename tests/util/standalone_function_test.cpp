@@ -8,39 +8,8 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
-#include <thread>
 
 using namespace YVclUtil;
-
-TEST(BinToHexAscii, WritesTwoUpperCaseDigitsAndNothingElse) {
-    struct Case {
-        std::uint8_t byte;
-        const char* text;
-    };
-    for (const Case& c :
-         {Case{0, "00"}, Case{10, "0A"}, Case{171, "AB"}, Case{255, "FF"}, Case{0x5E, "5E"}}) {
-        char buf[3] = {'x', 'x', '#'};
-        BinToHexAscii(c.byte, buf);
-        EXPECT_EQ(std::string(buf, 2), c.text) << int(c.byte);
-        EXPECT_EQ(buf[2], '#') << "third character must stay untouched";
-    }
-}
-
-TEST(EYGeneral, FormatsMessageAndKeepsCode) {
-    EYGeneral e("TYHashedStringList: Invalid Index for Strings[%d]", 7);
-    EXPECT_STREQ(e.what(), "TYHashedStringList: Invalid Index for Strings[7]");
-    EXPECT_EQ(e.Code, -1);
-
-    EYGeneral coded(42, "Err: %s !!!", "port");
-    EXPECT_EQ(coded.Message(), "Err: port !!!");
-    EXPECT_EQ(coded.Code, 42);
-}
-
-TEST(EYGeneral, MessageHasNoLengthLimit) {
-    const std::string big(10000, 'q');
-    EYGeneral e("<%s>", big.c_str());
-    EXPECT_EQ(e.Message().size(), 10002u);
-}
 
 TEST(ErrorBox, CaptionFromTextOrComponentName) {
     Lift::Test::ErrorBoxRecorder boxes;
@@ -58,28 +27,6 @@ TEST(ErrorBox, CaptionFromTextOrComponentName) {
     EXPECT_EQ(boxes.at(1).caption, "PcUart1");
     EXPECT_EQ(boxes.at(1).text, "Err: 5");
     EXPECT_EQ(boxes.at(2).caption, "");
-}
-
-TEST(ErrorBox, LongMessagesAreShownAndSentWhole) {
-    Lift::Test::ErrorBoxRecorder boxes;
-    std::string sent;
-    DebugSink previous = SetDebugSink([&](const std::string& line) { sent = line; });
-    const std::string big(10000, 'z');
-    EXPECT_EQ(ShowErrMsgBox_Printf("Cap", "%s!", big.c_str()), 10001);
-    EXPECT_EQ(SendDbgString_Printf("%s?", big.c_str()), 10001);
-    SetDebugSink(previous);
-    ASSERT_EQ(boxes.count(), 1u);
-    EXPECT_EQ(boxes.at(0).text.size(), 10001u);
-    EXPECT_EQ(sent.size(), 10001u);
-    EXPECT_EQ(sent.back(), '?');
-}
-
-TEST(ErrorBox, BoxesFromWorkerThreadsReachTheSink) {
-    Lift::Test::ErrorBoxRecorder boxes;
-    std::thread t([] { ShowErrMsgBox_Printf("TCommEventMonitorThread", "Err: %d", 1); });
-    t.join();
-    ASSERT_EQ(boxes.count(), 1u);
-    EXPECT_EQ(boxes.at(0).caption, "TCommEventMonitorThread");
 }
 
 TEST(VirtualMem, AlignedZeroFilledAndFreedOnceWithoutSize) {

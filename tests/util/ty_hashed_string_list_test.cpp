@@ -1,12 +1,9 @@
 #include "util/ty_hashed_string_list.h"
 
-#include "support/error_box_recorder.h"
-#include "util/eygeneral.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <functional>
 #include <random>
 #include <string>
 #include <utility>
@@ -15,15 +12,6 @@
 using namespace YVclUtil;
 
 namespace {
-
-std::string messageOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const EYGeneral& e) {
-        return e.Message();
-    }
-    return "<no exception>";
-}
 
 struct Notification {
     std::string kind;
@@ -74,21 +62,6 @@ TEST(HashedListKey, MatchesTheReferenceVectors) {
     EXPECT_NE(TYHashedStringList::StrToHashKey("Main"), TYHashedStringList::StrToHashKey("main"));
 }
 
-TEST_F(HashedList, SameTextReplacesObjectAfterNotifying) {
-    rec.attach(list);
-    int first = 1, second = 2;
-    EXPECT_EQ(list.Add("abc", &first), 0);
-    EXPECT_TRUE(rec.seen.empty());
-    EXPECT_EQ(list.Add("abc", &second), 0);
-    ASSERT_EQ(rec.seen.size(), 1u);
-    EXPECT_EQ(rec.seen[0].kind, "replace");
-    EXPECT_EQ(rec.seen[0].index, 0);
-    EXPECT_EQ(rec.seen[0].object, &first) << "the handler sees the old object";
-    EXPECT_EQ(list.Count(), 1);
-    EXPECT_EQ(list.pr_Objects(0), &second);
-    EXPECT_EQ(tab.StrCount(), 2) << "one text and one entry record";
-}
-
 TEST_F(HashedList, TextLengthLimitsAndLetterCase) {
     const std::string max(256, 'm'), over(257, 'm');
     EXPECT_EQ(list.Add(max.c_str()), 0);
@@ -131,110 +104,6 @@ TEST_F(HashedList, DifferentTextsWithEqualKeysStayTwoEntries) {
     EXPECT_EQ(list.IndexOf(kCollisionA.c_str()), -1);
     EXPECT_EQ(list.IndexOf(kCollisionB.c_str()), 1);
     EXPECT_EQ(list.pr_Objects(1), &b2);
-}
-
-TEST_F(HashedList, LaterEntriesMoveDownAndStayFindable) {
-    list.Add("a");
-    list.Add("b");
-    list.Add("c");
-    ASSERT_TRUE(list.Delete(0));
-    EXPECT_EQ(list.pr_Strings(0), "b");
-    EXPECT_EQ(list.pr_Strings(1), "c");
-    EXPECT_EQ(list.IndexOf("c"), 1);
-    EXPECT_EQ(list.IndexOf("a"), -1);
-    EXPECT_FALSE(list.Delete(2));
-    EXPECT_FALSE(list.Delete(-1));
-    EXPECT_EQ(list.Add("a"), 2) << "a re-added text goes to the end";
-    ASSERT_TRUE(list.Delete(1));
-    EXPECT_EQ(list.IndexOf("a"), 1);
-    list.DeleteAll();
-    EXPECT_EQ(tab.StrCount(), 0);
-    EXPECT_EQ(tab.MemBlockCount(), 0);
-}
-
-TEST_F(HashedList, NotificationsSeeTheWholeEntryInOrder) {
-    rec.attach(list);
-    int objects[4] = {};
-    for (int i = 0; i < 4; ++i)
-        list.Add(std::string(1, char('p' + i)).c_str(), &objects[i]);
-    ASSERT_TRUE(list.Delete(1));
-    ASSERT_EQ(rec.seen.size(), 1u);
-    EXPECT_EQ(rec.seen[0].kind, "delete");
-    EXPECT_EQ(rec.seen[0].index, 1);
-    EXPECT_EQ(rec.seen[0].text, "q");
-    EXPECT_EQ(rec.seen[0].object, &objects[1]);
-
-    list.pw_Objects(0, &objects[3]);
-    EXPECT_EQ(rec.seen.size(), 1u) << "writing Objects sends no notification";
-
-    rec.seen.clear();
-    ASSERT_TRUE(list.DeleteAll());
-    ASSERT_EQ(rec.seen.size(), 3u);
-    const char* texts[] = {"p", "r", "s"};
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(rec.seen[i].index, i);
-        EXPECT_EQ(rec.seen[i].text, texts[i]);
-    }
-    EXPECT_EQ(list.Count(), 0);
-    EXPECT_EQ(list.Capacity(), 0);
-    EXPECT_EQ(list.IndexOf("s"), -1);
-    EXPECT_EQ(list.Add("again"), 0);
-    list.Delete(0);
-    EXPECT_EQ(rec.seen.size(), 4u) << "handlers stay set after DeleteAll";
-}
-
-TEST_F(HashedList, GrowsAndShrinksInStepsOf1024) {
-    EXPECT_EQ(list.Capacity(), 0);
-    for (int i = 0; i < 1024; ++i)
-        ASSERT_EQ(list.Add(("k" + std::to_string(i)).c_str()), i);
-    EXPECT_EQ(list.Capacity(), 1024);
-    list.Add("k1024");
-    EXPECT_EQ(list.Capacity(), 2048);
-    for (int i = 0; i < 2048; ++i)
-        list.Add(("x" + std::to_string(i)).c_str());
-    EXPECT_EQ(list.Count(), 3073);
-    EXPECT_EQ(list.Capacity(), 4096);
-    while (list.Count() > 3072)
-        list.Delete(list.Count() - 1);
-    EXPECT_EQ(list.Capacity(), 3072);
-    while (list.Count() > 2049)
-        list.Delete(0);
-    EXPECT_EQ(list.Capacity(), 3072) << "shrinks only when a whole step is unused";
-    list.Delete(0);
-    EXPECT_EQ(list.Capacity(), 2048);
-    EXPECT_EQ(list.IndexOf("x2046"), 2047) << "contents kept across reallocation";
-    while (list.Count() > 1024)
-        list.Delete(0);
-    EXPECT_EQ(list.Capacity(), 1024);
-    while (list.Count() > 0)
-        list.Delete(0);
-    EXPECT_EQ(list.Capacity(), 1024) << "never below one step while the table exists";
-}
-
-TEST_F(HashedList, BadIndexesAndStringWritesRaise) {
-    list.Add("only");
-    EXPECT_EQ(messageOf([&] { list.pr_Strings(-1); }),
-              "TYHashedStringList: Invalid Index for Strings[-1]");
-    EXPECT_EQ(messageOf([&] { list.pr_Strings(1); }),
-              "TYHashedStringList: Invalid Index for Strings[1]");
-    EXPECT_EQ(messageOf([&] { list.pw_Strings(0, "x"); }),
-              "TYHashedStringList: Strings[ ] is read only");
-    EXPECT_EQ(messageOf([&] { list.pr_Objects(1); }),
-              "TYHashedStringList: Invalid Index for Objects[1]");
-    EXPECT_EQ(messageOf([&] { list.pw_Objects(-7, nullptr); }),
-              "TYHashedStringList: Invalid Index for Objects[-7]");
-    EXPECT_EQ(list.pr_Strings(0), "only");
-}
-
-TEST(HashedListSetup, NullPoolShowsTheErrorAndRefusesWork) {
-    Lift::Test::ErrorBoxRecorder boxes;
-    TYHashedStringList list(nullptr);
-    ASSERT_EQ(boxes.count(), 1u);
-    EXPECT_EQ(boxes.at(0).caption, "TYHashedStringList");
-    EXPECT_EQ(boxes.at(0).text, "Err: The user specified TYStrTab* is NULL !!!");
-    EXPECT_EQ(list.Add("a"), -1);
-    EXPECT_EQ(list.IndexOf("a"), -1);
-    EXPECT_TRUE(list.DeleteAll());
 }
 
 // Random adds, lookups and deletes against a vector model: order, indexes and lookups

@@ -12,8 +12,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
-#include <random>
-#include <set>
 #include <string>
 #include <sys/stat.h>
 
@@ -70,18 +68,6 @@ void expectGolden(const std::string& name, const std::string& actual) {
 
 // --- construction and the file on disk ---------------------------------------------------
 
-TEST(IniFileConstruct, MissingFileAndOneFolderLevelAreCreatedEmpty) {
-    TempDir dir;
-    const std::string path = dir.file("new/settings.ini");
-    {
-        TYIniFile ini(path);
-        EXPECT_FALSE(ini.Modified());
-        EXPECT_FALSE(ini.SectionExists(""));
-    }
-    ASSERT_TRUE(fs::exists(path));
-    EXPECT_EQ(fs::file_size(path), 0u);
-}
-
 TEST(IniFileConstruct, FailuresShowTheBoxAndThrow) {
     TempDir dir;
     ErrorBoxRecorder boxes;
@@ -127,23 +113,6 @@ TEST(IniFileConstruct, UntouchedFileStaysByteForByte) {
                             ini.DeleteKey("A", "absent");
                         }),
               original);
-}
-
-TEST(IniFileConstruct, SharedPoolServesSeveralFiles) {
-    TempDir dir;
-    TYStrTab pool;
-    {
-        TYIniFile a(dir.file("a.ini"), &pool);
-        TYIniFile b(dir.file("b.ini"), &pool);
-        a.WriteString("S", "k", "from a");
-        b.WriteString("S", "k", "from b");
-        EXPECT_EQ(a.ReadString("S", "k", ""), "from a");
-        EXPECT_EQ(b.ReadString("S", "k", ""), "from b");
-        EXPECT_GT(pool.StrCount(), 0);
-    }
-    EXPECT_EQ(pool.StrCount(), 0) << "each file gives back what it stored";
-    EXPECT_EQ(pool.MemBlockCount(), 0);
-    EXPECT_EQ(ReadBytes(dir.file("b.ini")), "[S]\r\nk=from b\r\n\r\n");
 }
 
 // --- loading rules -----------------------------------------------------------------------
@@ -238,10 +207,6 @@ TEST(IniFileSave, FormatOfEditsIsGolden) {
     expectGolden("edits.saved.ini", saved);
 }
 
-TEST(IniFileSave, ErasedOnlySectionLeavesAnEmptyFile) {
-    EXPECT_EQ(roundTrip("[A]\nk=v\n", [](TYIniFile& ini) { ini.EraseSection("A"); }), "");
-}
-
 TEST(IniFileSave, UpdateFileWritesOnceAndFileNameMovesTheModel) {
     TempDir dir;
     TYIniFile ini(dir.file("a.ini"));
@@ -293,26 +258,6 @@ TEST(IniFileSave, FailedSaveKeepsOldFileAndStaysModified) {
         struct stat st {};
         ::stat(path.c_str(), &st);
         EXPECT_EQ(st.st_mode & 0777, 0640u) << "permissions kept";
-    }
-}
-
-// Load -> save -> load -> save: the second save must repeat the first byte for byte.
-TEST(IniFileSave, SavingIsStableForGeneratedInputs) {
-    std::mt19937 rng(4242);
-    const char alphabet[] = "ab[]= #;\t\r\n\x01\xE9xyz09";
-    for (int round = 0; round < 300; ++round) {
-        std::string input;
-        const int length = int(rng() % 400);
-        for (int i = 0; i < length; ++i) {
-            if (rng() % 8 == 0)
-                input += "\n[" + std::string(1, char('A' + rng() % 3)) + "]\n";
-            else
-                input += alphabet[rng() % (sizeof alphabet - 1)];
-        }
-        const std::string first = saveOf(input);
-        const std::string second = saveOf(first);
-        ASSERT_EQ(second, first) << "input #" << round;
-        ASSERT_EQ(saveOf(second), second);
     }
 }
 
@@ -400,91 +345,6 @@ TEST(IniFileWrite, WhatTheFileCanCarry) {
                                     "\": the key holds a line break !!!");
 }
 
-// Random writes, each followed by a save and a new load: an accepted write reads back as
-// written, up to the blanks loading drops; a refused one leaves the file byte for byte.
-TEST(IniFileWrite, RandomWritesReadBackOrLeaveTheFileAlone) {
-    std::mt19937 rng(1919);
-    const std::string plain = "ab[]=;# \txyz\xE9";
-    auto text = [&](std::size_t maxLength) {
-        std::string s(rng() % (maxLength + 1), ' ');
-        for (char& c : s)
-            c = plain[rng() % plain.size()];
-        if (!s.empty() && rng() % 5 == 0) // now and then a character no line can hold
-            s[rng() % s.size()] = "\r\n\0"[rng() % 3];
-        return s;
-    };
-    // Names whose loaded forms differ, so that no two of them meet in the file.
-    auto names = [&](int count, std::size_t maxLength) {
-        std::vector<std::string> out{"", std::string(257, 'L'), std::string(9000, 'N')};
-        std::set<std::string> seen;
-        while (int(out.size()) < count) {
-            std::string name = text(rng() % 8 == 0 ? 300 : maxLength);
-            if (loaded(name).empty() || seen.insert(loaded(name)).second)
-                out.push_back(name);
-        }
-        return out;
-    };
-    const std::vector<std::string> sections = names(10, 6), keys = names(30, 10);
-
-    using Keys = std::vector<std::pair<std::string, std::string>>;
-    std::vector<std::pair<std::string, Keys>> expected; // as a new load must find it
-    TempDir dir;
-    const std::string path = dir.file("r.ini");
-    ErrorBoxRecorder boxes;
-    std::size_t refused = 0;
-    for (int round = 0; round < 300; ++round) {
-        const std::string& section = sections[rng() % sections.size()];
-        const std::string& key = keys[rng() % keys.size()];
-        const std::string value = text(rng() % 3 == 0 ? 9000 : 30);
-        const std::string before = fs::exists(path) ? ReadBytes(path) : "";
-        if (!writeAndSave(path, section, key, value)) {
-            ++refused;
-            ASSERT_EQ(ReadBytes(path), before) << "round " << round;
-            continue;
-        }
-        if (section.empty() || key.empty())
-            continue;
-        auto s = std::find_if(expected.begin(), expected.end(),
-                              [&](const auto& e) { return e.first == loaded(section); });
-        if (s == expected.end()) {
-            if (loaded(value).empty())
-                continue;
-            s = expected.insert(expected.end(), {loaded(section), {}});
-        }
-        auto k = std::find_if(s->second.begin(), s->second.end(),
-                              [&](const auto& e) { return e.first == loaded(key); });
-        if (loaded(value).empty()) {
-            // Written as "key=", which does not load again: only the key it empties goes.
-            // Names with blanks at their ends are other names than the loaded ones.
-            if (k != s->second.end() && section == s->first && key == k->first)
-                s->second.erase(k);
-            if (s->second.empty())
-                expected.erase(s);
-        } else if (k != s->second.end()) {
-            k->second = loaded(value);
-        } else {
-            s->second.emplace_back(loaded(key), loaded(value));
-        }
-
-        TYIniFile again(path);
-        ASSERT_EQ(again.SectionCount(), int(expected.size())) << "round " << round;
-        for (int i = 0; i < again.SectionCount(); ++i) {
-            const auto& [name, entries] = expected[std::size_t(i)];
-            ASSERT_EQ(again.SectionName(i), name) << "round " << round;
-            ASSERT_EQ(again.KeyCount(name), int(entries.size())) << "round " << round;
-            for (int j = 0; j < again.KeyCount(name); ++j) {
-                ASSERT_EQ(again.KeyName(name, j), entries[std::size_t(j)].first);
-                ASSERT_EQ(again.ReadString(name, entries[std::size_t(j)].first, ""),
-                          entries[std::size_t(j)].second)
-                    << "round " << round;
-            }
-        }
-    }
-    EXPECT_EQ(boxes.count(), refused);
-    EXPECT_GT(refused, 60u);
-    EXPECT_LT(refused, 240u);
-}
-
 // --- lookups, cache, deletions -----------------------------------------------------------
 
 TEST(IniFileLookup, ExistenceOfSectionsKeysAndValues) {
@@ -503,35 +363,6 @@ TEST(IniFileLookup, ExistenceOfSectionsKeysAndValues) {
         EXPECT_FALSE(ini.SectionExists("Main"));
         EXPECT_FALSE(ini.SectionExists(""));
     });
-}
-
-TEST(IniFileLookup, LastSectionCacheFollowsErasedSections) {
-    roundTrip("[A]\na=1\n[B]\nb=2\n[C]\nc=3\n", [](TYIniFile& ini) {
-        EXPECT_EQ(ini.ReadString("C", "c", ""), "3"); // C cached at index 2
-        ini.EraseSection("A");                        // C moves to index 1
-        EXPECT_EQ(ini.ReadString("C", "c", ""), "3");
-        EXPECT_EQ(ini.ReadString("B", "b", ""), "2");
-        ini.WriteString("D", "d", "4"); // new sections are not cached
-        EXPECT_EQ(ini.ReadString("B", "b", ""), "2");
-        EXPECT_EQ(ini.ReadString("D", "d", ""), "4");
-        EXPECT_EQ(ini.SectionCount(), 3);
-        EXPECT_EQ(ini.SectionName(2), "D");
-    });
-}
-
-TEST(IniFileLookup, DeletionsMoveLaterEntriesUp) {
-    const std::string saved = roundTrip("[S]\na=1\nb=2\nc=3\n[T]\nx=1\n", [](TYIniFile& ini) {
-        ini.DeleteKey("S", "a");
-        EXPECT_EQ(ini.KeyName("S", 0), "b");
-        ini.DeleteValue("S", "c");
-        EXPECT_TRUE(ini.KeyExists("S", "c"));
-        ini.WriteString("S", "a", "new");
-        EXPECT_EQ(ini.KeyCount("S"), 3);
-        ini.DeleteKey("S", "missing");
-        ini.DeleteValue("missing", "a");
-    });
-    EXPECT_EQ(saved, "[S]\r\nb=2\r\nc=\r\na=new\r\n\r\n[T]\r\nx=1\r\n\r\n");
-    EXPECT_EQ(saveOf(saved), "[S]\r\nb=2\r\na=new\r\n\r\n[T]\r\nx=1\r\n\r\n");
 }
 
 // --- typed reads -------------------------------------------------------------------------
