@@ -58,15 +58,7 @@ MasterReader::~MasterReader() {
 
 std::string MasterReader::all() const {
     std::lock_guard<std::mutex> lock(m_mutex);
-    std::string out;
-    for (const auto& c : m_chunks)
-        out += c.bytes;
-    return out;
-}
-
-std::vector<ReceivedChunk> MasterReader::chunks() const {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    return m_chunks;
+    return m_received;
 }
 
 void MasterReader::run() {
@@ -82,8 +74,7 @@ void MasterReader::run() {
             if (n > 0) {
                 {
                     std::lock_guard<std::mutex> lock(m_mutex);
-                    m_chunks.push_back({std::string(buffer, static_cast<std::size_t>(n)),
-                                        std::chrono::steady_clock::now()});
+                    m_received.append(buffer, static_cast<std::size_t>(n));
                 }
                 if (m_onData)
                     m_onData();

@@ -3,12 +3,10 @@
 // test plays the far end on the master side. MasterReader collects what the component sends,
 // on its own thread, so the test thread can keep serving the main loop meanwhile.
 
-#include <chrono>
 #include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
-#include <vector>
 
 namespace Lift::Test {
 
@@ -31,11 +29,6 @@ private:
     std::string m_slavePath;
 };
 
-struct ReceivedChunk {
-    std::string bytes;
-    std::chrono::steady_clock::time_point at;
-};
-
 class MasterReader {
 public:
     // onData runs on the reader's thread after each chunk (e.g. to wake the main loop).
@@ -45,7 +38,6 @@ public:
     MasterReader& operator=(const MasterReader&) = delete;
 
     std::string all() const;
-    std::vector<ReceivedChunk> chunks() const;
 
 private:
     void run();
@@ -54,7 +46,7 @@ private:
     int m_stop[2] = {-1, -1};
     std::function<void()> m_onData;
     mutable std::mutex m_mutex;
-    std::vector<ReceivedChunk> m_chunks;
+    std::string m_received;
     std::thread m_thread;
 };
 
