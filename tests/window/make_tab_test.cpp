@@ -8,6 +8,7 @@
 #include "support/scripted_ui.h"
 #include "support/simulator_thread.h"
 #include "support/temp_dir.h"
+#include "util/standalone_function.h"
 #include "window/bundled_window.h"
 #include "window/main_window.h"
 #include "window/make_tab.h"
@@ -23,12 +24,14 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableWidget>
 #include <QTest>
 #include <QTextEdit>
+#include <QTimer>
 #include <QTreeView>
 #include <gtest/gtest.h>
 
@@ -190,6 +193,36 @@ TEST_F(MakeTabTest, RomFileListShowsTheChosenFoldersImagesAndFillsTheRomFilename
     EXPECT_EQ(fileNames(), QStringList({QStringLiteral("x.BIN")}));
     browser.fileList().setCurrentRow(0);
     EXPECT_EQ(project().romFileName, "x.BIN"); // the name only, not the folder
+}
+
+TEST_F(MakeTabTest, LogAndBoxesShowFileNamesAsTheSystemWritesThem) {
+    const std::string missing = work("caf\xC3\xA9.bin");
+    bundle->script.openAnswers = {missing};
+    tab().station().link().SpeedButton9Click(1);
+    EXPECT_TRUE(tab().log().toPlainText().contains(FromPath(missing)))
+        << tab().log().toPlainText().toStdString();
+
+    // Real boxes; a stray byte (a label is one Latin-1 byte a letter) shows as its letter.
+    bundle->window().ui().setScript(nullptr);
+    const auto boxText = [](const std::function<void()>& show) {
+        QString text;
+        QTimer::singleShot(0, [&text] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                text = box->text();
+                box->accept();
+            }
+        });
+        show();
+        return text;
+    };
+    const std::string expected = missing + " \"\xC3\x84\"";
+    EXPECT_EQ(
+        ToPath(boxText([&] { bundle->window().ui().messageBox(missing + " \"\xC4\"", "E"); })),
+        expected);
+    EXPECT_EQ(ToPath(boxText([&] {
+                  YVclUtil::ShowErrMsgBox_Printf("TYIniFile", "%s \"\xC4\"", missing.c_str());
+              })),
+              expected);
 }
 
 TEST_F(MakeTabTest, ConnectUploadAndSyncWithTheSimulatedController) {
