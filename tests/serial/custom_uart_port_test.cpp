@@ -85,14 +85,6 @@ TEST(PortTable, DefaultOverrideAndEnvironment) {
     EXPECT_EQ(Lift::Serial::ComPortName(12), "COM12");
 }
 
-TEST(PortLock, ProcessIdOfALockFile) {
-    const std::pair<std::string, pid_t> cases[] = {
-        {"      4321\n", 4321}, {"77", 77}, {"", 0},      {"  \n", 0},          {"12ab\n", 0},
-        {"-12\n", 0},           {"0\n", 0}, {"12 \n", 0}, {"99999999999\n", 0}, {"\n12\n", 0}};
-    for (const auto& [contents, pid] : cases)
-        EXPECT_EQ(Lift::Serial::LockFileProcessId(contents), pid) << contents;
-}
-
 // A simulator's link may replace its own stale link, never a file of the user's; a hang-up
 // and the end close what the endpoint opened.
 TEST(PtyEndpoint, LinkReplacesAnOldLinkButNoFileAndNothingStaysOpen) {

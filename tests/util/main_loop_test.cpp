@@ -72,25 +72,6 @@ TEST(MainLoopCalls, DefaultExceptionReportIsAnErrorBox) {
 
 // ---- invokeSync (the hand-over) ---------------------------------------------------------
 
-TEST(MainLoopHandOver, WorkerBlocksUntilTheLoopRanTheCall) {
-    HeadlessMainLoop loop;
-    std::thread::id ranOn;
-    bool workerSawResult = false;
-    int value = 0;
-    std::thread worker([&] {
-        loop.invokeSync([&] {
-            ranOn = std::this_thread::get_id();
-            value = 42;
-        });
-        workerSawResult = value == 42; // no race: invokeSync returned after the call
-        loop.quit(7);
-    });
-    EXPECT_EQ(loop.run(), 7);
-    worker.join();
-    EXPECT_EQ(ranOn, std::this_thread::get_id());
-    EXPECT_TRUE(workerSawResult);
-}
-
 TEST(MainLoopHandOver, ExceptionIsRethrownInTheCallingThread) {
     HeadlessMainLoop loop;
     std::string caught;
