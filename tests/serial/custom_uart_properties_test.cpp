@@ -107,3 +107,9 @@ TEST_F(UartProperties, HardwareSelectionsNeedHardwareFlowControl) {
     EXPECT_EQ(boxes.count(), 0u);
 }
 
+TEST_F(UartProperties, ClosedPortRefusesModemAccessAndSends) {
+    EXPECT_THROW((void)uart.pr_CtsState(), std::runtime_error);
+    EXPECT_EQ(uart.SendData(3, "abc"), 2u);
+    EXPECT_EQ(uart.SendTxtFile("/nonexistent", 0), 2u);
+    EXPECT_EQ(uart.LastErrMsg(), "");
+}

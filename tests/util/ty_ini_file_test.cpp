@@ -91,14 +91,6 @@ TEST(IniFileConstruct, FailuresShowTheBoxAndThrow) {
     EXPECT_EQ(boxes.at(0).text, "Err: Can not create file \n \"" + dir.file("folder.ini") + "\" ");
 
     boxes.clear();
-    WriteBytes(dir.file("ro.ini"), "[A]\r\nk=v\r\n");
-    ::chmod(dir.file("ro.ini").c_str(), 0444);
-    if (::access(dir.file("ro.ini").c_str(), W_OK) != 0) { // not when running as root
-        EXPECT_EQ(constructorError(dir.file("ro.ini")), "Err: Constructor !!!");
-        EXPECT_EQ(boxes.at(0).text, "Err: Can not open file \n \"" + dir.file("ro.ini") + "\" ");
-    }
-
-    boxes.clear();
     TYStrTab* none = nullptr;
     EXPECT_THROW(TYIniFile(dir.file("x.ini"), none), EYGeneral);
     EXPECT_EQ(boxes.at(0).text, "Err: Can not create TYHashedStringList for Sections !!!");
