@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -203,14 +202,5 @@ TEST_F(TopologyFileTest, WhatIsAtADeclaredAddressMustMatchTheDeclaration) {
         EXPECT_EQ(checkOn(bus), c.expected);
         EXPECT_EQ(bus.ComponentCount(), 0) << "no default was made";
     }
-}
-
-TEST_F(TopologyFileTest, CheckLeavesTheFileAsItWas) {
-    const std::string text = std::string("# our bus\r\n") + kHead +
-                             "[NetSegmentId_0x80]\r\n; spare\r\nTravel_000 = Device( \"PRM_4i4o\" )"
-                             " , NetNodeId( 0xFF )   \r\n";
-    writeFile(text);
-    ASSERT_EQ(check(), "");
-    EXPECT_EQ(Lift::Test::ReadBytes(path), text);
 }
 
