@@ -160,16 +160,6 @@ TEST(SyncTimeOverPty, DateTimeFrameCarriesTheLocalClockFieldByField) {
     EXPECT_EQ(lines[4], "===> Date & Time Sync. finish <===");
 }
 
-TEST(LinkCommands, PortThatCannotBeOpenedIsReported) {
-    Lift::Test::TempDir dir;
-    Lift::Test::WriteBytes(dir.file("a.bin"), std::string(64, 'x'));
-    const CommandResult r =
-        RunCli({"upload", dir.file("a.bin"), "--port", dir.file("no-such-tty")});
-    EXPECT_EQ(r.code, 1);
-    EXPECT_NE(r.err.find("cannot open COM1 (" + dir.file("no-such-tty") + ")"), std::string::npos)
-        << r.err;
-}
-
 } // namespace
 } // namespace Lift::Link
 
