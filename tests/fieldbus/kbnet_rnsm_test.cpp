@@ -9,10 +9,6 @@
 
 using namespace ZebCtrl;
 using Lift::Test::FakeKbnAdapter;
-using Lift::Test::KbnBytes;
-using Lift::Test::KbnEventSeen;
-using Lift::Test::RecordInto;
-using Lift::Test::RxdPacket;
 using YVclUtil::EYGeneral;
 
 namespace {
@@ -66,22 +62,3 @@ TEST(KbnRnsmDefaults, DestroyedTemplateIsForgotten) {
     EXPECT_EQ(net.CreateDefaultKbnComponentAndAddToKbnTopologic(kci_Prm4i4o, 1, 1, &net), nullptr);
 }
 
-TEST(KbnRnsmDefaults, FreeDestroysOnlyWhatTheTopologyCreated) {
-    FakeKbnAdapter net(nullptr);
-    TPrm4i4o own(nullptr, kci_Prm4i4o, 0x00, 0x01, &net);
-    TPrm4i4o tmpl(nullptr);
-    net.pw_DefHandler_Prm4i4o(&tmpl);
-    TKBNet_Node* created =
-        net.CreateDefaultKbnComponentAndAddToKbnTopologic(kci_Prm4i4o, 0x00, 0x02, &net);
-    ASSERT_NE(created, nullptr);
-    net.AddKbnComponentToKbnTopologic(created, krk_CreatedByTopologic);
-    EXPECT_EQ(net.ComponentCount(), 1);
-
-    net.FreeKbnTopologic();
-    EXPECT_EQ(net.ComponentCount(), 0); // the created module is gone
-    EXPECT_EQ(net.pr_TopologyEntry(0x00, 0x01), nullptr);
-    // Our own module is alive and still bound.
-    EXPECT_EQ(own.pr_BindTo(), &net);
-    own.QueryKbnClsId();
-    EXPECT_EQ(net.sent, (std::vector<KbnBytes>{{0x00, 0x01, 1, 0x04}}));
-}

@@ -7,13 +7,11 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <memory>
 #include <string>
 
 using namespace ZebCtrl;
 using Lift::Test::FakeKbnAdapter;
-using Lift::Test::KbnBytes;
 using Lift::Test::KbnEventSeen;
 using Lift::Test::RecordInto;
 using Lift::Test::RxdPacket;
@@ -88,19 +86,6 @@ protected:
 };
 
 } // namespace
-
-TEST_F(TopologyFileTest, FileNameMustBeSetAndExist) {
-    net.pw_FileName("");
-    EXPECT_EQ(check(),
-              "\nErr: The FileName property is not defined !!!\nComponentName = KbnNet1\n");
-    net.pw_FileName(path);
-    EXPECT_EQ(check(), "\nErr: The topologic ini file is not exist !!!\nComponentName = "
-                       "KbnNet1\nFileName = " +
-                           path + "\n");
-    EXPECT_FALSE(std::filesystem::exists(path)) << "the check must not create the file";
-    net.pw_FileName(dir.path().string());
-    EXPECT_NE(check().find("is not exist"), std::string::npos) << "a folder is no file";
-}
 
 // The signature's value is compared ignoring case, its key is not; a section with only empty
 // values does not exist for the INI engine.
@@ -217,14 +202,5 @@ TEST_F(TopologyFileTest, WhatIsAtADeclaredAddressMustMatchTheDeclaration) {
         EXPECT_EQ(checkOn(bus), c.expected);
         EXPECT_EQ(bus.ComponentCount(), 0) << "no default was made";
     }
-}
-
-TEST_F(TopologyFileTest, CheckLeavesTheFileAsItWas) {
-    const std::string text = std::string("# our bus\r\n") + kHead +
-                             "[NetSegmentId_0x80]\r\n; spare\r\nTravel_000 = Device( \"PRM_4i4o\" )"
-                             " , NetNodeId( 0xFF )   \r\n";
-    writeFile(text);
-    ASSERT_EQ(check(), "");
-    EXPECT_EQ(Lift::Test::ReadBytes(path), text);
 }
 

@@ -75,20 +75,3 @@ TEST(KbnTopologyValue, ReadsLikeTheScanFormat) {
     }
 }
 
-TEST(KbnTopologyValue, AddressBeyond32BitsIsFlaggedNotTruncated) {
-    // scanf would silently make this node 5.
-    const auto got = ParseKbnTopologyNodeValue("Device( \"A\" ) , NetNodeId( 0x100000005 )");
-    ASSERT_TRUE(got.has_value());
-    EXPECT_TRUE(got->NodeIdTooLarge);
-    const auto edge = ParseKbnTopologyNodeValue("Device( \"A\" ) , NetNodeId( 0xFFFFFFFF )");
-    ASSERT_TRUE(edge.has_value());
-    EXPECT_FALSE(edge->NodeIdTooLarge);
-    EXPECT_EQ(edge->NodeId, 0xFFFFFFFFu);
-}
-
-TEST(KbnTopologyValue, LongDeviceNameIsReadWhole) {
-    const std::string name(20000, 'N');
-    const auto got = ParseKbnTopologyNodeValue("Device( \"" + name + "\" ) , NetNodeId( 0x01 )");
-    ASSERT_TRUE(got.has_value());
-    EXPECT_EQ(got->Device.size(), name.size());
-}

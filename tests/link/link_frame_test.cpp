@@ -15,17 +15,6 @@ std::vector<std::uint8_t> CountingImage(std::size_t size) {
     return image;
 }
 
-TEST(LinkFrameDateTime, KnownFrameOfThursdayTwentyNinthApril2010) {
-    const LinkFrame f = MakeDateTimeFrame({2010, 4, 29, 4, 13, 45, 30});
-    const std::vector<std::uint8_t> head = {0x01, 0x00, 0x01, 0x10, 0x04,
-                                            0x29, 0x04, 0x13, 0x45, 0x30};
-    EXPECT_TRUE(std::equal(head.begin(), head.end(), f.begin()));
-    for (std::size_t i = 10; i < 67; ++i)
-        EXPECT_EQ(f[i], 0) << "byte " << i;
-    EXPECT_EQ(f[67], 0xA3);
-    EXPECT_TRUE(FrameCrcValid(f));
-}
-
 TEST(LinkFrameDateTime, DecodesWhatItBuildsAndRefusesDamage) {
     const LocalDateTime t{2026, 12, 6, 7, 23, 59, 58};
     LinkFrame f = MakeDateTimeFrame(t);
@@ -77,16 +66,6 @@ TEST(LinkFrameRomBlock, BytesBeyondTheImageAreZero) {
         EXPECT_EQ(f[i], 0);
     const LinkFrame far = MakeRomBlockFrame(image, 900);
     EXPECT_TRUE(std::all_of(far.begin() + 3, far.begin() + 67, [](auto b) { return b == 0; }));
-}
-
-TEST(LinkFrameCrc, CatchesEverySingleBitError) {
-    const LinkFrame good = MakeRomBlockFrame(CountingImage(64), 1);
-    for (std::size_t byte = 0; byte < kFrameSize; ++byte)
-        for (int bit = 0; bit < 8; ++bit) {
-            LinkFrame f = good;
-            f[byte] ^= static_cast<std::uint8_t>(1u << bit);
-            EXPECT_FALSE(FrameCrcValid(f)) << byte << ":" << bit;
-        }
 }
 
 TEST(LinkFrameMask, UsesTheCrcTableAndUndoesItself) {

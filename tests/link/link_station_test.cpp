@@ -8,22 +8,6 @@
 namespace Lift::Link {
 namespace {
 
-class LinkStationTest : public ::testing::Test {
-protected:
-    Util::HeadlessMainLoop loop;
-    Lift::Test::ScriptedUi ui;
-    LinkStation station{loop, ui};
-};
-
-TEST_F(LinkStationTest, PcUart1RunsAt115200UntilTheHiddenComboChangesIt) {
-    auto& u = station.PcUart1();
-    EXPECT_EQ(u.Name(), "PcUart1");
-    EXPECT_EQ(u.pr_UartBaud(), 115200u);
-    EXPECT_TRUE(static_cast<bool>(u.OnRxdDatas));
-    station.ComboBox11Change("19200");
-    EXPECT_EQ(u.pr_UartBaud(), 19200u);
-}
-
 TEST(LinkStation, TimerTicksReachTheLinkAtItsPeriod) {
     auto clock = std::make_shared<Util::ManualLoopClock>();
     Util::HeadlessMainLoop loop(clock);

@@ -86,30 +86,16 @@ TEST_F(UploadOverPty, FailuresExitWithOneAndTheirLastLines) {
         SimulatorConfig config;
         std::vector<std::string> extra, tail;
         int blocksAccepted;
-        Outcome outcome = Outcome::ClientLeft;
+        Outcome outcome;
         std::string err;
     } cases[] = {
-        {"ten NAKs",
-         Config(),
-         {},
-         {"===> UpLoad ROM image failed <==="},
-         99,
-         Outcome::ClientLeft,
-         ""},
+        {"ten NAKs", Config(), {}, {"===> UpLoad ROM image failed <==="}, 99,
+         Outcome::ClientLeft, ""},
         {"muted", Config(), {"--period-ms", "20"}, timeouts, 5, Outcome::ClientLeft, ""},
-        {"hung up",
-         Config(),
-         {},
-         {"===> Transmit abort!! <===", "=== COM 1: The comm device was lost (hang-up) ==="},
-         5,
-         Outcome::HungUp,
-         "lift-lcd upload: lost COM1 ("},
-        {"endless noise",
-         Config(),
-         {"--time-limit", "1"},
-         {},
-         0,
-         Outcome::ClientLeft,
+        {"hung up", Config(), {},
+         {"===> Transmit abort!! <===", "=== COM 1: The comm device was lost (hang-up) ==="}, 5,
+         Outcome::HungUp, "lift-lcd upload: lost COM1 ("},
+        {"endless noise", Config(), {"--time-limit", "1"}, {}, 0, Outcome::ClientLeft,
          "lift-lcd upload: stopped: no result within the time limit of 1 s (--time-limit)\n"},
     };
     cases[0].config.faults.nakBlock = 100;
@@ -172,16 +158,6 @@ TEST(SyncTimeOverPty, DateTimeFrameCarriesTheLocalClockFieldByField) {
     EXPECT_EQ(lines[1], "*** Date & Time Sync. ***");
     EXPECT_EQ(lines[3].rfind("===> Send data block: 1,CRC = ", 0), 0u);
     EXPECT_EQ(lines[4], "===> Date & Time Sync. finish <===");
-}
-
-TEST(LinkCommands, PortThatCannotBeOpenedIsReported) {
-    Lift::Test::TempDir dir;
-    Lift::Test::WriteBytes(dir.file("a.bin"), std::string(64, 'x'));
-    const CommandResult r =
-        RunCli({"upload", dir.file("a.bin"), "--port", dir.file("no-such-tty")});
-    EXPECT_EQ(r.code, 1);
-    EXPECT_NE(r.err.find("cannot open COM1 (" + dir.file("no-such-tty") + ")"), std::string::npos)
-        << r.err;
 }
 
 } // namespace

@@ -85,14 +85,6 @@ TEST(PortTable, DefaultOverrideAndEnvironment) {
     EXPECT_EQ(Lift::Serial::ComPortName(12), "COM12");
 }
 
-TEST(PortLock, ProcessIdOfALockFile) {
-    const std::pair<std::string, pid_t> cases[] = {
-        {"      4321\n", 4321}, {"77", 77}, {"", 0},      {"  \n", 0},          {"12ab\n", 0},
-        {"-12\n", 0},           {"0\n", 0}, {"12 \n", 0}, {"99999999999\n", 0}, {"\n12\n", 0}};
-    for (const auto& [contents, pid] : cases)
-        EXPECT_EQ(Lift::Serial::LockFileProcessId(contents), pid) << contents;
-}
-
 // A simulator's link may replace its own stale link, never a file of the user's; a hang-up
 // and the end close what the endpoint opened.
 TEST(PtyEndpoint, LinkReplacesAnOldLinkButNoFileAndNothingStaysOpen) {
@@ -218,36 +210,7 @@ TEST_F(UartPort, WriteThatCannotLeaveTimesOut) {
     EXPECT_EQ(uart.LastErrMsg(), "");
 }
 
-// ---- sending ----------------------------------------------------------------------------------
-
-// SendData_printf formats into a buffer of 1024: longer text is cut, not overrun.
-TEST_F(UartPort, SentBytesReachTheFarEndAndLongPrintfIsCut) {
-    MasterReader far(pty, [this] { loop.wake(); });
-    ASSERT_TRUE(uart.Open());
-    const std::string frame(68, '\x5A');
-    const std::string longText(3000, 'L');
-    EXPECT_EQ(uart.SendData(static_cast<std::uint32_t>(frame.size()), frame.data()), 0u);
-    EXPECT_EQ(uart.SendData_printf("T%02d:%s\r\n", 7, "ok"), 0u);
-    EXPECT_EQ(uart.SendData_printf("%s", longText.c_str()), 0u);
-    EXPECT_EQ(uart.LastErrMsg(), "");
-    const std::string expected = frame + "T07:ok\r\n" + std::string(1023, 'L');
-    ASSERT_TRUE(waitFor([&] { return far.all().size() >= expected.size(); }));
-    EXPECT_EQ(far.all(), expected);
-}
-
 // ---- receiving --------------------------------------------------------------------------------
-
-// The assembler's own tests cover how units are cut; here the packet size must reach it.
-TEST_F(UartPort, PacketSizeReachesTheHandler) {
-    recordUnits();
-    uart.pw_BytesOfRxdPacket(4);
-    uart.pw_RxdFilter_Style(rfs_ByBytesOfPacket);
-    ASSERT_TRUE(uart.Open());
-    pty.write("0123456789");
-    pty.write("AB");
-    ASSERT_TRUE(waitFor([&] { return units.size() >= 3; }));
-    EXPECT_EQ(units, (std::vector<std::string>{"0123", "4567", "89AB"}));
-}
 
 // An overflow or a lost device ends the monitor thread, never the process: the component says
 // why on the loop thread (the port itself stays open), and the reason goes to the debug
@@ -360,29 +323,6 @@ TEST_F(UartPort, CloseCompletesTheDeliveryInFlightFirstButNotAStop) {
     ASSERT_TRUE(watched.waitForHandOver(2));
     EXPECT_TRUE(uart.Close());
     EXPECT_EQ(stops, 0);
-}
-
-// The old monitor thread must leave the buffers alone once the handler closed its port: the new
-// one fills them already. Nothing of the old read survives, not even a partial line, as Close
-// drops the queue.
-TEST_F(UartPort, ReopenFromInsideTheHandlerHandsTheBuffersOverWhole) {
-    uart.pw_RxdFilter_Style(rfs_ByDelimiterChar);
-    uart.OnRxdDatas = [&](TComponent*, std::int32_t bytes, const char* datas) {
-        units.emplace_back(datas, static_cast<std::size_t>(bytes));
-        if (units.size() == 1) {
-            EXPECT_TRUE(uart.Close());
-            EXPECT_FALSE(uart.Opened());
-            ASSERT_TRUE(uart.Open()) << uart.LastErrMsg();
-            pty.write("fresh\n");
-        }
-    };
-    ASSERT_TRUE(uart.Open());
-    std::string old = "first\n";
-    while (old.size() < 1000)
-        old += "old line\n";
-    pty.write(old + "partial");
-    ASSERT_TRUE(waitFor([&] { return units.size() >= 2; }));
-    EXPECT_EQ(units, (std::vector<std::string>{"first\n", "fresh\n"}));
 }
 
 // ---- text files -------------------------------------------------------------------------------

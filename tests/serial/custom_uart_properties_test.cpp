@@ -113,26 +113,3 @@ TEST_F(UartProperties, ClosedPortRefusesModemAccessAndSends) {
     EXPECT_EQ(uart.SendTxtFile("/nonexistent", 0), 2u);
     EXPECT_EQ(uart.LastErrMsg(), "");
 }
-
-TEST_F(UartProperties, LineErrorsAndModemSignalsFireInTheirOrder) {
-    std::vector<std::string> fired;
-    auto note = [&](const char* name) {
-        return [this, &fired, name](TComponent* sender) {
-            EXPECT_EQ(sender, &uart);
-            fired.push_back(name);
-        };
-    };
-    uart.OnFrameErr = note("frame");
-    uart.OnParityErr = note("parity");
-    uart.OnBreakLevelErr = note("break");
-    uart.OnRxOverrunErr = note("rx overrun");
-    uart.OnTxOverrunErr = note("tx overrun");
-    uart.OnRiChanged = note("ri");
-    uart.OnDsrChanged = note("dsr");
-    uart.OnCtsChanged = note("cts"); // no handler for CD: skipped
-
-    uart.FireUartErrEvent(0x1FF); // the hardware overrun has no event of its own
-    uart.FireModemSignalEvent(EV_CTS | EV_DSR | EV_RLSD | EV_RING | EV_RXCHAR | EV_TXEMPTY);
-    EXPECT_EQ(fired, (std::vector<std::string>{"frame", "parity", "break", "rx overrun",
-                                               "tx overrun", "ri", "dsr", "cts"}));
-}

@@ -14,12 +14,6 @@ class Probe : public TComponent {
 public:
     Probe(TComponent* owner, std::string name) : TComponent(owner) { SetName(std::move(name)); }
     ~Probe() override { g_destroyed.push_back(Name()); }
-    void Loaded() override {
-        TComponent::Loaded();
-        loadedCalls++;
-    }
-    int loadedCalls = 0;
-    int value = 0;
 };
 } // namespace
 
@@ -50,15 +44,3 @@ TEST(Component, ChildDestroyedEarlyLeavesTheOwnersList) {
     EXPECT_EQ(owner.Components(0)->Name(), "b");
 }
 
-TEST(Component, AssembleAssignsThenCallsLoadedOnce) {
-    Probe p(nullptr, "node");
-    bool loadingDuringAssign = false;
-    YVclCtrl::AssembleComponent(&p, [&](Probe& c) {
-        loadingDuringAssign = c.IsLoading();
-        c.value = 5;
-    });
-    EXPECT_TRUE(loadingDuringAssign);
-    EXPECT_FALSE(p.IsLoading());
-    EXPECT_EQ(p.loadedCalls, 1);
-    EXPECT_EQ(p.value, 5);
-}

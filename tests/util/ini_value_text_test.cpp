@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <clocale>
 #include <cmath>
 #include <string>
 
@@ -43,23 +42,6 @@ TEST(IniUnsignedText, ReadsLikeStrtoulIn32Bits) {
     // "0x" alone is read as decimal, its "0" being a digit; "0xG" has no hex digit.
     for (const char* bad : {"abc", "", "-", " x1", "0xG", "0xG1"})
         EXPECT_FALSE(TextToUInt32(bad).has_value()) << bad;
-}
-
-TEST(IniFloatText, DecimalPointDoesNotFollowTheLocale) {
-    const std::string saved = std::setlocale(LC_ALL, nullptr);
-    const char* comma = nullptr;
-    for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "fr_FR.utf8"})
-        if (std::setlocale(LC_ALL, name)) {
-            comma = name;
-            break;
-        }
-    if (!comma)
-        GTEST_SKIP() << "no locale with a decimal comma installed";
-    const std::string text = DoubleToText(2.75);
-    const auto back = TextToDouble("2.75");
-    std::setlocale(LC_ALL, saved.c_str());
-    EXPECT_EQ(text, "2.750000") << comma;
-    EXPECT_EQ(back.value_or(0), 2.75) << comma;
 }
 
 TEST(IniDateTimeText, WritesReadBackToTheSecond) {

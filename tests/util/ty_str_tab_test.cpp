@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <map>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -113,39 +111,3 @@ TEST(StrTabGet, CapacityMustLeaveRoomForTheTerminator) {
     EXPECT_STREQ(buffer, "xyz");
 }
 
-// Random adds and deletes against a plain map: contents and counters must always agree.
-TEST(StrTabChurn, RandomAddsAndDeletesKeepContentsAndCounts) {
-    TYStrTab tab;
-    std::mt19937 rng(20261206);
-    std::map<YSTRTABCELL*, std::string> live;
-    std::size_t cellsInUse = 0;
-    for (int step = 0; step < 20000; ++step) {
-        if (live.empty() || rng() % 100 < 55) {
-            const std::size_t length = 1 + rng() % (rng() % 10 == 0 ? 9000 : 80);
-            std::string text(length, '\0');
-            for (char& ch : text)
-                ch = char(rng());
-            YSTRTABCELL* cell = tab.Add(text.data(), text.size());
-            ASSERT_NE(cell, nullptr);
-            ASSERT_TRUE(live.emplace(cell, text).second) << "cell handed out twice";
-            cellsInUse += (length + 26) / 27;
-        } else {
-            auto it = live.begin();
-            std::advance(it, rng() % live.size());
-            ASSERT_EQ(read(tab, it->first), it->second);
-            ASSERT_TRUE(tab.Delete(it->first));
-            cellsInUse -= (it->second.size() + 26) / 27;
-            live.erase(it);
-        }
-        if (step % 1000 == 0) {
-            expectConsistent(tab, cellsInUse);
-            ASSERT_EQ(tab.StrCount(), int(live.size()));
-        }
-    }
-    for (auto& [cell, text] : live)
-        ASSERT_EQ(read(tab, cell), text);
-    for (auto& [cell, text] : live)
-        ASSERT_TRUE(tab.Delete(cell));
-    EXPECT_EQ(tab.MemBlockCount(), 0);
-    EXPECT_EQ(tab.FreeCellCount(), 0u);
-}
