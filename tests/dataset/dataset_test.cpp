@@ -17,84 +17,52 @@
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <memory>
 #include <set>
 #include <string>
 #include <vector>
 
 namespace fs = std::filesystem;
+using Lift::Test::ReadBytes;
 
 namespace {
 
 const fs::path kData = fs::path(LIFT_SOURCE_DIR) / "data";
 
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-// ---- GLB library ----------------------------------------------------------------------
-
-// The shipped library, read as the editor reads it.
-class Glb {
-public:
-    Glb() {
+// An item of the shipped library, read as the editor reads it; empty when absent.
+std::string item(int group, int number) {
+    static const Lift::Editor::GlbLibrary glb = [] {
+        Lift::Editor::GlbLibrary loaded;
         std::string error;
-        EXPECT_TRUE(Lift::Editor::LoadGlbFile((kData / "P620BX7.GLB").string(), m_glb, &error))
+        EXPECT_TRUE(Lift::Editor::LoadGlbFile((kData / "P620BX7.GLB").string(), loaded, &error))
             << error;
-    }
-    // The item's bytes, or empty when absent.
-    std::string item(int group, int number) const {
-        return std::string(m_glb.item(group, number).value_or(""));
-    }
-    std::string_view bytes() const { return m_glb.bytes(); }
-
-private:
-    Lift::Editor::GlbLibrary m_glb;
-};
-
-const Glb& library() {
-    static const Glb glb;
-    return glb;
+        return loaded;
+    }();
+    return std::string(glb.item(group, number).value_or(""));
 }
-
-// ---- Pictures -------------------------------------------------------------------------
 
 QImage decode(const std::string& bmp) {
     return QImage::fromData(reinterpret_cast<const uchar*>(bmp.data()), int(bmp.size()), "BMP");
+}
+
+QImage picture(const fs::path& path) {
+    return decode(ReadBytes(path.string()));
 }
 
 bool isBlack(const QImage& img, int x, int y) {
     return (img.pixel(x, y) & 0xFFFFFF) == 0;
 }
 
-// Every pixel exactly black or exactly white (what the packer turns into 1 and 0 bits).
-bool pureBlackAndWhite(const QImage& img) {
-    for (int y = 0; y < img.height(); ++y)
-        for (int x = 0; x < img.width(); ++x) {
-            const QRgb rgb = img.pixel(x, y) & 0xFFFFFF;
-            if (rgb != 0 && rgb != 0xFFFFFF)
-                return false;
-        }
-    return true;
-}
-
-int blackCount(const QImage& img) {
+// Pixels of exactly this colour.
+int pixelsOf(const QImage& img, QRgb rgb) {
     int n = 0;
     for (int y = 0; y < img.height(); ++y)
         for (int x = 0; x < img.width(); ++x)
-            n += isBlack(img, x, y);
+            n += (img.pixel(x, y) & 0xFFFFFF) == rgb;
     return n;
 }
 
-int differingPixels(const QImage& a, const QImage& b) {
-    int n = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x)
-            n += isBlack(a, x, y) != isBlack(b, x, y);
-    return n;
+int blackCount(const QImage& img) {
+    return pixelsOf(img, 0);
 }
 
 // The packed data bytes of a picture: bands of 8 rows, one byte per column, bit k = row
@@ -124,22 +92,6 @@ std::size_t packedSize(const QImage& picture) {
     return std::size_t(picture.width()) * std::size_t(picture.height()) / 8;
 }
 
-// Every picture shipped: the BMP files of the folder and the BMP items of the library.
-std::vector<std::pair<std::string, std::string>> everyPicture() { // what, BMP bytes
-    std::vector<std::pair<std::string, std::string>> pictures;
-    for (const auto& e : fs::recursive_directory_iterator(kData))
-        if (e.path().extension() == ".bmp")
-            pictures.emplace_back(e.path().string(), readFile(e.path()));
-    for (int g = 0; g < 8; ++g)
-        for (int n = 0; n < 256; ++n) {
-            std::string item = library().item(g, n);
-            if (item.compare(0, 2, "BM") == 0)
-                pictures.emplace_back("item " + std::to_string(g) + "," + std::to_string(n),
-                                      std::move(item));
-        }
-    return pictures;
-}
-
 const std::string kFloorChars = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ-";
 
 // ROM areas the pictures are packed into.
@@ -150,27 +102,22 @@ constexpr std::size_t kGlyphZoneLimit = 10240;
 constexpr std::size_t kFloorZone = 28672;
 
 // The settings file through the INI engine, on a copy: the committed file stays as made.
-class Settings {
-public:
-    Settings() {
-        Lift::Test::WriteBytes(m_dir.file("S.INI"), readFile(kData / "ZEBPRV620BX7.INI"));
-        m_ini = std::make_unique<YVclUtil::TYIniFile>(m_dir.file("S.INI"));
-    }
-    std::string glb() { return m_ini->ReadString("GLOBAL", "GLB", ""); }
+struct Settings {
+    Lift::Test::TempDir dir;
+    YVclUtil::TYIniFile ini{[this] {
+        Lift::Test::WriteBytes(dir.file("S.INI"), ReadBytes((kData / "ZEBPRV620BX7.INI").string()));
+        return dir.file("S.INI");
+    }()};
     // -1 when the version's section lacks the key.
     int param(const std::string& version, const char* key) {
-        return m_ini->ValueExists(version, key) ? m_ini->ReadInteger(version, key, -1) : -1;
+        return ini.ValueExists(version, key) ? ini.ReadInteger(version, key, -1) : -1;
     }
     std::vector<std::string> versions() {
         std::vector<std::string> names;
-        for (int i = 1; i <= m_ini->ReadInteger("GLOBAL", "VCN", 0); ++i)
-            names.push_back(m_ini->ReadString("GLOBAL", "ITEM" + std::to_string(i), ""));
+        for (int i = 1; i <= ini.ReadInteger("GLOBAL", "VCN", 0); ++i)
+            names.push_back(ini.ReadString("GLOBAL", "ITEM" + std::to_string(i), ""));
         return names;
     }
-
-private:
-    Lift::Test::TempDir m_dir;
-    std::unique_ptr<YVclUtil::TYIniFile> m_ini;
 };
 
 std::vector<std::string> userFloorLabels(int style) {
@@ -198,7 +145,7 @@ TEST(DataSet, HoldsTheFilesTheEditorLooksForAndStaysSmall) {
         if (e.is_regular_file())
             total += e.file_size();
     EXPECT_LT(total, 2u * 1024 * 1024);
-    const QImage blank(QString::fromStdString((kData / "SPACE_240x240.bmp").string()));
+    const QImage blank = picture(kData / "SPACE_240x240.bmp");
     EXPECT_EQ(blank.size(), QSize(240, 240));
     EXPECT_EQ(blackCount(blank), 0);
 }
@@ -207,7 +154,7 @@ TEST(DataSet, HoldsTheFilesTheEditorLooksForAndStaysSmall) {
 
 TEST(DataSetSettings, VersionsAndTheirDataBlocksInTheLibrary) {
     Settings ini;
-    EXPECT_EQ(ini.glb(), "P620BX7.GLB");
+    EXPECT_EQ(ini.ini.ReadString("GLOBAL", "GLB", ""), "P620BX7.GLB");
     const auto names = ini.versions();
     ASSERT_GE(names.size(), 4u);
     EXPECT_EQ(std::set<std::string>(names.begin(), names.end()).size(), names.size());
@@ -223,13 +170,13 @@ TEST(DataSetSettings, VersionsAndTheirDataBlocksInTheLibrary) {
         const int cfi = ini.param(name, "CFI"), ifi = ini.param(name, "IFI");
         for (int n : {cfi, ifi}) // not the start-up picture, the layouts nor a frame
             EXPECT_TRUE(n > 0 && n < 50 && (n < 30 || n > 32) && n != 40) << name;
-        EXPECT_EQ(library().item(0, cfi).size(), 7168u) << name << " CFI " << cfi;
-        EXPECT_EQ(library().item(0, ifi).size(), 1792u) << name << " IFI " << ifi;
+        EXPECT_EQ(item(0, cfi).size(), 7168u) << name << " CFI " << cfi;
+        EXPECT_EQ(item(0, ifi).size(), 1792u) << name << " IFI " << ifi;
     }
     EXPECT_EQ(disphv, (std::set<int>{0, 1}));
     EXPECT_EQ(encode, (std::set<int>{0, 1}));
     // A version missing from the file reads CFI 0: no block may answer for it.
-    EXPECT_TRUE(library().item(0, 0).empty());
+    EXPECT_TRUE(item(0, 0).empty());
 }
 
 // ---- Pictures and their ROM areas -------------------------------------------------------
@@ -238,7 +185,7 @@ TEST(DataSetGlb, GlyphsFramesAndSmallPicturesFitTheirZones) {
     for (int style = 0; style < 4; ++style) {
         std::size_t packed = 0;
         for (char c : kFloorChars) {
-            const QImage glyph = decode(library().item(style + 1, c));
+            const QImage glyph = decode(item(style + 1, c));
             EXPECT_EQ(glyph.size(), QSize(32, 64)) << style << c;
             EXPECT_GT(blackCount(glyph), 20) << style << c;
             packed += packedSize(glyph);
@@ -246,13 +193,13 @@ TEST(DataSetGlb, GlyphsFramesAndSmallPicturesFitTheirZones) {
         // Even a project using every character keeps the glyphs within their zone.
         EXPECT_LE(packed, kGlyphZoneLimit) << style;
         // No lower-case glyphs: labels are upper-cased before they are looked up.
-        EXPECT_TRUE(library().item(style + 1, 'a').empty());
+        EXPECT_TRUE(item(style + 1, 'a').empty());
     }
     std::size_t frames = 0;
     for (int style = 0; style < 5; ++style) {
         std::set<std::string> distinct;
         for (int k = 0; k < 12; ++k) {
-            const QImage frame = decode(library().item(0, 50 + 20 * style + k));
+            const QImage frame = decode(item(0, 50 + 20 * style + k));
             EXPECT_EQ(frame.size(), QSize(48, 48));
             distinct.insert(pack(frame, false));
             frames += packedSize(frame);
@@ -263,7 +210,7 @@ TEST(DataSetGlb, GlyphsFramesAndSmallPicturesFitTheirZones) {
     EXPECT_EQ(frames, kDirectionZone);
     std::size_t small = 0;
     for (int i = 0; i < 39; ++i) {
-        const QImage picture = decode(library().item(7, i));
+        const QImage picture = decode(item(7, i));
         // Whole bands either way, so every packed byte is defined.
         EXPECT_TRUE(picture.width() % 8 == 0 && picture.height() % 8 == 0) << i;
         small += packedSize(picture);
@@ -286,14 +233,16 @@ TEST(DataSetLiftStates, FortyPicturesNamedAsTheEditorBuildsThem) {
         QImage pictures[4];
         for (int column = 0; column < 4; ++column) {
             expected.insert(names[column]);
-            pictures[column] = QImage(QString::fromStdString((dir / names[column]).string()));
+            pictures[column] = picture(dir / names[column]);
             EXPECT_EQ(pictures[column].size(), QSize(64, 16)) << names[column];
             packed += packedSize(pictures[column]);
         }
         for (int column = 0; column < 2; ++column) {
             const int ink = blackCount(pictures[column]);
             EXPECT_TRUE(ink > 40 && ink < 64 * 16 / 2) << names[column] << " is black on white";
-            EXPECT_EQ(differingPixels(pictures[column], pictures[column + 2]), 64 * 16)
+            QImage inverse = pictures[column + 2].convertToFormat(QImage::Format_RGB32);
+            inverse.invertPixels();
+            EXPECT_EQ(inverse, pictures[column].convertToFormat(QImage::Format_RGB32))
                 << names[column + 2] << " is the exact inverse";
         }
     }
@@ -315,12 +264,11 @@ TEST(DataSetUserFloors, EachStyleHasTheSameUpperCaseLabelsAt64By64) {
             const std::size_t dot = file.size() - 4;
             EXPECT_TRUE(dot >= 3 && file.substr(dot) == ".bmp") << file;
             EXPECT_EQ(file.find_first_not_of(kFloorChars), dot) << file;
-            const QImage picture(QString::fromStdString(
-                (kData / "DefaultImage2/UserDefine/Floor" / ("Style" + std::to_string(style)) / file)
-                    .string()));
-            EXPECT_EQ(picture.size(), QSize(64, 64)) << file;
-            EXPECT_GT(blackCount(picture), 200) << file;
-            packed += packedSize(picture);
+            const QImage user = picture(kData / "DefaultImage2/UserDefine/Floor" /
+                                        ("Style" + std::to_string(style)) / file);
+            EXPECT_EQ(user.size(), QSize(64, 64)) << file;
+            EXPECT_GT(blackCount(user), 200) << file;
+            packed += packedSize(user);
         }
         EXPECT_LE(packed, kFloorZone) << style;
     }
@@ -328,12 +276,22 @@ TEST(DataSetUserFloors, EachStyleHasTheSameUpperCaseLabelsAt64By64) {
 // ---- The editor's own reader and packer on the shipped files --------------------------
 
 TEST(DataSetWithTheEditor, EveryPictureIsBlackAndWhiteAndPacksExactlyAsQImageReadsIt) {
-    const auto pictures = everyPicture();
+    // Every picture shipped: the BMP files of the folder and the BMP items of the library.
+    std::vector<std::pair<std::string, std::string>> pictures; // what, BMP bytes
+    for (const auto& e : fs::recursive_directory_iterator(kData))
+        if (e.path().extension() == ".bmp")
+            pictures.emplace_back(e.path().string(), ReadBytes(e.path().string()));
+    for (int g = 0; g < 8; ++g)
+        for (int n = 0; n < 256; ++n)
+            if (std::string bmp = item(g, n); bmp.compare(0, 2, "BM") == 0)
+                pictures.emplace_back("item " + std::to_string(g) + "," + std::to_string(n), bmp);
     ASSERT_GT(pictures.size(), 250u);
     for (const auto& [what, bmp] : pictures) {
         const QImage image = decode(bmp);
         ASSERT_FALSE(image.isNull()) << what;
-        EXPECT_TRUE(pureBlackAndWhite(image)) << what;
+        // Exactly black or white: what the packer turns into 1 and 0 bits.
+        EXPECT_EQ(pixelsOf(image, 0) + pixelsOf(image, 0xFFFFFF), image.width() * image.height())
+            << what;
         for (bool turned : {false, true}) {
             std::string packed, reason;
             ASSERT_TRUE(Lift::Rom::PackPictureBytes(bmp, turned, packed, reason))
@@ -351,7 +309,7 @@ TEST(DataSetWithTheEditor, IniEngineRewritesTheDemoByteForByte) {
     // The engine writes a project in the layout the editor saves; the demo is in that
     // layout when loading it and saving it again changes no byte.
     const std::string copy = dir.file("demo.lcp");
-    const std::string original = readFile(kData / "demo.lcp");
+    const std::string original = ReadBytes((kData / "demo.lcp").string());
     Lift::Test::WriteBytes(copy, original);
     {
         YVclUtil::TYIniFile project(copy);
