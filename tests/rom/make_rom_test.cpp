@@ -69,21 +69,17 @@ protected:
 
 // ---- checks before building ------------------------------------------------------------
 
-TEST_F(MakeRomTest, BlankLabelsOnlyStopBeforeTheSave) {
+TEST_F(MakeRomTest, BlankLabelsOnlyOrACancelledSaveStopBeforeBuilding) {
     f.project.codeTables[0][1].clear();
     f.project.codeTables[2][7] = " \t";
     EXPECT_EQ(run().result, MakeRomResult::AllTablesEmpty);
-    EXPECT_EQ(ui.messages(), std::vector<std::string>{"Warning | All CTBL is empty!!\n\n"});
     EXPECT_EQ(saves, 0);
-    EXPECT_EQ(ui.busyMax, 0);
-    EXPECT_FALSE(fs::exists(romPath()));
-}
-
-TEST_F(MakeRomTest, CancelledSaveStopsWithUserAbort) {
+    f.project.codeTables[2][7] = "7";
     saveAnswer = false;
     EXPECT_EQ(run().result, MakeRomResult::SaveAborted);
     EXPECT_EQ(saves, 1);
-    EXPECT_EQ(ui.messages(), std::vector<std::string>{"Make ROM abort | User abort!!\n"});
+    EXPECT_EQ(ui.messages(), (std::vector<std::string>{"Warning | All CTBL is empty!!\n\n",
+                                                       "Make ROM abort | User abort!!\n"}));
     EXPECT_EQ(ui.busyMax, 0);
     EXPECT_FALSE(fs::exists(romPath()));
 }

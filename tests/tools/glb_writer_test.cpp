@@ -1,8 +1,6 @@
 #include "editor/glb_library.h"
 #include "glb_writer/glb_manifest.h"
 #include "glb_writer/glb_writer.h"
-#include "support/temp_dir.h"
-#include "util/atomic_file.h"
 
 #include <gtest/gtest.h>
 
@@ -119,23 +117,6 @@ TEST(GlbWriter, BuildsUpToTheSizeTheEditorLoadsAndNoFurther) {
     ASSERT_TRUE(exact.addItem(0, 1, std::string(limit - GlbWriter::kDataStart, 'c')));
     ASSERT_TRUE(exact.build(out, &error)) << error;
     EXPECT_EQ(out.size(), limit);
-}
-
-TEST(GlbWriter, FailedWriteLeavesTheOldLibrary) {
-    Lift::Test::TempDir dir;
-    const std::string path = dir.file("P620BX7.GLB");
-    Lift::Test::WriteBytes(path, "old library");
-    GlbWriter writer;
-    ASSERT_TRUE(writer.addItem(0, 40, "picture"));
-    std::string error;
-    {
-        Lift::Util::FileFaultInjection full(Lift::Util::FileFault::DiskFull);
-        EXPECT_FALSE(writer.writeFile(path, &error));
-    }
-    EXPECT_EQ(Lift::Test::ReadBytes(path), "old library");
-    EXPECT_NE(error.find(path), std::string::npos) << error;
-    ASSERT_TRUE(writer.writeFile(path, &error)) << error;
-    EXPECT_EQ(itemOf(Lift::Test::ReadBytes(path), 0, 40), "picture");
 }
 
 TEST(GlbManifest, ReadsItemsCommentsBlanksAndEitherLineEnd) {
