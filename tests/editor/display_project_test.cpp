@@ -45,20 +45,3 @@ TEST(TextRules, TrimBlanksAndBinExtension) {
     EXPECT_EQ(WithBinExtension("C:rom"), "C:rom.BIN");
     EXPECT_EQ(LastPathComponent("/x/y.bmp"), "y.bmp");
 }
-
-TEST(DisplayProjectModel, BlankTablesAndVersionText) {
-    DisplayProject p;
-    EXPECT_EQ(MaskFromBoxes(p.messageColumnBoxes), p.messageMask);
-    EXPECT_TRUE(p.allCodeTablesBlank());
-    p.codeTables[2][7] = " \t";
-    EXPECT_TRUE(p.allCodeTablesBlank());
-    p.codeTables[2][7] = " 5";
-    EXPECT_FALSE(p.allCodeTablesBlank());
-
-    EXPECT_EQ(p.selectedVersionText(), "");
-    p.versionEntries = {" ZEB-STD ", "ZEB-GRY"};
-    p.versionIndex = 0;
-    EXPECT_EQ(p.selectedVersionText(), "ZEB-STD");
-    p.versionIndex = 5;
-    EXPECT_EQ(p.selectedVersionText(), "");
-}

@@ -124,25 +124,6 @@ TEST(SetupTabStartUp, ShowsTheBundledDataAndTheInitialProject) {
     EXPECT_EQ(cell(tab, 31, 0), "011111");
 }
 
-TEST(SetupTabStartUp, MissingGlbFileStopsStartUpButTheWindowStaysUsable) {
-    BundledWindow w(
-        [](const std::filesystem::path& data) { std::filesystem::remove(data / "P620BX7.GLB"); });
-    Window::MainWindow& win = w.window();
-    EXPECT_FALSE(win.startUpCompleted());
-    EXPECT_EQ(w.script.messages(), std::vector<std::string>{"Error | GLB file not found!!\n\n"});
-    EXPECT_EQ(win.windowTitle(), "PRM-620BX7 Lift LCD Editor (R2-Build100429)");
-    EXPECT_EQ(win.statusPanel(2).text(), "Program start error!!");
-    EXPECT_FALSE(win.ui().pictureBox(PictureBox::FloorStylePreview, 0)->hasPicture());
-    EXPECT_FALSE(win.setupTab().slotPicture(14).hasPicture());
-
-    // Still editable; the glyph preview now has no library to draw from.
-    typeAndClick(win.setupTab(), 1, 0, "7");
-    EXPECT_EQ(w.session().project.codeTables[0][1], "7");
-    EXPECT_FALSE(win.setupTab().floorLabelPreview().hasPicture());
-    ASSERT_EQ(w.script.messages().size(), 2u);
-    EXPECT_NE(w.script.messages()[1].find("\"7\""), std::string::npos);
-}
-
 TEST(SetupTabPreview, LabelsShowTheStyleGlyphsOrTheUserPicture) {
     BundledWindow w;
     Window::SetupTab& tab = w.window().setupTab();
