@@ -1,6 +1,6 @@
 // Checks the bundled data set (data/) against the rules the editor and MAKE ROM rely on:
 // file names, GLB item numbers, picture sizes, pure black-and-white pixels, the packed
-// sizes of the ROM areas, the settings file's versions and the demo project's layout.
+// sizes of the ROM areas and the settings file's versions.
 // The library and the settings file are read as the editor reads them; pictures are decoded
 // with QImage and packed by a small loop written from the format, to check the product's
 // packer against.
@@ -302,34 +302,4 @@ TEST(DataSetWithTheEditor, EveryPictureIsBlackAndWhiteAndPacksExactlyAsQImageRea
             EXPECT_EQ(packed, header + pack(image, turned)) << what << (turned ? " turned" : "");
         }
     }
-}
-
-TEST(DataSetWithTheEditor, IniEngineRewritesTheDemoByteForByte) {
-    Lift::Test::TempDir dir;
-    // The engine writes a project in the layout the editor saves; the demo is in that
-    // layout when loading it and saving it again changes no byte.
-    const std::string copy = dir.file("demo.lcp");
-    const std::string original = ReadBytes((kData / "demo.lcp").string());
-    Lift::Test::WriteBytes(copy, original);
-    {
-        YVclUtil::TYIniFile project(copy);
-        EXPECT_EQ(project.ReadString("GLOBAL", "CODENAME", ""), "PRV620BX7");
-        EXPECT_EQ(project.ReadString("CTBL0", "CODE_3", ""), "P1A");
-        // Rewrite one value unchanged: the whole file is generated anew from the model.
-        project.WriteString("GLOBAL", "VERSION", project.ReadString("GLOBAL", "VERSION", ""));
-        ASSERT_TRUE(project.UpdateFile());
-    }
-    const std::string rewritten = Lift::Test::ReadBytes(copy);
-    // Empty code-table entries ("CODE_40=") are not loaded again, so the engine drops those
-    // lines; every other line must come back identical and in the same order.
-    std::string withoutEmpty;
-    std::size_t pos = 0;
-    while (pos < original.size()) {
-        const std::size_t eol = original.find("\r\n", pos) + 2;
-        const std::string line = original.substr(pos, eol - pos);
-        if (line.size() < 3 || line.compare(line.size() - 3, 3, "=\r\n") != 0)
-            withoutEmpty += line;
-        pos = eol;
-    }
-    EXPECT_EQ(rewritten, withoutEmpty);
 }
