@@ -3,7 +3,6 @@
 #include "rom/pack_picture.h"
 #include "support/bmp_writer.h"
 #include "support/temp_dir.h"
-#include "util/atomic_file.h"
 
 #include <gtest/gtest.h>
 
@@ -350,20 +349,4 @@ TEST_F(PackPictureFiles, UnusableSourceIsReportedAndTargetKept) {
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
     EXPECT_FALSE(PackPicture(pipe, target, 1, error));
     EXPECT_EQ(error, pipe + ": not a file that can hold a picture");
-}
-
-TEST_F(PackPictureFiles, UnwritableTargetIsReported) {
-    std::string error;
-    const std::string nowhere = dir.file("no-such-folder/packed");
-    EXPECT_FALSE(PackPicture(source, nowhere, 1, error));
-    EXPECT_NE(error.find(nowhere), std::string::npos) << error;
-    EXPECT_FALSE(fs::exists(nowhere));
-
-    WriteBytes(target, "previous");
-    {
-        Lift::Util::FileFaultInjection inject(Lift::Util::FileFault::DiskFull);
-        EXPECT_FALSE(PackPicture(source, target, 0, error));
-    }
-    EXPECT_NE(error.find(target), std::string::npos) << error;
-    EXPECT_EQ(ReadBytes(target), "previous");
 }
