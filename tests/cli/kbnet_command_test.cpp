@@ -9,11 +9,8 @@
 
 #include <csignal>
 #include <cstdio>
-#include <functional>
-#include <sstream>
 #include <sys/wait.h>
 #include <thread>
-#include <utility>
 
 namespace {
 
@@ -32,25 +29,6 @@ std::string Topology(const Lift::Test::TempDir& dir) {
 bool Has(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
 }
-
-// Collects what is written and runs onMark, once, at the first flush after mark was written:
-// the test acts at a known point of the command's progress, without waiting for it.
-class MarkBuffer : public std::stringbuf {
-public:
-    MarkBuffer(std::string mark, std::function<void()> onMark)
-        : m_mark(std::move(mark)), m_onMark(std::move(onMark)) {}
-
-protected:
-    int sync() override {
-        if (m_onMark && str().find(m_mark) != std::string::npos)
-            std::exchange(m_onMark, nullptr)();
-        return 0;
-    }
-
-private:
-    std::string m_mark;
-    std::function<void()> m_onMark;
-};
 
 } // namespace
 
@@ -117,71 +95,4 @@ TEST(KbnetCommands, WatchPrintsInputChangesAndAnUnreachableAdapterFails) {
     const CliResult none = RunCli({"kbnet", "--port", silent.path(), "--topology", topology});
     EXPECT_EQ(none.code, 1);
     EXPECT_TRUE(Has(none.err, "did not report its registers within 2 seconds")) << none.err;
-}
-
-// An adapter that goes away while watched, pulled (its line hangs up) or deaf (a line without
-// end fills the receive buffer), ends the command at once with the reason.
-TEST(KbnetCommands, AdapterLostWhileWatchedEndsTheCommandWithTheReason) {
-    Lift::Test::TempDir dir;
-    const std::string topology = Topology(dir);
-    const struct {
-        bool unplug;
-        std::string reason;
-    } cases[] = {{true, "The comm device was lost (hang-up)"},
-                 {false, "TCustomUart FilteredRxdBuff overflow, when delimiting the received "
-                         "datas !!!"}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.reason);
-        Lift::Fieldbus::KbnAdapterSimConfig config;
-        config.modules = {{0x80, 0x05}};
-        auto pty = std::make_unique<Lift::Fieldbus::PtyKbnAdapter>(config);
-        ASSERT_TRUE(pty->open()) << pty->error();
-        const std::string path = pty->path();
-        std::thread server([&pty] { pty->run(); });
-        MarkBuffer outBuffer("watching inputs", [&] {
-            if (c.unplug) {
-                pty->stop();
-                server.join();
-                pty.reset(); // closes the line
-            } else {
-                pty->access([](Lift::Fieldbus::KbnAdapterSimulator& s) {
-                    s.inject(std::string(8192, 'x'));
-                });
-            }
-        });
-        std::ostream out(&outBuffer);
-        std::ostringstream err;
-        Lift::Cli::Streams io{out, err};
-        const int code = Lift::Cli::Run(
-            {"lift-lcd", "kbnet", "--port", path, "--topology", topology, "--watch"}, io);
-        if (pty) {
-            pty->stop();
-            server.join();
-        }
-        EXPECT_EQ(code, 1);
-        EXPECT_TRUE(Has(outBuffer.str(), "watching inputs")) << outBuffer.str();
-        EXPECT_TRUE(Has(err.str(), "(" + path + ") was lost: " + c.reason + "\n")) << err.str();
-    }
-}
-
-// A packet the adapter's R6 does not allow (an output write needs 2 bytes) raises in the
-// component; the command reports it
-// after what it printed, instead of aborting.
-TEST(KbnetCommands, ComponentErrorIsReportedAfterTheOutputSoFar) {
-    Lift::Test::TempDir dir;
-    Lift::Fieldbus::KbnAdapterSimConfig config;
-    config.modules = {{0x80, 0x05}};
-    config.registers[6] = 1;
-    Lift::Fieldbus::PtyKbnAdapter pty(config);
-    ASSERT_TRUE(pty.open()) << pty.error();
-    std::thread server([&] { pty.run(); });
-    const CliResult r =
-        RunCli({"kbnet", "--port", pty.path(), "--topology", Topology(dir), "--set", "80:05=03"});
-    pty.stop();
-    server.join();
-    EXPECT_EQ(r.code, 1);
-    EXPECT_TRUE(Has(r.out, "R6 0x01")) << r.out;
-    EXPECT_TRUE(Has(r.out, "module 0x80:0x05  answers")) << r.out;
-    EXPECT_EQ(r.err, "lift-lcd kbnet: The argument of .BytesOfDatas too large, when perform "
-                     "TKBNetViaPrm232::SendKbnPacket(...) !!!\n");
 }

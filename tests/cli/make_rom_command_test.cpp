@@ -42,15 +42,6 @@ TEST_F(MakeRomCommandTest, BuildsTheDemoIntoItsRomFileName) {
     EXPECT_FALSE(fs::exists(w("demo.lcp.bak")));
 }
 
-TEST_F(MakeRomCommandTest, SaveAsWritesTheProjectAndGivesTheSameImage) {
-    ASSERT_EQ(build({"-o", w("plain.bin")}).code, 0);
-    EXPECT_FALSE(fs::exists(w("HARBOUR.BIN")));
-    const Result saved = build({"-o", w("saved.bin"), "--save-as", w("copy.lcp")});
-    ASSERT_EQ(saved.code, 0) << saved.err;
-    EXPECT_TRUE(fs::exists(w("copy.lcp")));
-    EXPECT_EQ(ReadBytes(w("plain.bin")), ReadBytes(w("saved.bin")));
-}
-
 TEST_F(MakeRomCommandTest, RelativePathsAreTakenFromTheOriginalDirectory) {
     fs::create_directories("run");
     const Result r = RunCli(
