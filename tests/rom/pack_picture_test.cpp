@@ -52,17 +52,6 @@ std::string referencePack(int w, int h, const std::vector<std::uint8_t>& black, 
     return out;
 }
 
-std::string hexOf(std::string_view s) {
-    static const char* digits = "0123456789ABCDEF";
-    std::string out;
-    for (unsigned char c : s) {
-        out.push_back(digits[c >> 4]);
-        out.push_back(digits[c & 15]);
-        out.push_back(' ');
-    }
-    return out;
-}
-
 // Deterministic pseudo-random picture of `colours`, with runs so that run-length forms get
 // both repeated and literal stretches.
 RgbPicture patternPicture(int w, int h, const std::vector<Rgb>& colours, unsigned seed) {
@@ -130,7 +119,7 @@ TEST(PictureForms, EveryFormPacksLikeTheReference) {
                     std::string packed, reason;
                     ASSERT_TRUE(PackPictureBytes(bmp.bytes, rotated, packed, reason))
                         << FormName(form) << " " << w << "x" << h << ": " << reason;
-                    EXPECT_EQ(hexOf(packed), hexOf(referencePack(w, h, bmp.black, rotated)))
+                    EXPECT_EQ(packed, referencePack(w, h, bmp.black, rotated))
                         << FormName(form) << (topDown ? " top-down " : " ") << w << "x" << h
                         << (rotated ? " rotated" : "");
                 }
