@@ -101,25 +101,6 @@ constexpr std::size_t kDirectionZone = 17280;
 constexpr std::size_t kGlyphZoneLimit = 10240;
 constexpr std::size_t kFloorZone = 28672;
 
-// The settings file through the INI engine, on a copy: the committed file stays as made.
-struct Settings {
-    Lift::Test::TempDir dir;
-    YVclUtil::TYIniFile ini{[this] {
-        Lift::Test::WriteBytes(dir.file("S.INI"), ReadBytes((kData / "ZEBPRV620BX7.INI").string()));
-        return dir.file("S.INI");
-    }()};
-    // -1 when the version's section lacks the key.
-    int param(const std::string& version, const char* key) {
-        return ini.ValueExists(version, key) ? ini.ReadInteger(version, key, -1) : -1;
-    }
-    std::vector<std::string> versions() {
-        std::vector<std::string> names;
-        for (int i = 1; i <= ini.ReadInteger("GLOBAL", "VCN", 0); ++i)
-            names.push_back(ini.ReadString("GLOBAL", "ITEM" + std::to_string(i), ""));
-        return names;
-    }
-};
-
 std::vector<std::string> userFloorLabels(int style) {
     std::vector<std::string> labels;
     const fs::path dir =
@@ -150,21 +131,29 @@ TEST(DataSet, StaysSmallAndItsBlankPictureIsWhite) {
 // ---- Settings file --------------------------------------------------------------------
 
 TEST(DataSetSettings, VersionsAndTheirDataBlocksInTheLibrary) {
-    Settings ini;
-    EXPECT_EQ(ini.ini.ReadString("GLOBAL", "GLB", ""), "P620BX7.GLB");
-    const auto names = ini.versions();
+    // Through the INI engine, on a copy: the committed file stays as made.
+    Lift::Test::TempDir dir;
+    Lift::Test::WriteBytes(dir.file("S.INI"), ReadBytes((kData / "ZEBPRV620BX7.INI").string()));
+    YVclUtil::TYIniFile ini(dir.file("S.INI"));
+    const auto param = [&](const std::string& version, const char* key) { // -1: no such key
+        return ini.ValueExists(version, key) ? ini.ReadInteger(version, key, -1) : -1;
+    };
+    std::vector<std::string> names;
+    for (int i = 1; i <= ini.ReadInteger("GLOBAL", "VCN", 0); ++i)
+        names.push_back(ini.ReadString("GLOBAL", "ITEM" + std::to_string(i), ""));
+    EXPECT_EQ(ini.ReadString("GLOBAL", "GLB", ""), "P620BX7.GLB");
     ASSERT_GE(names.size(), 4u);
     EXPECT_EQ(std::set<std::string>(names.begin(), names.end()).size(), names.size());
     // The first listed version is the one selected at start: the standard one.
-    EXPECT_EQ(ini.param(names.front(), "ENCODE"), 1);
-    EXPECT_EQ(ini.param(names.front(), "DISPHV"), 1);
-    EXPECT_EQ(ini.param("ZEB-GRY", "ENCODE"), 1);
+    EXPECT_EQ(param(names.front(), "ENCODE"), 1);
+    EXPECT_EQ(param(names.front(), "DISPHV"), 1);
+    EXPECT_EQ(param("ZEB-GRY", "ENCODE"), 1);
     std::set<int> disphv, encode;
     for (const std::string& name : names) {
-        disphv.insert(ini.param(name, "DISPHV"));
-        encode.insert(ini.param(name, "ENCODE"));
+        disphv.insert(param(name, "DISPHV"));
+        encode.insert(param(name, "ENCODE"));
         // Data blocks at their area sizes, on no item number a picture takes.
-        const int cfi = ini.param(name, "CFI"), ifi = ini.param(name, "IFI");
+        const int cfi = param(name, "CFI"), ifi = param(name, "IFI");
         for (int n : {cfi, ifi}) // not the start-up picture, the layouts nor a frame
             EXPECT_TRUE(n > 0 && n < 50 && (n < 30 || n > 32) && n != 40) << name;
         EXPECT_EQ(item(0, cfi).size(), 7168u) << name << " CFI " << cfi;

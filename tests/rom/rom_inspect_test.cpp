@@ -7,7 +7,6 @@
 #include "rom/rom_inspect.h"
 #include "support/golden.h"
 #include "support/rom_fixture.h"
-#include "support/scripted_ui.h"
 
 #include <gtest/gtest.h>
 
@@ -20,24 +19,6 @@ namespace {
 using namespace Lift;
 using namespace Lift::Rom;
 using namespace Lift::Test;
-
-// MAKE ROM on the fixture, as the window runs it; the image it wrote.
-std::string BuildWithFixture(RomFixture& f, Editor::VersionSettings version = {},
-                             std::vector<std::string>* log = nullptr) {
-    ScriptedUi ui;
-    const Editor::GlbLibrary glb = f.library();
-    MakeRomContext c{f.project,
-                     glb,
-                     version,
-                     f.startDirectory,
-                     f.userFloorPictureRoot,
-                     [] { return true; },
-                     f.dir.file("out.bin")};
-    EXPECT_EQ(MakeRom(c, ui).result, MakeRomResult::Written) << testing::PrintToString(ui.calls);
-    if (log)
-        *log = ui.log;
-    return ReadBytes(f.dir.file("out.bin"));
-}
 
 // Whole images of a few projects against committed golden files. A deliberate change of the
 // image is re-baselined with scripts/rebaseline-golden, never by hand; otherwise any
@@ -93,7 +74,7 @@ TEST(RomGolden, SmallProjects) {
         RomFixture f;
         k.setUp(f);
         std::vector<std::string> log;
-        const std::string image = BuildWithFixture(f, k.version, &log);
+        const std::string image = f.build(f.project, k.version, &log);
         EXPECT_EQ(log, k.log);
         ASSERT_EQ(image.size(), 64512u);
         ExpectGolden(std::string("rom/") + k.name + ".bin", image);
@@ -109,7 +90,7 @@ TEST(RomInspect, FindsEverythingMakeRomPlaced) {
     f.project.codeTables[2][10] = "LOBBY";
     f.project.nodeAddress = 54;
     f.project.idCode = "HB";
-    const std::string image = BuildWithFixture(f);
+    const std::string image = f.build(f.project);
 
     RomInspection r;
     std::string error;
