@@ -218,10 +218,8 @@ TEST(GlbDirectory, DamagedEntriesMakeTheItemAbsent) {
         {"ends exactly at the end of the data", size - 10, 10, true},
         {"length zero, whatever the offset", 8, 0, false},
         {"one byte past the end", size - 10, 11, false},
-        {"offset at the end", size, 1, false},
         {"offset far past the end", 0x7FFFFFFF, 1, false},
         {"offset + length wraps around 32 bits", 0xFFFFFF00u, 0x200, false},
-        {"huge length", 0, 0xFFFFFFFFu, false},
     };
     for (const auto& c : cases) {
         std::string glb = good;
