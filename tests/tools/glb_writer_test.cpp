@@ -13,12 +13,6 @@ using Lift::Tools::ParseGlbManifest;
 
 namespace {
 
-std::uint32_t bigEndianAt(const std::string& b, std::size_t at) {
-    return (std::uint32_t(std::uint8_t(b.at(at))) << 24) |
-           (std::uint32_t(std::uint8_t(b.at(at + 1))) << 16) |
-           (std::uint32_t(std::uint8_t(b.at(at + 2))) << 8) | std::uint8_t(b.at(at + 3));
-}
-
 // The item as the editor finds it, empty when absent.
 std::string itemOf(const std::string& glb, int group, int number) {
     return std::string(Lift::Editor::FindGlbItem(glb, group, number).value_or(""));
@@ -52,9 +46,9 @@ TEST(GlbWriter, EntriesAreBigEndianAndFoundFromGroupAndNumberAlone) {
     EXPECT_EQ(itemOf(glb, 7, 255), "last");
     EXPECT_EQ(itemOf(glb, 0, 0), "first");
     EXPECT_EQ(itemOf(glb, 1, 66), "");
-    EXPECT_EQ(bigEndianAt(glb, 4), 3u) << "the header counts the items";
+    EXPECT_EQ(glb.substr(4, 4), std::string("\0\0\0\3", 4)) << "the header counts the items";
     // Data follow the directory in (group, number) order.
-    EXPECT_EQ(bigEndianAt(glb, 8), GlbWriter::kDataStart);
+    EXPECT_EQ(glb.substr(8, 4), std::string("\0\0\x40\x08", 4)); // kDataStart, big-endian
     EXPECT_EQ(glb.size(), GlbWriter::kDataStart + 5 + 258 + 4);
 }
 
