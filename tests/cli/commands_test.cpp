@@ -90,6 +90,11 @@ TEST_F(MakeRomCommandTest, StopsAndFailures) {
     Result r = RunCli({"make-rom", w("bad.lcp"), "--workdir", w(""), "--program-dir", w("")});
     EXPECT_EQ(r.code, 1);
     EXPECT_EQ(r.err, "Error: LCP file format error!!\n");
+    // upload's --version and --workdir take their values: the port is what fails, not the usage.
+    EXPECT_EQ(RunCli({"upload", w("HARBOUR.BIN"), "--version", "ZEB-STD", "--workdir", w(""),
+                      "--port", w("no-port")})
+                  .code,
+              1);
     EXPECT_FALSE(fs::exists(w("HARBOUR.BIN")));
 
     // Start-ups that end early go on to the load and the build, as the window does.
