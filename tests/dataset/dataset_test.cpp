@@ -52,17 +52,13 @@ bool isBlack(const QImage& img, int x, int y) {
     return (img.pixel(x, y) & 0xFFFFFF) == 0;
 }
 
-// Pixels of exactly this colour.
+// Pixels of exactly this colour (black: 0).
 int pixelsOf(const QImage& img, QRgb rgb) {
     int n = 0;
     for (int y = 0; y < img.height(); ++y)
         for (int x = 0; x < img.width(); ++x)
             n += (img.pixel(x, y) & 0xFFFFFF) == rgb;
     return n;
-}
-
-int blackCount(const QImage& img) {
-    return pixelsOf(img, 0);
 }
 
 // The packed data bytes of a picture: bands of 8 rows, one byte per column, bit k = row
@@ -125,7 +121,7 @@ TEST(DataSet, StaysSmallAndItsBlankPictureIsWhite) {
     EXPECT_LT(total, 2u * 1024 * 1024);
     const QImage blank = picture(kData / "SPACE_240x240.bmp");
     EXPECT_EQ(blank.size(), QSize(240, 240));
-    EXPECT_EQ(blackCount(blank), 0);
+    EXPECT_EQ(pixelsOf(blank, 0), 0);
 }
 
 // ---- Settings file --------------------------------------------------------------------
@@ -173,7 +169,7 @@ TEST(DataSetGlb, GlyphsFramesAndSmallPicturesFitTheirZones) {
         for (char c : kFloorChars) {
             const QImage glyph = decode(item(style + 1, c));
             EXPECT_EQ(glyph.size(), QSize(32, 64)) << style << c;
-            EXPECT_GT(blackCount(glyph), 20) << style << c;
+            EXPECT_GT(pixelsOf(glyph, 0), 20) << style << c;
             packed += packedSize(glyph);
         }
         // Even a project using every character keeps the glyphs within their zone.
@@ -224,7 +220,7 @@ TEST(DataSetLiftStates, FortyPicturesNamedAsTheEditorBuildsThem) {
             packed += packedSize(pictures[column]);
         }
         for (int column = 0; column < 2; ++column) {
-            const int ink = blackCount(pictures[column]);
+            const int ink = pixelsOf(pictures[column], 0);
             EXPECT_TRUE(ink > 40 && ink < 64 * 16 / 2) << names[column] << " is black on white";
             QImage inverse = pictures[column + 2].convertToFormat(QImage::Format_RGB32);
             inverse.invertPixels();
@@ -253,7 +249,7 @@ TEST(DataSetUserFloors, EachStyleHasTheSameUpperCaseLabelsAt64By64) {
             const QImage user = picture(kData / "DefaultImage2/UserDefine/Floor" /
                                         ("Style" + std::to_string(style)) / file);
             EXPECT_EQ(user.size(), QSize(64, 64)) << file;
-            EXPECT_GT(blackCount(user), 200) << file;
+            EXPECT_GT(pixelsOf(user, 0), 200) << file;
             packed += packedSize(user);
         }
         EXPECT_LE(packed, kFloorZone) << style;
