@@ -2,6 +2,7 @@
 // of the message, in the order the check lists them.
 
 #include "commissioning/check.h"
+#include "commissioning/project_settings.h"
 #include "support/rom_fixture.h"
 
 #include <gtest/gtest.h>
@@ -23,12 +24,6 @@ struct CheckCase {
 
 const CheckCase kCases[] = {
     {"a clean project has no findings", [](RomFixture&, Editor::EditorSession&) {}, {}},
-    {"empty tables",
-     [](RomFixture&, Editor::EditorSession& s) { s.project.codeTables[0][1] = " "; },
-     {"error: project: every code table is empty"}},
-    {"empty default table",
-     [](RomFixture&, Editor::EditorSession& s) { s.project.defaultCodeTable = 2; },
-     {"error: Default code table: CTBL2, the default code table, has no labels"}},
     {"labels without glyphs and user pictures that are missing or of the wrong size",
      [](RomFixture& f, Editor::EditorSession& s) {
          f.writeUserPicture(0, "top.bmp", 48, 64); // found whatever the case
@@ -44,17 +39,6 @@ const CheckCase kCases[] = {
       "error: CTBL1 02 (2 ): \"LOBBY\": no user floor picture LOBBY.bmp for FL Style 0: MAKE "
       "ROM removes the label",
       "error: CTBL1 03 (3 ): the user floor picture "}},
-    {"a glyph too big for the floor zone",
-     [](RomFixture& f, Editor::EditorSession& s) {
-         f.glb.add(1, 'A', PatternBmp(512, 512, 3));
-         s.program.glbData = f.library();
-         s.project.codeTables[0][2] = "A";
-     },
-     {"error: FL Style: the glyph of \"A\" in the GLB library is 512 x 512; the display needs "
-      "32 x 64",
-      "error: FL Style: the glyphs take 35840 bytes, more than the 10240",
-      "error: project: glyphs and user floor pictures take 35840 bytes, more than the floor "
-      "zone's 28672"}},
     {"slot pictures missing, unreadable or too big",
      [](RomFixture& f, Editor::EditorSession& s) {
          s.project.liftStatePictures[0][1] = f.dir.file("gone.bmp");
@@ -73,9 +57,6 @@ const CheckCase kCases[] = {
      },
      {"error: GLB library: GLB item (0, 45), the IFI data block, is missing",
       "error: GLB library: GLB item (7, 5), a small picture, is missing"}},
-    {"no library at all is said once",
-     [](RomFixture&, Editor::EditorSession& s) { s.program.glbData.clear(); },
-     {"error: GLB library: no GLB library is loaded"}},
     {"settings out of range and substituted",
      [](RomFixture&, Editor::EditorSession& s) {
          s.project.floorStyle = 7;
@@ -125,5 +106,31 @@ INSTANTIATE_TEST_SUITE_P(Cases, CheckTest, ::testing::ValuesIn(kCases),
                          [](const testing::TestParamInfo<CheckCase>& info) {
                              return "case" + std::to_string(info.index);
                          });
+
+// The settings an image holds read back as the project's own: the image compare and the
+// project compare describe a setting the same way.
+TEST(ProjectSettings, AnImagesSettingsBlockReadsBackAsTheProjectsSettings) {
+    Editor::DisplayProject p;
+    p.directionStyle = 4;
+    p.defaultCodeTable = 2;
+    p.displaySide = 2;
+    p.messagePosition = 0;
+    p.messageMask = 10;
+    p.dateTimeEnabled = 1;
+    p.logoEnabled = true;
+    p.logoSecondsIndex = 29;
+    p.powerSavingIndex = 16;
+    p.nodeAddress = 63;
+    p.idCode = "AB";
+    std::vector<Commissioning::SettingRow> expected = Commissioning::DescribeSettings(p);
+    std::erase_if(expected, [](const auto& row) { return !row.inImage; });
+    const auto read = Commissioning::DescribeSettingsBlock(Rom::MakeSettingsBlock(p));
+    ASSERT_EQ(read.size(), expected.size());
+    for (std::size_t i = 0; i < read.size(); ++i) {
+        EXPECT_EQ(read[i].caption, expected[i].caption);
+        EXPECT_EQ(read[i].value, expected[i].value) << read[i].caption;
+        EXPECT_TRUE(read[i].inRange) << read[i].caption;
+    }
+}
 
 } // namespace

@@ -60,12 +60,7 @@ TEST_F(CommissioningCommands, CheckListsFindingsAndWritesNothing) {
     EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_TRUE(r.out.ends_with("\n0 errors, 2 warnings, 0 notes\n")) << r.out;
     EXPECT_EQ(files(), before);
-
-    r = run("check", {demoWith("typo.lcp", "CODE_3=P1A", "CODE_3=P9Z")});
-    EXPECT_EQ(r.code, 1);
-    EXPECT_NE(r.out.find("error: CTBL0 03 (3 ): \"P9Z\": no user floor picture P9Z.bmp"),
-              std::string::npos)
-        << r.out;
+    EXPECT_EQ(run("check", {demoWith("typo.lcp", "CODE_3=P1A", "CODE_3=P9Z")}).code, 1);
 
     // The editor's loaders would create a missing settings file; the check refuses instead.
     fs::remove(data("ZEBPRV620BX7.INI"));

@@ -1,6 +1,6 @@
 // Checks the bundled data set (data/) against the rules the editor and MAKE ROM rely on:
 // file names, GLB item numbers, picture sizes, pure black-and-white pixels, the packed
-// sizes of the ROM areas, the settings file's versions and the demo project's layout.
+// sizes of the ROM areas and the settings file's versions.
 // The library and the settings file are read as the editor reads them; pictures are decoded
 // with QImage and packed by a small loop written from the format, to check the product's
 // packer against.
@@ -17,83 +17,47 @@
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <memory>
 #include <set>
 #include <string>
 #include <vector>
 
 namespace fs = std::filesystem;
+using Lift::Test::ReadBytes;
 
 namespace {
 
 const fs::path kData = fs::path(LIFT_SOURCE_DIR) / "data";
 
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-// ---- GLB library ----------------------------------------------------------------------
-
-// The shipped library, read as the editor reads it.
-class Glb {
-public:
-    Glb() {
+// An item of the shipped library, read as the editor reads it; empty when absent.
+std::string item(int group, int number) {
+    static const Lift::Editor::GlbLibrary glb = [] {
+        Lift::Editor::GlbLibrary loaded;
         std::string error;
-        EXPECT_TRUE(Lift::Editor::LoadGlbFile((kData / "P620BX7.GLB").string(), m_glb, &error))
+        EXPECT_TRUE(Lift::Editor::LoadGlbFile((kData / "P620BX7.GLB").string(), loaded, &error))
             << error;
-    }
-    // The item's bytes, or empty when absent.
-    std::string item(int group, int number) const {
-        return std::string(m_glb.item(group, number).value_or(""));
-    }
-    std::string_view bytes() const { return m_glb.bytes(); }
-
-private:
-    Lift::Editor::GlbLibrary m_glb;
-};
-
-const Glb& library() {
-    static const Glb glb;
-    return glb;
+        return loaded;
+    }();
+    return std::string(glb.item(group, number).value_or(""));
 }
-
-// ---- Pictures -------------------------------------------------------------------------
 
 QImage decode(const std::string& bmp) {
     return QImage::fromData(reinterpret_cast<const uchar*>(bmp.data()), int(bmp.size()), "BMP");
+}
+
+QImage picture(const fs::path& path) {
+    return decode(ReadBytes(path.string()));
 }
 
 bool isBlack(const QImage& img, int x, int y) {
     return (img.pixel(x, y) & 0xFFFFFF) == 0;
 }
 
-// Every pixel exactly black or exactly white (what the packer turns into 1 and 0 bits).
-bool pureBlackAndWhite(const QImage& img) {
-    for (int y = 0; y < img.height(); ++y)
-        for (int x = 0; x < img.width(); ++x) {
-            const QRgb rgb = img.pixel(x, y) & 0xFFFFFF;
-            if (rgb != 0 && rgb != 0xFFFFFF)
-                return false;
-        }
-    return true;
-}
-
-int blackCount(const QImage& img) {
+// Pixels of exactly this colour (black: 0).
+int pixelsOf(const QImage& img, QRgb rgb) {
     int n = 0;
     for (int y = 0; y < img.height(); ++y)
         for (int x = 0; x < img.width(); ++x)
-            n += isBlack(img, x, y);
-    return n;
-}
-
-int differingPixels(const QImage& a, const QImage& b) {
-    int n = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x)
-            n += isBlack(a, x, y) != isBlack(b, x, y);
+            n += (img.pixel(x, y) & 0xFFFFFF) == rgb;
     return n;
 }
 
@@ -119,20 +83,9 @@ std::string pack(const QImage& src, bool turned) {
     return out;
 }
 
-// Every picture shipped: the BMP files of the folder and the BMP items of the library.
-std::vector<std::pair<std::string, std::string>> everyPicture() { // what, BMP bytes
-    std::vector<std::pair<std::string, std::string>> pictures;
-    for (const auto& e : fs::recursive_directory_iterator(kData))
-        if (e.path().extension() == ".bmp")
-            pictures.emplace_back(e.path().string(), readFile(e.path()));
-    for (int g = 0; g < 8; ++g)
-        for (int n = 0; n < 256; ++n) {
-            std::string item = library().item(g, n);
-            if (item.compare(0, 2, "BM") == 0)
-                pictures.emplace_back("item " + std::to_string(g) + "," + std::to_string(n),
-                                      std::move(item));
-        }
-    return pictures;
+// Packed data bytes of a picture: one bit a pixel, whichever way it is turned.
+std::size_t packedSize(const QImage& picture) {
+    return std::size_t(picture.width()) * std::size_t(picture.height()) / 8;
 }
 
 const std::string kFloorChars = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ-";
@@ -143,30 +96,6 @@ constexpr std::size_t kMessageZone = 5120;
 constexpr std::size_t kDirectionZone = 17280;
 constexpr std::size_t kGlyphZoneLimit = 10240;
 constexpr std::size_t kFloorZone = 28672;
-
-// The settings file through the INI engine, on a copy: the committed file stays as made.
-class Settings {
-public:
-    Settings() {
-        Lift::Test::WriteBytes(m_dir.file("S.INI"), readFile(kData / "ZEBPRV620BX7.INI"));
-        m_ini = std::make_unique<YVclUtil::TYIniFile>(m_dir.file("S.INI"));
-    }
-    std::string glb() { return m_ini->ReadString("GLOBAL", "GLB", ""); }
-    // -1 when the version's section lacks the key.
-    int param(const std::string& version, const char* key) {
-        return m_ini->ValueExists(version, key) ? m_ini->ReadInteger(version, key, -1) : -1;
-    }
-    std::vector<std::string> versions() {
-        std::vector<std::string> names;
-        for (int i = 1; i <= m_ini->ReadInteger("GLOBAL", "VCN", 0); ++i)
-            names.push_back(m_ini->ReadString("GLOBAL", "ITEM" + std::to_string(i), ""));
-        return names;
-    }
-
-private:
-    Lift::Test::TempDir m_dir;
-    std::unique_ptr<YVclUtil::TYIniFile> m_ini;
-};
 
 std::vector<std::string> userFloorLabels(int style) {
     std::vector<std::string> labels;
@@ -184,112 +113,92 @@ std::vector<std::string> userFloorLabels(int style) {
 
 // ---- The folder as a whole ------------------------------------------------------------
 
-TEST(DataSet, HoldsTheFilesTheEditorLooksForAndStaysSmall) {
-    for (const char* name : {"ZEBPRV620BX7.INI", "P620BX7.GLB", "demo.lcp",
-                             "DefaultImage2/LiftState", "DefaultImage2/UserDefine/Floor"})
-        EXPECT_TRUE(fs::exists(kData / name)) << name;
+TEST(DataSet, StaysSmallAndItsBlankPictureIsWhite) {
     std::uintmax_t total = 0;
     for (const auto& e : fs::recursive_directory_iterator(kData))
         if (e.is_regular_file())
             total += e.file_size();
     EXPECT_LT(total, 2u * 1024 * 1024);
-    const QImage blank(QString::fromStdString((kData / "SPACE_240x240.bmp").string()));
+    const QImage blank = picture(kData / "SPACE_240x240.bmp");
     EXPECT_EQ(blank.size(), QSize(240, 240));
-    EXPECT_EQ(blackCount(blank), 0);
+    EXPECT_EQ(pixelsOf(blank, 0), 0);
 }
 
 // ---- Settings file --------------------------------------------------------------------
 
-TEST(DataSetSettings, ListsStandardGrayTurnedOffAndInitialDownloadVersions) {
-    Settings ini;
-    EXPECT_EQ(ini.glb(), "P620BX7.GLB");
-    const auto names = ini.versions();
+TEST(DataSetSettings, VersionsAndTheirDataBlocksInTheLibrary) {
+    // Through the INI engine, on a copy: the committed file stays as made.
+    Lift::Test::TempDir dir;
+    Lift::Test::WriteBytes(dir.file("S.INI"), ReadBytes((kData / "ZEBPRV620BX7.INI").string()));
+    YVclUtil::TYIniFile ini(dir.file("S.INI"));
+    const auto param = [&](const std::string& version, const char* key) { // -1: no such key
+        return ini.ValueExists(version, key) ? ini.ReadInteger(version, key, -1) : -1;
+    };
+    std::vector<std::string> names;
+    for (int i = 1; i <= ini.ReadInteger("GLOBAL", "VCN", 0); ++i)
+        names.push_back(ini.ReadString("GLOBAL", "ITEM" + std::to_string(i), ""));
+    EXPECT_EQ(ini.ReadString("GLOBAL", "GLB", ""), "P620BX7.GLB");
     ASSERT_GE(names.size(), 4u);
     EXPECT_EQ(std::set<std::string>(names.begin(), names.end()).size(), names.size());
-    for (const std::string& name : names)
-        for (const char* key : {"CFI", "IFI", "DISPHV", "ENCODE"})
-            EXPECT_GE(ini.param(name, key), 0) << name << " " << key;
     // The first listed version is the one selected at start: the standard one.
-    EXPECT_EQ(ini.param(names.front(), "ENCODE"), 1);
-    EXPECT_EQ(ini.param(names.front(), "DISPHV"), 1);
-    EXPECT_EQ(ini.param("ZEB-GRY", "ENCODE"), 1);
-    EXPECT_TRUE(std::any_of(names.begin(), names.end(),
-                            [&](const std::string& n) { return ini.param(n, "DISPHV") == 0; }));
-    EXPECT_TRUE(std::any_of(names.begin(), names.end(),
-                            [&](const std::string& n) { return ini.param(n, "ENCODE") == 0; }));
-}
-
-TEST(DataSetSettings, EveryVersionsDataBlocksAreInTheLibraryAtTheirAreaSizes) {
-    Settings ini;
-    // Picture items of group 0 that a data block must not take.
-    std::set<int> pictures = {30, 31, 32, 40};
-    for (int n = 50; n < 150; ++n)
-        pictures.insert(n);
-    for (const std::string& name : ini.versions()) {
-        const int cfi = ini.param(name, "CFI"), ifi = ini.param(name, "IFI");
-        ASSERT_TRUE(cfi >= 0 && cfi < 256 && ifi >= 0 && ifi < 256) << name;
-        EXPECT_FALSE(pictures.count(cfi)) << name;
-        EXPECT_FALSE(pictures.count(ifi)) << name;
-        EXPECT_EQ(library().item(0, cfi).size(), 7168u) << name << " CFI " << cfi;
-        EXPECT_EQ(library().item(0, ifi).size(), 1792u) << name << " IFI " << ifi;
+    EXPECT_EQ(param(names.front(), "ENCODE"), 1);
+    EXPECT_EQ(param(names.front(), "DISPHV"), 1);
+    EXPECT_EQ(param("ZEB-GRY", "ENCODE"), 1);
+    std::set<int> disphv, encode;
+    for (const std::string& name : names) {
+        disphv.insert(param(name, "DISPHV"));
+        encode.insert(param(name, "ENCODE"));
+        // Data blocks at their area sizes, on no item number a picture takes.
+        const int cfi = param(name, "CFI"), ifi = param(name, "IFI");
+        for (int n : {cfi, ifi}) // not the start-up picture, the layouts nor a frame
+            EXPECT_TRUE(n > 0 && n < 50 && (n < 30 || n > 32) && n != 40) << name;
+        EXPECT_EQ(item(0, cfi).size(), 7168u) << name << " CFI " << cfi;
+        EXPECT_EQ(item(0, ifi).size(), 1792u) << name << " IFI " << ifi;
     }
+    EXPECT_EQ(disphv, (std::set<int>{0, 1}));
+    EXPECT_EQ(encode, (std::set<int>{0, 1}));
     // A version missing from the file reads CFI 0: no block may answer for it.
-    EXPECT_TRUE(library().item(0, 0).empty());
+    EXPECT_TRUE(item(0, 0).empty());
 }
 
-// ---- GLB library ----------------------------------------------------------------------
+// ---- Pictures and their ROM areas -------------------------------------------------------
 
-TEST(DataSetGlb, FourFloorStylesHaveEveryGlyphAt32By64) {
+TEST(DataSetGlb, GlyphsFramesAndSmallPicturesFitTheirZones) {
     for (int style = 0; style < 4; ++style) {
         std::size_t packed = 0;
         for (char c : kFloorChars) {
-            const QImage glyph = decode(library().item(style + 1, c));
+            const QImage glyph = decode(item(style + 1, c));
             EXPECT_EQ(glyph.size(), QSize(32, 64)) << style << c;
-            EXPECT_GT(blackCount(glyph), 20) << style << c;
-            packed += pack(glyph, true).size();
+            EXPECT_GT(pixelsOf(glyph, 0), 20) << style << c;
+            packed += packedSize(glyph);
         }
         // Even a project using every character keeps the glyphs within their zone.
         EXPECT_LE(packed, kGlyphZoneLimit) << style;
         // No lower-case glyphs: labels are upper-cased before they are looked up.
-        EXPECT_TRUE(library().item(style + 1, 'a').empty());
+        EXPECT_TRUE(item(style + 1, 'a').empty());
     }
-}
-
-TEST(DataSetGlb, FiveArrowStylesOfTwelveFramesFillTheDirectionZone) {
-    std::size_t packed = 0;
+    std::size_t frames = 0;
     for (int style = 0; style < 5; ++style) {
         std::set<std::string> distinct;
         for (int k = 0; k < 12; ++k) {
-            const QImage frame = decode(library().item(0, 50 + 20 * style + k));
+            const QImage frame = decode(item(0, 50 + 20 * style + k));
             EXPECT_EQ(frame.size(), QSize(48, 48));
-            const std::string bits = pack(frame, false);
-            distinct.insert(bits);
-            packed += pack(frame, true).size();
+            distinct.insert(pack(frame, false));
+            frames += packedSize(frame);
         }
         // Style 0 stands still; the others move.
         EXPECT_EQ(distinct.size() > 1, style != 0) << style;
-        EXPECT_TRUE(library().item(0, 50 + 20 * style + 12).empty()) << "only 12 frames";
     }
-    EXPECT_EQ(packed, kDirectionZone);
-}
-
-TEST(DataSetGlb, ThirtyNineSmallPicturesFitTheirAreaWhenPacked) {
-    std::size_t direct = 0, turned = 0;
+    EXPECT_EQ(frames, kDirectionZone);
+    std::size_t small = 0;
     for (int i = 0; i < 39; ++i) {
-        const QImage small = decode(library().item(7, i));
-        ASSERT_FALSE(small.isNull()) << i;
+        const QImage picture = decode(item(7, i));
         // Whole bands either way, so every packed byte is defined.
-        EXPECT_EQ(small.width() % 8, 0) << i;
-        EXPECT_EQ(small.height() % 8, 0) << i;
-        direct += pack(small, false).size();
-        turned += pack(small, true).size();
+        EXPECT_TRUE(picture.width() % 8 == 0 && picture.height() % 8 == 0) << i;
+        small += packedSize(picture);
     }
-    EXPECT_LE(direct, kSmallPictureArea);
-    EXPECT_LE(turned, kSmallPictureArea);
-    EXPECT_TRUE(library().item(7, 39).empty());
+    EXPECT_LE(small, kSmallPictureArea);
 }
-
-// ---- Lift-state pictures --------------------------------------------------------------
 
 TEST(DataSetLiftStates, FortyPicturesNamedAsTheEditorBuildsThem) {
     const char* const stems[10] = {"FIRE",     "QUAKE", "ALARM", "OUT_OF_SERVICE", "OVERLOAD",
@@ -306,15 +215,16 @@ TEST(DataSetLiftStates, FortyPicturesNamedAsTheEditorBuildsThem) {
         QImage pictures[4];
         for (int column = 0; column < 4; ++column) {
             expected.insert(names[column]);
-            pictures[column] = QImage(QString::fromStdString((dir / names[column]).string()));
+            pictures[column] = picture(dir / names[column]);
             EXPECT_EQ(pictures[column].size(), QSize(64, 16)) << names[column];
-            packed += pack(pictures[column], true).size();
+            packed += packedSize(pictures[column]);
         }
         for (int column = 0; column < 2; ++column) {
-            const int ink = blackCount(pictures[column]);
-            EXPECT_GT(ink, 40) << names[column];
-            EXPECT_LT(ink, 64 * 16 / 2) << names[column] << " is black text on white";
-            EXPECT_EQ(differingPixels(pictures[column], pictures[column + 2]), 64 * 16)
+            const int ink = pixelsOf(pictures[column], 0);
+            EXPECT_TRUE(ink > 40 && ink < 64 * 16 / 2) << names[column] << " is black on white";
+            QImage inverse = pictures[column + 2].convertToFormat(QImage::Format_RGB32);
+            inverse.invertPixels();
+            EXPECT_EQ(inverse, pictures[column].convertToFormat(QImage::Format_RGB32))
                 << names[column + 2] << " is the exact inverse";
         }
     }
@@ -325,60 +235,45 @@ TEST(DataSetLiftStates, FortyPicturesNamedAsTheEditorBuildsThem) {
     EXPECT_EQ(packed, kMessageZone);
 }
 
-// ---- User floor pictures --------------------------------------------------------------
-
 TEST(DataSetUserFloors, EachStyleHasTheSameUpperCaseLabelsAt64By64) {
     const auto labels = userFloorLabels(0);
     ASSERT_GE(labels.size(), 2u);
     for (int style = 0; style < 4; ++style) {
         EXPECT_EQ(userFloorLabels(style), labels) << "style " << style;
-        std::size_t packed = 0;
-        for (char c : kFloorChars)
-            packed += pack(decode(library().item(style + 1, c)), true).size();
-        for (const std::string& file : userFloorLabels(style)) {
+        std::size_t packed = kFloorChars.size() * 32 * 64 / 8; // and every glyph of the style
+        for (const std::string& file : labels) {
             // MAKE ROM looks for the upper-cased label + ".bmp": the name must be exactly that.
-            ASSERT_GT(file.size(), 4u);
-            const std::string label = file.substr(0, file.size() - 4);
-            EXPECT_EQ(file.substr(file.size() - 4), ".bmp") << file;
-            EXPECT_GE(label.size(), 3u) << file;
-            EXPECT_EQ(label.find_first_not_of("0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ-"),
-                      std::string::npos)
-                << file;
-            const QImage picture(QString::fromStdString((kData / "DefaultImage2/UserDefine/Floor" /
-                                                         ("Style" + std::to_string(style)) / file)
-                                                            .string()));
-            EXPECT_EQ(picture.size(), QSize(64, 64)) << file;
-            EXPECT_GT(blackCount(picture), 200) << file;
-            packed += pack(picture, true).size();
+            const std::size_t dot = file.size() - 4;
+            EXPECT_TRUE(dot >= 3 && file.substr(dot) == ".bmp") << file;
+            EXPECT_EQ(file.find_first_not_of(kFloorChars), dot) << file;
+            const QImage user = picture(kData / "DefaultImage2/UserDefine/Floor" /
+                                        ("Style" + std::to_string(style)) / file);
+            EXPECT_EQ(user.size(), QSize(64, 64)) << file;
+            EXPECT_GT(pixelsOf(user, 0), 200) << file;
+            packed += packedSize(user);
         }
-        // Every glyph and every user picture of the style together fit the floor zone.
         EXPECT_LE(packed, kFloorZone) << style;
     }
 }
-
 // ---- The editor's own reader and packer on the shipped files --------------------------
 
-TEST(DataSetGlb, EveryEntryPointsInsideTheLibraryAndTheItemsAreThere) {
-    const std::string_view bytes = library().bytes();
-    int items = 0;
-    for (int g = 0; g < 8; ++g)
-        for (int n = 0; n < 256; ++n) {
-            const auto entry = Lift::Editor::ReadGlbEntry(bytes, g, n);
-            ASSERT_TRUE(entry) << g << "," << n;
-            EXPECT_LE(std::uint64_t{entry->offset} + entry->length, bytes.size()) << g << "," << n;
-            items += !library().item(g, n).empty();
-        }
-    // 148 glyphs, 60 frames, 3 layouts, the start-up picture, 39 small pictures, 5 blocks.
-    EXPECT_EQ(items, 148 + 60 + 3 + 1 + 39 + 5);
-}
-
 TEST(DataSetWithTheEditor, EveryPictureIsBlackAndWhiteAndPacksExactlyAsQImageReadsIt) {
-    const auto pictures = everyPicture();
+    // Every picture shipped: the BMP files of the folder and the BMP items of the library.
+    std::vector<std::pair<std::string, std::string>> pictures; // what, BMP bytes
+    for (const auto& e : fs::recursive_directory_iterator(kData))
+        if (e.path().extension() == ".bmp")
+            pictures.emplace_back(e.path().string(), ReadBytes(e.path().string()));
+    for (int g = 0; g < 8; ++g)
+        for (int n = 0; n < 256; ++n)
+            if (std::string bmp = item(g, n); bmp.compare(0, 2, "BM") == 0)
+                pictures.emplace_back("item " + std::to_string(g) + "," + std::to_string(n), bmp);
     ASSERT_GT(pictures.size(), 250u);
     for (const auto& [what, bmp] : pictures) {
         const QImage image = decode(bmp);
         ASSERT_FALSE(image.isNull()) << what;
-        EXPECT_TRUE(pureBlackAndWhite(image)) << what;
+        // Exactly black or white: what the packer turns into 1 and 0 bits.
+        EXPECT_EQ(pixelsOf(image, 0) + pixelsOf(image, 0xFFFFFF), image.width() * image.height())
+            << what;
         for (bool turned : {false, true}) {
             std::string packed, reason;
             ASSERT_TRUE(Lift::Rom::PackPictureBytes(bmp, turned, packed, reason))
@@ -389,34 +284,4 @@ TEST(DataSetWithTheEditor, EveryPictureIsBlackAndWhiteAndPacksExactlyAsQImageRea
             EXPECT_EQ(packed, header + pack(image, turned)) << what << (turned ? " turned" : "");
         }
     }
-}
-
-TEST(DataSetWithTheEditor, IniEngineRewritesTheDemoByteForByte) {
-    Lift::Test::TempDir dir;
-    // The engine writes a project in the layout the editor saves; the demo is in that
-    // layout when loading it and saving it again changes no byte.
-    const std::string copy = dir.file("demo.lcp");
-    const std::string original = readFile(kData / "demo.lcp");
-    Lift::Test::WriteBytes(copy, original);
-    {
-        YVclUtil::TYIniFile project(copy);
-        EXPECT_EQ(project.ReadString("GLOBAL", "CODENAME", ""), "PRV620BX7");
-        EXPECT_EQ(project.ReadString("CTBL0", "CODE_3", ""), "P1A");
-        // Rewrite one value unchanged: the whole file is generated anew from the model.
-        project.WriteString("GLOBAL", "VERSION", project.ReadString("GLOBAL", "VERSION", ""));
-        ASSERT_TRUE(project.UpdateFile());
-    }
-    const std::string rewritten = Lift::Test::ReadBytes(copy);
-    // Empty code-table entries ("CODE_40=") are not loaded again, so the engine drops those
-    // lines; every other line must come back identical and in the same order.
-    std::string withoutEmpty;
-    std::size_t pos = 0;
-    while (pos < original.size()) {
-        const std::size_t eol = original.find("\r\n", pos) + 2;
-        const std::string line = original.substr(pos, eol - pos);
-        if (line.size() < 3 || line.compare(line.size() - 3, 3, "=\r\n") != 0)
-            withoutEmpty += line;
-        pos = eol;
-    }
-    EXPECT_EQ(rewritten, withoutEmpty);
 }

@@ -1,6 +1,8 @@
 #include "editor/code_table_labels.h"
 #include "editor/display_project.h"
+#include "editor/logo_choice.h"
 #include "editor/text_rules.h"
+#include "support/project_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -46,19 +48,18 @@ TEST(TextRules, TrimBlanksAndBinExtension) {
     EXPECT_EQ(LastPathComponent("/x/y.bmp"), "y.bmp");
 }
 
-TEST(DisplayProjectModel, BlankTablesAndVersionText) {
-    DisplayProject p;
-    EXPECT_EQ(MaskFromBoxes(p.messageColumnBoxes), p.messageMask);
-    EXPECT_TRUE(p.allCodeTablesBlank());
-    p.codeTables[2][7] = " \t";
-    EXPECT_TRUE(p.allCodeTablesBlank());
-    p.codeTables[2][7] = " 5";
-    EXPECT_FALSE(p.allCodeTablesBlank());
+// The customer logo's actions: picture click, "ON (Sec.)" and "OFF".
+class LogoChoiceTest : public ::testing::Test, protected Lift::Test::ProjectFixture {};
 
-    EXPECT_EQ(p.selectedVersionText(), "");
-    p.versionEntries = {" ZEB-STD ", "ZEB-GRY"};
-    p.versionIndex = 0;
-    EXPECT_EQ(p.selectedVersionText(), "ZEB-STD");
-    p.versionIndex = 5;
-    EXPECT_EQ(p.selectedVersionText(), "");
+TEST_F(LogoChoiceTest, AFileThatCannotBeShownOrACancelKeepsThePreviousLogo) {
+    session.project.logoFile = "/pictures/good.bmp";
+    ui.unreadablePictures = {"/pictures/broken.bmp"};
+    ui.pictureAnswers = {"/pictures/broken.bmp", std::nullopt, "  ", "/pictures/new.bmp"};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_FALSE(ChooseLogoFile(session, ui)) << i;
+        EXPECT_EQ(session.project.logoFile, "/pictures/good.bmp") << i;
+    }
+    EXPECT_TRUE(ChooseLogoFile(session, ui));
+    EXPECT_EQ(session.project.logoFile, "/pictures/new.bmp");
+    EXPECT_FALSE(session.project.logoEnabled); // choosing a file never switches the logo on
 }

@@ -90,11 +90,7 @@ protected:
     }
     std::string buildImage() {
         Editor::DisplayProject copy = project; // MAKE ROM drops labels it cannot show
-        ScriptedUi ui;
-        Rom::MakeRomContext c{copy, glb, {}, f.startDirectory, f.userFloorPictureRoot,
-                              [] { return true; }, f.dir.file("out.bin")};
-        EXPECT_EQ(Rom::MakeRom(c, ui).result, Rom::MakeRomResult::Written);
-        return ReadBytes(f.dir.file("out.bin"));
+        return f.build(copy);
     }
     BlackPicture glyph(char c) { return Decoded(*glb.item(1, static_cast<unsigned char>(c))); }
 

@@ -71,22 +71,6 @@ TEST_F(ProjectFileTest, SaveWritesTheKeysInOrder) {
     Lift::Test::ExpectGolden("project/site.lcp", text);
 }
 
-TEST_F(ProjectFileTest, SaveAppliesItsModelEffects) {
-    fillProject();
-    ASSERT_TRUE(save(work("a.lcp")));
-    const auto& p = session.project;
-    EXPECT_EQ(p.romFileName, "lobby.BIN");
-    EXPECT_EQ(p.messageMask, 6);
-    EXPECT_EQ(p.dateTimeEnabled, 1);
-    EXPECT_EQ(p.idCode, "  AB12 ") << "the edit keeps what was typed";
-    EXPECT_EQ(p.codeTables[0][0], " b1 ") << "the grid keeps what was typed";
-}
-
-TEST_F(ProjectFileTest, RomFileNameRule) {
-    EXPECT_EQ(Project::NormalisedRomFileName("  \t"), "PRM620BX7.BIN");
-    EXPECT_EQ(Project::NormalisedRomFileName(" rom.bin "), "rom.BIN");
-}
-
 TEST_F(ProjectFileTest, CancelledDialogOrRefusedOverwriteWritesNothing) {
     EXPECT_FALSE(Project::SaveProject(session, ui)); // no answer queued = cancel
     EXPECT_FALSE(session.program.saveCompleted);
@@ -228,37 +212,4 @@ TEST_F(ProjectFileTest, MissingLogoSwitchesTheLogoOffAndTheNextSaveSaysSo) {
     const std::string text = ReadBytes(work("q.lcp"));
     EXPECT_NE(text.find("\r\nTITLEFILENAME_C=\r\nSWAPTIME=4\r\nCUSLOGOENABLE=0\r\n"),
               std::string::npos);
-}
-
-TEST_F(ProjectFileTest, OutOfRangeValuesAreKeptOrLeaveCombosUnselected) {
-    WriteBytes(work("p.lcp"), "[GLOBAL]\r\nCODENAME=PRV620BX7\r\nPWRSAVING=17\r\n"
-                              "NODEADDR=-1\r\nDEF_FL=9\r\nDEF_DIR=-3\r\nDEF_MSG=255\r\n"
-                              "DPSTYLE=7\r\nCUSLOGOENABLE=5\r\nSWAPTIME=30\r\n"
-                              "TITLEFILENAME_C=" +
-                                  work("logo.bmp") + "\r\n");
-    WriteBytes(work("logo.bmp"), "BM");
-    ASSERT_TRUE(Project::LoadProjectFrom(session, ui, work("p.lcp")));
-    const auto& p = session.project;
-    EXPECT_EQ(p.powerSavingIndex, -1);
-    EXPECT_EQ(p.nodeAddress, -1);
-    EXPECT_EQ(p.logoSecondsIndex, -1);
-    EXPECT_TRUE(p.logoEnabled);
-    EXPECT_EQ(p.floorStyle, 9);
-    EXPECT_EQ(p.directionStyle, -3);
-    EXPECT_EQ(p.messageMask, 255);
-    EXPECT_EQ(p.messageColumnBoxes, (std::array<bool, 4>{true, true, true, true}));
-    EXPECT_EQ(p.displaySide, 2);
-}
-
-TEST_F(ProjectFileTest, CodeVersionLastEqualEntryWins) {
-    session.project.versionEntries = {"A", " B", "B ", "C"};
-    WriteBytes(work("p.lcp"), "[GLOBAL]\r\nCODENAME=PRV620BX7\r\nCODEVER=B\r\n");
-    ASSERT_TRUE(Project::LoadProjectFrom(session, ui, work("p.lcp")));
-    EXPECT_EQ(session.project.versionIndex, 2);
-    EXPECT_EQ(session.project.versionName, "B");
-
-    WriteBytes(work("p.lcp"), "[GLOBAL]\r\nCODENAME=PRV620BX7\r\nCODEVER=b\r\n");
-    ASSERT_TRUE(Project::LoadProjectFrom(session, ui, work("p.lcp")));
-    EXPECT_EQ(session.project.versionIndex, 0) << "no match: the first entry";
-    EXPECT_EQ(session.project.versionName, "A");
 }

@@ -138,39 +138,6 @@ std::string Bytes(std::size_t n, std::uint8_t seed) {
     return s;
 }
 
-// ---- layout ---------------------------------------------------------------------------
-
-TEST(RomLayout, AreasTileTheImageInAddressOrder) {
-    const std::vector<RomArea> product = {kCfiArea,
-                                          kLogoArea,
-                                          kSmallPictureArea,
-                                          kReservedArea,
-                                          kCrcTableArea,
-                                          kSettingsArea,
-                                          kCodeTableArea,
-                                          kMessageIndexArea,
-                                          kMessageZone,
-                                          kDirectionIndexArea,
-                                          kDirectionZone,
-                                          kGlyphIndexArea,
-                                          kUserPictureIndexArea,
-                                          kSpareIndexArea0,
-                                          kSpareIndexArea1,
-                                          kFloorZone,
-                                          kIfiArea,
-                                          kPicture040Area};
-    ASSERT_EQ(product.size(), kLiteralLayout.size());
-    std::size_t next = 0;
-    for (std::size_t i = 0; i < product.size(); ++i) {
-        SCOPED_TRACE(i);
-        EXPECT_EQ(product[i].offset, kLiteralLayout[i].start);
-        EXPECT_EQ(product[i].size, kLiteralLayout[i].size);
-        EXPECT_EQ(kLiteralLayout[i].start, next) << "gap or overlap";
-        next = kLiteralLayout[i].start + kLiteralLayout[i].size;
-    }
-    EXPECT_EQ(next, 64512u);
-}
-
 // ---- whole images against the reference ------------------------------------------------
 
 TEST(RomImage, RandomContentsMatchTheReference) {
@@ -206,18 +173,6 @@ TEST(RomImage, RandomContentsMatchTheReference) {
 }
 
 // ---- the documented edge cases --------------------------------------------------------
-
-TEST(RomImage, LabelBytes) {
-    EXPECT_EQ(LabelCodeBytes(""), (CodeBytes{0, 0}));
-    EXPECT_EQ(LabelCodeBytes("5"), (CodeBytes{0, 0x35}));
-    EXPECT_EQ(LabelCodeBytes("05"), (CodeBytes{0, 0x35}));
-    EXPECT_EQ(LabelCodeBytes("B1"), (CodeBytes{0x42, 0x31}));
-    EXPECT_EQ(LabelCodeBytes("10"), (CodeBytes{0x31, 0x30}));
-    EXPECT_EQ(LabelCodeBytes("00"), (CodeBytes{0, 0x30}));
-    EXPECT_EQ(LabelCodeBytes("\xC4"), (CodeBytes{0, 0xC4}));
-    EXPECT_FALSE(LabelCodeBytes("LOBBY").has_value());
-    EXPECT_FALSE(LabelCodeBytes("B12").has_value());
-}
 
 TEST(RomImage, SettingsBlockFromTheProject) {
     Lift::Editor::DisplayProject p;

@@ -21,11 +21,6 @@ RecordedBox ErrorBoxRecorder::at(std::size_t i) const {
     return i < m_boxes.size() ? m_boxes[i] : RecordedBox{};
 }
 
-std::vector<RecordedBox> ErrorBoxRecorder::all() const {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    return m_boxes;
-}
-
 void ErrorBoxRecorder::clear() {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_boxes.clear();

@@ -24,7 +24,6 @@ public:
 
     std::size_t count() const;
     RecordedBox at(std::size_t i) const;
-    std::vector<RecordedBox> all() const;
     void clear();
 
 private:

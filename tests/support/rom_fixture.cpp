@@ -1,6 +1,10 @@
 #include "support/rom_fixture.h"
 
+#include "rom/make_rom.h"
 #include "support/bmp_writer.h"
+#include "support/scripted_ui.h"
+
+#include <gtest/gtest.h>
 
 #include <filesystem>
 
@@ -54,6 +58,19 @@ std::string RomFixture::writeUserPicture(int style, const std::string& fileName,
     const std::string path = userFloorPictureRoot + std::to_string(style) + "/" + fileName;
     WriteBytes(path, PatternBmp(width, height, static_cast<int>(fileName.size()) * 11 + style));
     return path;
+}
+
+std::string RomFixture::build(Editor::DisplayProject& built, const Editor::VersionSettings& version,
+                              std::vector<std::string>* log) {
+    ScriptedUi ui;
+    const Editor::GlbLibrary glb = library();
+    Rom::MakeRomContext c{built, glb, version, startDirectory, userFloorPictureRoot,
+                          [] { return true; }, dir.file("out.bin")};
+    EXPECT_EQ(Rom::MakeRom(c, ui).result, Rom::MakeRomResult::Written)
+        << testing::PrintToString(ui.calls);
+    if (log)
+        *log = ui.log;
+    return ReadBytes(dir.file("out.bin"));
 }
 
 std::string RomFixture::slotPath(int row, int column) const {

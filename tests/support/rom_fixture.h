@@ -6,10 +6,12 @@
 
 #include "editor/display_project.h"
 #include "editor/glb_library.h"
+#include "editor/program_settings.h"
 #include "support/glb_builder.h"
 #include "support/temp_dir.h"
 
 #include <string>
+#include <vector>
 
 namespace Lift::Test {
 
@@ -36,6 +38,10 @@ public:
     std::string slotPath(int row, int column) const;
 
     Editor::GlbLibrary library() const { return Editor::GlbLibrary(glb.build()); }
+    // MAKE ROM of `built` (which it may change, as the window's does) with this library and
+    // folders; the image written, and the message-log lines when `log` is given.
+    std::string build(Editor::DisplayProject& built, const Editor::VersionSettings& version = {},
+                      std::vector<std::string>* log = nullptr);
 };
 
 } // namespace Lift::Test

@@ -3,34 +3,30 @@
 namespace Lift::Test {
 
 namespace {
-std::optional<std::string> next(std::deque<std::optional<std::string>>& q) {
-    if (q.empty())
-        return std::nullopt;
-    auto v = q.front();
-    q.pop_front();
-    return v;
+// The next queued answer (none left: cancel), noted as "<what>-dialog: <answer>".
+std::optional<std::string> answer(ScriptedUi& ui, const Editor::FileDialogRequest& r,
+                                  std::deque<std::optional<std::string>>& q, const char* what) {
+    ui.dialogs.push_back(r);
+    std::optional<std::string> a;
+    if (!q.empty()) {
+        a = q.front();
+        q.pop_front();
+    }
+    ui.calls.push_back(std::string(what) + "-dialog: " + a.value_or("<cancel>"));
+    return a;
 }
 } // namespace
 
 std::optional<std::string> ScriptedUi::chooseSaveFile(const Editor::FileDialogRequest& r) {
-    dialogs.push_back(r);
-    auto a = next(saveAnswers);
-    calls.push_back("save-dialog: " + a.value_or("<cancel>"));
-    return a;
+    return answer(*this, r, saveAnswers, "save");
 }
 
 std::optional<std::string> ScriptedUi::chooseOpenFile(const Editor::FileDialogRequest& r) {
-    dialogs.push_back(r);
-    auto a = next(openAnswers);
-    calls.push_back("open-dialog: " + a.value_or("<cancel>"));
-    return a;
+    return answer(*this, r, openAnswers, "open");
 }
 
 std::optional<std::string> ScriptedUi::choosePictureFile(const Editor::FileDialogRequest& r) {
-    dialogs.push_back(r);
-    auto a = next(pictureAnswers);
-    calls.push_back("picture-dialog: " + a.value_or("<cancel>"));
-    return a;
+    return answer(*this, r, pictureAnswers, "picture");
 }
 
 bool ScriptedUi::askYesNo(const std::string& text, const std::string& caption) {

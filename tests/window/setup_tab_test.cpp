@@ -1,24 +1,34 @@
 // The Setup tab driven through its real widgets: start-up, the grid, the floor-label
-// preview, the slot pictures, and a save/load round trip.
+// preview, the slot pictures; the check and sheet buttons, and error boxes from other threads.
 #include "editor/display_picture.h"
 #include "editor/extract_glb_item.h"
 #include "preview/project_pieces.h"
+#include "support/error_box_recorder.h"
+#include "window/bundled_window.h"
+#include "window/check_dialog.h"
 #include "window/display_preview_box.h"
+#include "window/make_tab.h"
 #include "window/picture_label.h"
 #include "window/qt_editor_ui.h"
 #include "window/setup_tab.h"
-#include "window/bundled_window.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
+#include <QTreeWidget>
+#include <QWidget>
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
 
 namespace Lift::Test {
 namespace {
@@ -122,25 +132,6 @@ TEST(SetupTabStartUp, ShowsTheBundledDataAndTheInitialProject) {
     EXPECT_EQ(cell(tab, 31, 0), "010000");
     tab.versionCombo().setCurrentIndex(0);
     EXPECT_EQ(cell(tab, 31, 0), "011111");
-}
-
-TEST(SetupTabStartUp, MissingGlbFileStopsStartUpButTheWindowStaysUsable) {
-    BundledWindow w(
-        [](const std::filesystem::path& data) { std::filesystem::remove(data / "P620BX7.GLB"); });
-    Window::MainWindow& win = w.window();
-    EXPECT_FALSE(win.startUpCompleted());
-    EXPECT_EQ(w.script.messages(), std::vector<std::string>{"Error | GLB file not found!!\n\n"});
-    EXPECT_EQ(win.windowTitle(), "PRM-620BX7 Lift LCD Editor (R2-Build100429)");
-    EXPECT_EQ(win.statusPanel(2).text(), "Program start error!!");
-    EXPECT_FALSE(win.ui().pictureBox(PictureBox::FloorStylePreview, 0)->hasPicture());
-    EXPECT_FALSE(win.setupTab().slotPicture(14).hasPicture());
-
-    // Still editable; the glyph preview now has no library to draw from.
-    typeAndClick(win.setupTab(), 1, 0, "7");
-    EXPECT_EQ(w.session().project.codeTables[0][1], "7");
-    EXPECT_FALSE(win.setupTab().floorLabelPreview().hasPicture());
-    ASSERT_EQ(w.script.messages().size(), 2u);
-    EXPECT_NE(w.script.messages()[1].find("\"7\""), std::string::npos);
 }
 
 TEST(SetupTabPreview, LabelsShowTheStyleGlyphsOrTheUserPicture) {
@@ -266,6 +257,101 @@ TEST(SetupTabSlots, DoubleClickEditsTheSlotOfTheScreenPosition) {
     EXPECT_EQ(slots[0][1], before);
     ASSERT_EQ(w.script.messages().size(), 1u);
     EXPECT_NE(w.script.messages()[0].find("broken.bmp"), std::string::npos);
+}
+
+// ---- Error boxes a component raises on another thread ----------------------------------
+
+// Notes whether the raising thread had already gone on when the box was shown.
+struct ProbeUi : ScriptedUi {
+    std::atomic<bool> raiserReturned{false};
+    bool returnedBeforeShown = false;
+    void messageBox(const std::string& text, const std::string& caption) override {
+        returnedBeforeShown = returnedBeforeShown || raiserReturned.load();
+        ScriptedUi::messageBox(text, caption);
+    }
+};
+
+TEST(QtEditorUiErrorBox, AnotherThreadWaitsUntilItsBoxIsShownAndNoneIsLost) {
+    EnsureQApplication();
+    ErrorBoxRecorder before; // the sink the window's replaces
+    ProbeUi probe;
+    QWidget window;
+    auto ui = std::make_unique<Window::QtEditorUi>(&window);
+    ui->setScript(&probe);
+    ui->installErrorBoxSink();
+
+    std::thread monitor([&] {
+        YVclUtil::ShowErrMsgBox_Printf("TCommEventMonitorThread", "Err: %s", "lost the port");
+        probe.raiserReturned = true;
+    });
+    while (!probe.raiserReturned)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    monitor.join();
+    EXPECT_FALSE(probe.returnedBeforeShown);
+    YVclUtil::ShowErrMsgBox_Printf("TYIniFile", "Err: here"); // the window's own: at once
+    EXPECT_EQ(probe.messages(),
+              (std::vector<std::string>{"TCommEventMonitorThread | Err: lost the port",
+                                        "TYIniFile | Err: here"}));
+
+    // A thread that took the window's sink before the window went hands its box to the sink
+    // from before instead of reaching for the window.
+    YVclUtil::ErrorBoxSink windows = YVclUtil::SetErrorBoxSink({});
+    YVclUtil::SetErrorBoxSink(windows);
+    ui.reset();
+    std::thread late([&] { windows("Late", "Err: after the window"); });
+    late.join();
+    ASSERT_EQ(before.count(), 1u);
+    EXPECT_EQ(before.at(0).text, "Err: after the window");
+    EXPECT_EQ(probe.messages().size(), 2u);
+}
+
+// ---- Check and Print sheet: each finding's place in the controls, the sheet to the file the
+// dialog names ----------------------------------------------------------------------------
+
+// Chooses the first finding whose place reads `place` in the list; false when there is none.
+bool choose(Window::CheckDialog& dialog, const QString& place) {
+    QTreeWidget& list = dialog.list();
+    for (int i = 0; i < list.topLevelItemCount(); ++i)
+        if (list.topLevelItem(i)->text(1) == place) {
+            list.setCurrentItem(list.topLevelItem(i));
+            return true;
+        }
+    return false;
+}
+
+TEST(WindowCheck, FindingsShowTheirPlaceAndTheSheetIsWritten) {
+    BundledWindow w;
+    Window::MainWindow& window = w.window();
+    Editor::DisplayProject& p = w.session().project;
+    p.liftStatePictures[7][3] = w.data("gone.bmp");
+    p.nodeAddress = -1;
+
+    // Still being typed when Check is pressed: checked as shown. No user picture has the name.
+    QTableWidget& grid = window.setupTab().grid();
+    grid.setCurrentCell(10, 3);
+    grid.editItem(grid.item(10, 3));
+    QTest::keyClicks(grid.viewport()->findChild<QLineEdit*>(), "NOWHERE");
+    window.setupTab().checkButton().click();
+    Window::CheckDialog& dialog = window.checkDialog();
+    ASSERT_TRUE(dialog.isVisible());
+
+    ASSERT_TRUE(choose(dialog, "CTBL1 0A (10 )"));
+    EXPECT_EQ(window.tabs().currentWidget(), &window.setupTab());
+    EXPECT_EQ(window.setupTab().grid().currentRow(), 10);
+    EXPECT_EQ(window.setupTab().grid().currentColumn(), 3);
+
+    ASSERT_TRUE(choose(dialog, "Node Address"));
+    EXPECT_EQ(window.tabs().currentWidget(), &window.makeTab());
+    EXPECT_EQ(window.focusWidget(), &window.makeTab().nodeAddressCombo());
+
+    ASSERT_TRUE(choose(dialog, "slot (7, 3) VIP"));
+    EXPECT_EQ(window.focusWidget(),
+              static_cast<QWidget*>(&window.setupTab().slotPicture(14 + 7 * 4 + 1)));
+
+    const std::string sheet = w.data("site.pdf");
+    w.script.saveAnswers.push_back(sheet);
+    window.setupTab().sheetButton().click();
+    EXPECT_EQ(ReadBytes(sheet).substr(0, 5), "%PDF-");
 }
 
 } // namespace
