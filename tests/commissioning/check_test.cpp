@@ -63,13 +63,13 @@ const CheckCase kCases[] = {
          s.project.nodeAddress = -1;
          s.project.messageColumnBoxes = {false, false, true, false};
          s.project.logoEnabled = true;
-         s.project.idCode = " AB ";
+         s.project.idCode = " AB\x7F" "1 ";
      },
      {"error: FL Style: FL Style is Style 7, not one of Style 0..3: the image gets no floor glyphs",
       "error: Customer logo: the logo is ON but no logo file is chosen",
       "error: Node Address: Node Address is -1, not one of 0..63",
       "warning: Message columns: the ticked message columns (4) are saved as 12",
-      "warning: ID Code: \"AB\" is not four printable characters"}},
+      "warning: ID Code: \"AB\x7F" "1\" is not four printable characters"}},
     {"labels shown twice and labels the input cannot select",
      [](RomFixture&, Editor::EditorSession& s) {
          s.project.codeTables[0][2] = "01";

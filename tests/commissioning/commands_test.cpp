@@ -61,6 +61,9 @@ TEST_F(CommissioningCommands, CheckListsFindingsAndWritesNothing) {
     EXPECT_TRUE(r.out.ends_with("\n0 errors, 2 warnings, 0 notes\n")) << r.out;
     EXPECT_EQ(files(), before);
     EXPECT_EQ(run("check", {demoWith("typo.lcp", "CODE_3=P1A", "CODE_3=P9Z")}).code, 1);
+    // A slot the project does not name shows the default picture, as in the editor.
+    const std::string fire = "LeftState_0_A=DefaultImage2/LiftState/FIRE-16x64_EN.bmp";
+    EXPECT_EQ(run("check", {demoWith("no-slot.lcp", fire, "")}).code, 0);
 
     // The editor's loaders would create a missing settings file; the check refuses instead.
     fs::remove(data("ZEBPRV620BX7.INI"));

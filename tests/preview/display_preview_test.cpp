@@ -170,9 +170,11 @@ TEST_F(PreviewFixture, ArrowMessageAndLogoFollowTheState) {
     }
 
     // A missing file moves the later pictures up: row 3 shows row 4's picture, as the image
-    // built now would, and the preview says so. A logo left ON without a picture shows the
-    // logo area's fill pattern.
+    // built now would, and the preview says so. A logo whose file is gone is not shown from
+    // memory; one left ON without a picture shows the logo area's fill pattern.
     fs::remove(f.slotPath(0, 1));
+    fs::remove(project.logoFile);
+    const ScreenPreview logoGone = PreviewScreen(fromProject, cases[3].state);
     project.logoFile.clear();
     project.directionStyle = 4; // its last frame ends exactly at the end of the full zone
     ImagePieces image(buildImage(), true);
@@ -187,6 +189,7 @@ TEST_F(PreviewFixture, ArrowMessageAndLogoFollowTheState) {
     const ScreenPreview pattern = PreviewScreen(fromProject, cases[3].state);
     ASSERT_EQ(pattern.problems.size(), 1u);
     EXPECT_EQ(PreviewScreen(image, cases[3].state).screen.black, pattern.screen.black);
+    EXPECT_NE(Region(logoGone.screen, kLogoRect).black, cases[3].expected.black);
 
     // Values only a hand-edited project holds are named; position 3 is shown as 1.
     project.directionStyle = 5;
