@@ -141,6 +141,14 @@ TEST_F(PreviewFixture, FloorZoneShowsTheLabelFromProjectAndImage) {
     const ScreenPreview missing = PreviewScreen(fromProject, typed);
     ASSERT_EQ(missing.problems.size(), 1u);
     EXPECT_NE(missing.problems[0].find("\"X\""), std::string::npos) << missing.problems[0];
+
+    // Another library chosen under the preview is shown, not the glyph kept from before.
+    f.glb.add(1, '5', std::string(*glb.item(1, '1')));
+    glb = f.library();
+    ScreenState first; // code 0 shows "5"
+    first.code = 0;
+    EXPECT_EQ(Region(PreviewScreen(fromProject, first).screen, kScreenZones[1].floor).black,
+              ExpectedFloor({{&one, 16}}).black);
 }
 
 TEST_F(PreviewFixture, ArrowMessageAndLogoFollowTheState) {
